@@ -1,0 +1,2 @@
+// Controller link.
+#include "controller.h"

@@ -1,0 +1,2 @@
+// Controller link: the controller interface and its drivers.
+#pragma once

@@ -1,0 +1,51 @@
+// The one door through which fixed absolute paths reach the operating system.
+//
+// The program computes, prints and stores its paths exactly as the install
+// tree names them (/u/qel/..., /u/tmp/..., /usr/bin/xserver, /dev/M_SERVO).
+// Only at the system-call boundary does this module:
+//   - strip a leading drive ("C:" or the "/C=" form): this host has none;
+//   - re-root the path under $QEL_SANDBOX when that variable names a folder,
+//     for the install tree, the scratch folder, /temp and the suite's fixed
+//     names outside /u.
+// With QEL_SANDBOX unset the paths reach the OS as written, less the drive.
+#pragma once
+
+#include <cstdio>
+#include <dirent.h>
+#include <string>
+#include <sys/ipc.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+// The sandbox folder, "" when QEL_SANDBOX is unset or empty.
+std::string SandboxRoot();
+
+// A path as the OS must see it.
+std::string OsPath(const std::string& path);
+
+// A shell command as the shell must run it: every word that starts with a
+// drive or a re-rooted name is mapped as OsPath maps it.
+std::string OsCommand(const std::string& command);
+
+// A path that came back from the OS (getcwd, a tree walk) as the program
+// knows it: the sandbox prefix removed.
+std::string UnrootPath(const std::string& path);
+
+// True when the path (after the drive strip) is one that the sandbox re-roots.
+bool IsRerootedPath(const std::string& path);
+
+// System calls on mapped paths.
+int os_open(const std::string& path, int flags, mode_t mode = 0);
+int os_stat(const std::string& path, struct stat* st);
+int os_lstat(const std::string& path, struct stat* st);
+FILE* os_fopen(const std::string& path, const char* mode);
+int os_mkdir(const std::string& path, mode_t mode);
+int os_unlink(const std::string& path);
+int os_remove(const std::string& path);
+int os_rename(const std::string& from, const std::string& to);
+DIR* os_opendir(const std::string& path);
+key_t os_ftok(const std::string& path, int proj);
+int os_chdir(const std::string& path);
+int os_access(const std::string& path, int mode);
+// The working folder as the program knows it; "" when it cannot be read.
+std::string os_getcwd();

@@ -1,0 +1,55 @@
+// Const-correct doors to Motif and Xt calls whose C prototypes take char*
+// for texts they never change. The casts live here and nowhere else.
+#pragma once
+
+#include <Xm/Xm.h>
+
+#include <string>
+
+// A compound string of the text, with line breaks; the caller frees it.
+inline XmString MakeXmString(const std::string& text) {
+    return XmStringCreateLtoR(const_cast<char*>(text.c_str()), const_cast<char*>(""));
+}
+
+// A one-font font list with the empty character-set tag.
+inline XmFontList MakeFontList(XFontStruct* font) {
+    return XmFontListCreate(font, const_cast<char*>(""));
+}
+
+// Owns a compound string for the length of a scope.
+class XmStringHolder {
+  public:
+    explicit XmStringHolder(const std::string& text) : s_(MakeXmString(text)) {}
+    ~XmStringHolder() { XmStringFree(s_); }
+    XmStringHolder(const XmStringHolder&) = delete;
+    XmStringHolder& operator=(const XmStringHolder&) = delete;
+    operator XmString() const { return s_; }
+
+  private:
+    XmString s_;
+};
+
+// An argument list built up one resource at a time.
+class ArgBuilder {
+  public:
+    ArgBuilder& Add(const char* name, XtArgVal value) {
+        if (n_ < kMax) {
+            args_[n_].name = const_cast<String>(name);
+            args_[n_].value = value;
+            ++n_;
+        }
+        return *this;
+    }
+    ArgList list() { return args_; }
+    Cardinal count() const { return n_; }
+
+  private:
+    static constexpr Cardinal kMax = 32;
+    Arg args_[kMax];
+    Cardinal n_ = 0;
+};
+
+// A resource name as Xt's C prototypes want it.
+inline String XtRes(const char* name) {
+    return const_cast<String>(name);
+}

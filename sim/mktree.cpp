@@ -1,0 +1,71 @@
+// Builds an install tree in a sandbox folder from the readable sources of
+// the repository (demo/): text files are copied, binary files are generated
+// from their descriptions, and the stand-ins of the suite's scripts are laid
+// out around the simulated message server.
+//
+//   qel-mktree --source demo --msgsim /path/to/qel-msgsim ROOT
+#include "records.h"
+#include "sandbox_tree.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool CopyTree(const fs::path& from, const fs::path& to, std::string* error) {
+    std::error_code ec;
+    if (!fs::exists(from)) return true;
+    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+    if (ec) *error = "cannot copy " + from.string() + ": " + ec.message();
+    return !ec;
+}
+
+bool MakeSysgen(const fs::path& source, const std::string& root, std::string* error) {
+    std::string text;
+    if (!ReadFileBytes((source / "sysgen.txt").string(), &text)) return true;
+    std::map<int, SysgenItem> items;
+    int records = 0;
+    if (!ParseSysgenText(text, &items, &records, error)) return false;
+    const std::string files = root + "/u/qel/sys_data/files/";
+    if (!WriteSysgenFile(files + "sysgen.bin", items, records) ||
+        !WriteSysgenFile(files + "Dsysgen.bin", items, records)) {
+        *error = "cannot write " + files + "sysgen.bin";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string source, root;
+    SandboxOptions options;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--source" && i + 1 < argc)
+            source = argv[++i];
+        else if (a == "--msgsim" && i + 1 < argc)
+            options.msgsim = argv[++i];
+        else
+            root = a;
+    }
+    if (source.empty() || root.empty() || options.msgsim.empty()) {
+        std::fprintf(stderr, "usage: qel-mktree --source DIR --msgsim PATH ROOT\n");
+        return 2;
+    }
+    root = fs::absolute(root).lexically_normal().string();
+    while (root.size() > 1 && root.back() == '/') root.pop_back();
+    options.msgsim = fs::absolute(options.msgsim).string();
+    std::string error;
+    if (!LayOutSandbox(root, options, &error) ||
+        !CopyTree(fs::path(source) / "tree", root + "/u/qel", &error) ||
+        !MakeSysgen(source, root, &error)) {
+        std::fprintf(stderr, "qel-mktree: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("%s\n", root.c_str());
+    return 0;
+}

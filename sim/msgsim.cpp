@@ -1,0 +1,338 @@
+// Simulated message server for the tests and the demo.
+//
+// It owns the queue, as the suite's server does: it creates it from the key
+// file, reads only the requests (message type = the key; never type 0, which
+// would take the client's replies), logs every request as one JSON line and
+// answers with scripted replies addressed to the client's pid. On "stop" (the
+// stop script) it sends the client its last message, status 99, removes the
+// queue and ends.
+//
+//   qel-msgsim serve --key-file F --log F [--client PID] [options]
+//   qel-msgsim send  --key-file F --to PID [--code C] [--status S] [--task T]
+//                    [--substate X] [--value V] [--exit E] [--size N]
+//   qel-msgsim stop  --key-file F
+//   qel-msgsim remove --key-file F
+#include "msgrecord.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <string>
+#include <sys/ipc.h>
+#include <sys/msg.h>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Control request of the stop stand-in; no client request uses this code.
+constexpr int kSimStop = 9999;
+
+using Clock = std::chrono::steady_clock;
+
+struct Options {
+    std::map<std::string, std::string> values;
+    std::string Get(const std::string& k, const std::string& def = "") const {
+        auto it = values.find(k);
+        return it == values.end() ? def : it->second;
+    }
+    long Int(const std::string& k, long def) const {
+        auto it = values.find(k);
+        return it == values.end() ? def : std::strtol(it->second.c_str(), nullptr, 0);
+    }
+    bool Has(const std::string& k) const { return values.count(k) != 0; }
+};
+
+Options ParseOptions(int argc, char** argv, int first) {
+    Options o;
+    for (int i = first; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a.rfind("--", 0) != 0) continue;
+        std::string key = a.substr(2);
+        if (i + 1 < argc && std::string(argv[i + 1]).rfind("--", 0) != 0)
+            o.values[key] = argv[++i];
+        else
+            o.values[key] = "1";
+    }
+    return o;
+}
+
+key_t KeyOf(const Options& o) {
+    std::string file = o.Get("key-file");
+    key_t key = ftok(file.c_str(), 'q');
+    if (key == -1)
+        std::fprintf(stderr, "qel-msgsim: no key from %s: %s\n", file.c_str(),
+                     std::strerror(errno));
+    return key;
+}
+
+std::string JsonText(const std::string& s) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c >= 0x7f) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+struct Pending {
+    Clock::time_point due;
+    MsgRecord msg;
+};
+
+class Server {
+  public:
+    explicit Server(const Options& o) : opt_(o) {}
+
+    int Run() {
+        key_ = KeyOf(opt_);
+        if (key_ == -1) return 2;
+        qid_ = msgget(key_, IPC_CREAT | IPC_EXCL | 0600);
+        if (qid_ == -1 && errno == EEXIST) {
+            int stale = msgget(key_, 0);
+            std::fprintf(stderr, "qel-msgsim: removing a stale queue\n");
+            msgctl(stale, IPC_RMID, nullptr);
+            qid_ = msgget(key_, IPC_CREAT | IPC_EXCL | 0600);
+        }
+        if (qid_ == -1) {
+            std::fprintf(stderr, "qel-msgsim: cannot create the queue: %s\n", std::strerror(errno));
+            return 2;
+        }
+        client_ = opt_.Int("client", 0);
+        log_ = std::fopen(opt_.Get("log", "/dev/null").c_str(), "a");
+        struct sigaction sa {};
+        sa.sa_handler = OnSignal;
+        sigaction(SIGTERM, &sa, nullptr);
+        sigaction(SIGUSR1, &sa, nullptr);
+        while (!gStop) {
+            // Block while nothing is scheduled; poll briefly while replies are due.
+            const int flags = pending_.empty() ? 0 : IPC_NOWAIT;
+            MsgRecord m{};
+            ssize_t n = msgrcv(qid_, &m, kMsgTextSize, key_, flags | MSG_NOERROR);
+            if (n >= 0) {
+                if (MsgGetInt(m, kMsgCode) == kSimStop) {
+                    if (opt_.Has("ignore-stop")) continue;
+                    break;
+                }
+                Handle(m);
+                continue;
+            }
+            if (errno == EIDRM || errno == EINVAL) return 0; // queue removed under us
+            if (errno == EINTR) continue;
+            SendDue();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        Shutdown();
+        return 0;
+    }
+
+  private:
+    static void OnSignal(int) { gStop = 1; }
+
+    void Log(const MsgRecord& m) {
+        if (!log_) return;
+        auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::system_clock::now().time_since_epoch())
+                      .count();
+        std::fprintf(log_,
+                     "{\"time_ms\":%lld,\"code\":%d,\"arg\":%d,\"sender\":%d,\"task\":%d,"
+                     "\"data\":%d,\"part\":%s,\"type\":%s,\"runmode\":%d,\"opmode\":%d,"
+                     "\"family\":%d,\"substate\":%d,\"exit\":%d,\"path\":%s,"
+                     "\"types\":[%s,%s,%s]}\n",
+                     static_cast<long long>(ms), MsgGetInt(m, kMsgCode), MsgGetInt(m, kMsgArg),
+                     MsgGetInt(m, kMsgSender), MsgGetInt(m, kMsgTaskId), MsgGetInt(m, kMsgData),
+                     JsonText(MsgGetText(m, kMsgPart, kMsgPartWidth)).c_str(),
+                     JsonText(MsgGetText(m, kMsgType, kMsgTypeWidth)).c_str(),
+                     MsgGetInt(m, kMsgRunMode), MsgGetInt(m, kMsgOpMode), MsgGetInt(m, kMsgFamily),
+                     MsgGetInt(m, kMsgSubState), MsgGetInt(m, kMsgExit),
+                     JsonText(MsgGetText(m, kMsgPath, kMsgPathWidth)).c_str(),
+                     JsonText(MsgGetText(m, kMsgDriverType[0], kMsgDriverTypeWidth)).c_str(),
+                     JsonText(MsgGetText(m, kMsgDriverType[1], kMsgDriverTypeWidth)).c_str(),
+                     JsonText(MsgGetText(m, kMsgDriverType[2], kMsgDriverTypeWidth)).c_str());
+        std::fflush(log_);
+    }
+
+    MsgRecord Reply(int code, int status, int task) const {
+        MsgRecord r{};
+        r.mtype = client_;
+        MsgSetInt(r, kMsgCode, code);
+        MsgSetInt(r, kMsgStatus, status);
+        MsgSetInt(r, kMsgTaskId, task);
+        return r;
+    }
+
+    void Later(long ms, const MsgRecord& r) {
+        pending_.push_back({Clock::now() + std::chrono::milliseconds(ms), r});
+    }
+
+    void SendNow(MsgRecord r) {
+        if (client_ <= 0) return;
+        r.mtype = client_;
+        msgsnd(qid_, &r, kMsgTextSize, IPC_NOWAIT);
+    }
+
+    void SendDue() {
+        const auto now = Clock::now();
+        for (auto it = pending_.begin(); it != pending_.end();) {
+            if (it->due <= now) {
+                SendNow(it->msg);
+                it = pending_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+
+    void Handle(const MsgRecord& m) {
+        Log(m);
+        const int code = MsgGetInt(m, kMsgCode);
+        const int task = static_cast<int>(opt_.Int("task-id", 101));
+        const long delay = opt_.Int("run-delay", 500);
+        if (code == MSG_HELLO && client_ <= 0) client_ = MsgGetInt(m, kMsgSender);
+        switch (code) {
+        case MSG_START_TASK: {
+            MsgRecord r =
+                Reply(MSG_START_TASK, static_cast<int>(opt_.Int("create-status", 0)), task);
+            MsgSetInt(r, kMsgArg, MsgGetInt(m, kMsgArg));
+            SendNow(r);
+            long ready = opt_.Int("ready-after-create", 0);
+            if (ready >= 0 && opt_.Int("create-status", 0) == 0) {
+                MsgRecord s = Reply(MSG_TASK_STATE, 0, task);
+                MsgSetInt(s, kMsgSubState, SUBSTATE_READY);
+                Later(ready, s);
+            }
+            break;
+        }
+        case MSG_TASK_CONTROL: {
+            const int flag = MsgGetInt(m, kMsgData);
+            const int id = MsgGetInt(m, kMsgTaskId);
+            if (flag == TASK_RUN || flag == TASK_LEARN) {
+                MsgRecord s = Reply(MSG_TASK_STATE, 0, id);
+                MsgSetInt(s, kMsgSubState, SUBSTATE_RUNNING);
+                SendNow(s);
+                if (opt_.Get("run-end", "ended") == "ready") {
+                    MsgSetInt(s, kMsgSubState, SUBSTATE_READY);
+                    Later(delay, s);
+                } else if (opt_.Get("run-end") != "never") {
+                    MsgRecord e = Reply(MSG_START_TASK, STATUS_TASK_ENDED, id);
+                    MsgSetInt(e, kMsgExit, static_cast<int>(opt_.Int("exit-value", 0)));
+                    Later(delay, e);
+                }
+            } else if (flag == TASK_HOLD) {
+                MsgRecord s = Reply(MSG_TASK_STATE, 0, id);
+                MsgSetInt(s, kMsgSubState, SUBSTATE_HELD);
+                SendNow(s);
+            } else if (flag == TASK_ABORT) {
+                SendNow(Reply(MSG_START_TASK, STATUS_TASK_ENDED, id));
+            }
+            break;
+        }
+        case MSG_DATAPAGE:
+            SendNow(Reply(MSG_DATAPAGE, static_cast<int>(opt_.Int("datapage-status", 0)), 0));
+            break;
+        case MSG_CONTOUR:
+            SendNow(Reply(MSG_CONTOUR, static_cast<int>(opt_.Int("contour-status", 0)), 0));
+            break;
+        case MSG_STOP_DRIVERS: {
+            MsgRecord r = Reply(MSG_STOP_DRIVERS, 0, 0);
+            MsgSetInt(r, kMsgArg, static_cast<int>(opt_.Int("stop-value", 0)));
+            SendNow(r);
+            break;
+        }
+        default:
+            break; // 9, 10, 38, 39, 48: logged only
+        }
+    }
+
+    void Shutdown() {
+        if (!opt_.Has("no-final")) {
+            MsgRecord r = Reply(0, STATUS_SHUTDOWN, 0);
+            SendNow(r);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(opt_.Int("linger-ms", 300)));
+        msgctl(qid_, IPC_RMID, nullptr);
+        if (log_) std::fclose(log_);
+    }
+
+    static volatile std::sig_atomic_t gStop;
+    Options opt_;
+    key_t key_ = -1;
+    int qid_ = -1;
+    long client_ = 0;
+    FILE* log_ = nullptr;
+    std::deque<Pending> pending_;
+};
+
+volatile std::sig_atomic_t Server::gStop = 0;
+
+int Send(const Options& o) {
+    key_t key = KeyOf(o);
+    int qid = key == -1 ? -1 : msgget(key, 0);
+    if (qid == -1) {
+        std::fprintf(stderr, "qel-msgsim: no queue\n");
+        return 2;
+    }
+    long size = o.Int("size", static_cast<long>(kMsgTextSize));
+    std::vector<unsigned char> buf(sizeof(long) + static_cast<size_t>(size < 224 ? 224 : size));
+    MsgRecord m{};
+    m.mtype = o.Int("to", 0);
+    MsgSetInt(m, kMsgCode, static_cast<int>(o.Int("code", 0)));
+    MsgSetInt(m, kMsgStatus, static_cast<int>(o.Int("status", 0)));
+    MsgSetInt(m, kMsgTaskId, static_cast<int>(o.Int("task", 0)));
+    MsgSetInt(m, kMsgSubState, static_cast<int>(o.Int("substate", 0)));
+    MsgSetInt(m, kMsgArg, static_cast<int>(o.Int("value", 0)));
+    MsgSetInt(m, kMsgExit, static_cast<int>(o.Int("exit", 0)));
+    std::memcpy(buf.data(), &m, sizeof m);
+    if (msgsnd(qid, buf.data(), static_cast<size_t>(size), IPC_NOWAIT) != 0) {
+        std::fprintf(stderr, "qel-msgsim: send failed: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return 0;
+}
+
+int Stop(const Options& o) {
+    key_t key = KeyOf(o);
+    int qid = key == -1 ? -1 : msgget(key, 0);
+    if (qid == -1) return 0; // no server
+    MsgRecord m{};
+    m.mtype = key;
+    MsgSetInt(m, kMsgCode, kSimStop);
+    return msgsnd(qid, &m, kMsgTextSize, IPC_NOWAIT) == 0 ? 0 : 1;
+}
+
+int Remove(const Options& o) {
+    key_t key = KeyOf(o);
+    int qid = key == -1 ? -1 : msgget(key, 0);
+    if (qid != -1) msgctl(qid, IPC_RMID, nullptr);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: qel-msgsim serve|send|stop|remove --key-file F ...\n");
+        return 2;
+    }
+    const std::string cmd = argv[1];
+    Options o = ParseOptions(argc, argv, 2);
+    if (cmd == "serve") return Server(o).Run();
+    if (cmd == "send") return Send(o);
+    if (cmd == "stop") return Stop(o);
+    if (cmd == "remove") return Remove(o);
+    std::fprintf(stderr, "qel-msgsim: unknown command %s\n", cmd.c_str());
+    return 2;
+}

@@ -1,0 +1,111 @@
+// Sandbox layout shared by the demo tree generator and the tests.
+#include "sandbox_tree.h"
+
+#include <cerrno>
+#include <fstream>
+#include <sys/ipc.h>
+#include <sys/msg.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char* const kFolders[] = {
+    "u/qel/sys_data/files",
+    "u/qel/database",
+    "u/qel/usr_data/misc",
+    "u/qel/usr_data/icon",
+    "u/qel/usr_data/printers",
+    "u/qel/def_data/misc",
+    "u/qel/def_data/icon",
+    "u/qel/def_data/printers",
+    "u/qel/run_data",
+    "u/qel/part",
+    "u/qel/shell",
+    "u/qel/xeq",
+    "u/qel/bin/bin",
+    "u/qel/doc",
+    "u/tmp",
+    "usr/bin",
+    "dev",
+    "temp",
+    "sim",
+};
+
+std::string LogLine(const char* name) {
+    return std::string("root=\"${QEL_SANDBOX:?}\"\n") + "echo \"" + name +
+           " $*\" >> \"$root/sim/scripts.log\"\n";
+}
+
+} // namespace
+
+bool MakeDirs(const std::string& path) {
+    std::string partial;
+    for (size_t i = 0; i <= path.size(); ++i) {
+        if (i == path.size() || (path[i] == '/' && i > 0)) {
+            partial = path.substr(0, i);
+            if (mkdir(partial.c_str(), 0777) != 0 && errno != EEXIST) return false;
+        }
+    }
+    return true;
+}
+
+bool WriteTextFile(const std::string& path, const std::string& text, bool executable) {
+    {
+        std::ofstream out(path, std::ios::trunc);
+        out << text;
+        if (!out) return false;
+    }
+    return !executable || chmod(path.c_str(), 0755) == 0;
+}
+
+bool MakeKeyFile(const std::string& root, std::string* error) {
+    const std::string key = root + "/usr/bin/XSRVR";
+    // ftok keeps only part of the inode number: take a file whose key no
+    // other queue on this machine uses.
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        unlink(key.c_str());
+        if (!WriteTextFile(key, "message server key\n")) break;
+        key_t k = ftok(key.c_str(), 'q');
+        if (k != -1 && msgget(k, 0) == -1 && errno == ENOENT) return true;
+        std::ofstream(root + "/sim/keyfile.spare" + std::to_string(attempt)) << "x";
+    }
+    *error = "no free message queue key for " + key;
+    return false;
+}
+
+bool LayOutSandbox(const std::string& root, const SandboxOptions& options, std::string* error) {
+    for (const char* f : kFolders) {
+        if (!MakeDirs(root + "/" + f)) {
+            *error = "cannot create " + root + "/" + f;
+            return false;
+        }
+    }
+    const std::string sh = "#!/bin/sh\n";
+    const std::string sim = "\"" + options.msgsim + "\"";
+    bool ok = true;
+    ok &= WriteTextFile(root + "/usr/bin/KILL_QELIPC", sh + LogLine("KILL_QELIPC"), true);
+    ok &= WriteTextFile(root + "/usr/bin/KILL_XSERVER", sh + LogLine("KILL_XSERVER"), true);
+    std::string server = sh + LogLine("xserver");
+    if (options.startServer) {
+        server += "args=$(cat \"$root/sim/msgserver.args\" 2>/dev/null)\n"
+                  "exec " +
+                  sim +
+                  " serve --key-file \"$root/usr/bin/XSRVR\" --client \"$1\" "
+                  "--log \"$root/sim/msgserver.jsonl\" $args "
+                  ">>\"$root/sim/msgserver.out\" 2>&1 </dev/null\n";
+    }
+    ok &= WriteTextFile(root + "/usr/bin/xserver", server, true);
+    ok &= WriteTextFile(
+        root + "/usr/bin/xstop",
+        sh + LogLine("xstop") + "exec " + sim +
+            " stop --key-file \"$root/usr/bin/XSRVR\" >>\"$root/sim/msgserver.out\" 2>&1\n",
+        true);
+    ok &= WriteTextFile(root + "/u/qel/xeq/errwin", sh + LogLine("errwin"), true);
+    if (options.requiredFiles) ok &= WriteTextFile(root + "/u/qel/xeq/vtc.exe", "");
+    if (!ok) {
+        *error = "cannot write the stand-in scripts under " + root;
+        return false;
+    }
+    return MakeKeyFile(root, error);
+}

@@ -1,0 +1,139 @@
+// Sandbox fixtures.
+#include "sandbox.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <sys/stat.h>
+
+#ifndef QEL_MSGSIM_PATH
+#define QEL_MSGSIM_PATH "qel-msgsim"
+#endif
+
+ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
+    const char* old = std::getenv(name);
+    had_ = old != nullptr;
+    if (old) old_ = old;
+    if (value)
+        setenv(name, value, 1);
+    else
+        unsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv() {
+    if (had_)
+        setenv(name_.c_str(), old_.c_str(), 1);
+    else
+        unsetenv(name_.c_str());
+}
+
+namespace {
+std::string MakeRoot() {
+    char tmpl[] = "/tmp/qel-test-XXXXXX";
+    if (!mkdtemp(tmpl)) throw std::runtime_error("mkdtemp failed");
+    return tmpl;
+}
+} // namespace
+
+SandboxOptions Sandbox::DefaultOptions() {
+    SandboxOptions o;
+    o.msgsim = QEL_MSGSIM_PATH;
+    return o;
+}
+
+Sandbox::Sandbox(SandboxOptions options) : root_(MakeRoot()), env_("QEL_SANDBOX", root_.c_str()) {
+    std::string error;
+    if (!LayOutSandbox(root_, options, &error)) throw std::runtime_error(error);
+}
+
+Sandbox::~Sandbox() {
+    std::string cmd = std::string("\"") + QEL_MSGSIM_PATH + "\" remove --key-file \"" + root_ +
+                      "/usr/bin/XSRVR\" >/dev/null 2>&1";
+    if (std::system(cmd.c_str()) != 0) {
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
+}
+
+void Sandbox::Write(const std::string& logical, const std::string& bytes) const {
+    std::filesystem::path p(Path(logical));
+    std::filesystem::create_directories(p.parent_path());
+    if (!WriteFileBytes(p.string(), bytes)) throw std::runtime_error("cannot write " + p.string());
+}
+
+std::string Sandbox::Read(const std::string& logical) const {
+    std::string bytes;
+    ReadFileBytes(Path(logical), &bytes);
+    return bytes;
+}
+
+bool Sandbox::Exists(const std::string& logical) const {
+    struct stat st {};
+    return lstat(Path(logical).c_str(), &st) == 0;
+}
+
+void Sandbox::Remove(const std::string& logical) const {
+    std::error_code ec;
+    std::filesystem::remove_all(Path(logical), ec);
+}
+
+void Sandbox::WriteSysgen(const std::map<int, SysgenItem>& items, int records, int extra) const {
+    WriteSysgenFile(Path("/u/qel/sys_data/files/sysgen.bin"), items, records, extra);
+}
+
+void Sandbox::SetServerArgs(const std::string& args) const {
+    Write("/sim/msgserver.args", args + "\n");
+}
+
+std::vector<std::string> Sandbox::ScriptsLog() const {
+    return SplitLines(Read("/sim/scripts.log"));
+}
+std::vector<std::string> Sandbox::ServerLog() const {
+    return SplitLines(Read("/sim/msgserver.jsonl"));
+}
+
+SysgenItem IntItem(long long v) {
+    SysgenItem i;
+    i.kind = SysgenItem::Int;
+    i.i = v;
+    return i;
+}
+SysgenItem RealItem(double v) {
+    SysgenItem i;
+    i.kind = SysgenItem::Real;
+    i.r = v;
+    return i;
+}
+SysgenItem StrItem(const std::string& v) {
+    SysgenItem i;
+    i.kind = SysgenItem::Str;
+    i.s = v;
+    return i;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+long JsonInt(const std::string& line, const std::string& key, long def) {
+    std::string k = "\"" + key + "\":";
+    size_t at = line.find(k);
+    if (at == std::string::npos) return def;
+    return std::strtol(line.c_str() + at + k.size(), nullptr, 10);
+}
+
+std::string JsonStr(const std::string& line, const std::string& key) {
+    std::string k = "\"" + key + "\":\"";
+    size_t at = line.find(k);
+    if (at == std::string::npos) return "";
+    size_t end = line.find('"', at + k.size());
+    return line.substr(at + k.size(), end - at - k.size());
+}
