@@ -4,6 +4,7 @@
 // out around the simulated message server.
 //
 //   qel-mktree --source demo --msgsim /path/to/qel-msgsim ROOT
+#include "generators.h"
 #include "records.h"
 #include "sandbox_tree.h"
 
@@ -23,20 +24,10 @@ bool CopyTree(const fs::path& from, const fs::path& to, std::string* error) {
     return !ec;
 }
 
-bool MakeSysgen(const fs::path& source, const std::string& root, std::string* error) {
-    std::string text;
-    if (!ReadFileBytes((source / "sysgen.txt").string(), &text)) return true;
-    std::map<int, SysgenItem> items;
-    int records = 0;
-    if (!ParseSysgenText(text, &items, &records, error)) return false;
-    const std::string files = root + "/u/qel/sys_data/files/";
-    if (!WriteSysgenFile(files + "sysgen.bin", items, records) ||
-        !WriteSysgenFile(files + "Dsysgen.bin", items, records)) {
-        *error = "cannot write " + files + "sysgen.bin";
-        return false;
-    }
-    return true;
-}
+// Every binary file of the tree, in the order they are made.
+const TreeGenerator kGenerators[] = {
+    GenerateSysgen,
+};
 
 } // namespace
 
@@ -60,9 +51,10 @@ int main(int argc, char** argv) {
     while (root.size() > 1 && root.back() == '/') root.pop_back();
     options.msgsim = fs::absolute(options.msgsim).string();
     std::string error;
-    if (!LayOutSandbox(root, options, &error) ||
-        !CopyTree(fs::path(source) / "tree", root + "/u/qel", &error) ||
-        !MakeSysgen(source, root, &error)) {
+    bool ok = LayOutSandbox(root, options, &error) &&
+              CopyTree(fs::path(source) / "tree", root + "/u/qel", &error);
+    for (TreeGenerator generate : kGenerators) ok = ok && generate(source, root, &error);
+    if (!ok) {
         std::fprintf(stderr, "qel-mktree: %s\n", error.c_str());
         return 1;
     }
