@@ -74,10 +74,21 @@ void UtilitiesButtonCB(Widget, XtPointer, XtPointer) {}
 void FileUtilButtonCB(Widget, XtPointer, XtPointer) {}
 void ProgFunctButtonCB(Widget, XtPointer, XtPointer) {}
 
+void HintEventHandler(Widget, XtPointer hintLabel, XEvent* event, Boolean*) {
+    if (event->type == EnterNotify)
+        SetStatusLine(LabText(static_cast<int>(reinterpret_cast<intptr_t>(hintLabel))));
+    else if (event->type == LeaveNotify)
+        SetStatusLine("");
+}
+
 void SetStatusLine(const std::string& text) {
     if (!StatusLine) return;
     XmStringHolder s(text);
-    XtVaSetValues(StatusLine, XmNlabelString, static_cast<XmString>(s), nullptr);
+    if (FontListBig)
+        XtVaSetValues(StatusLine, XmNlabelString, static_cast<XmString>(s), XmNfontList,
+                      FontListBig, nullptr);
+    else
+        XtVaSetValues(StatusLine, XmNlabelString, static_cast<XmString>(s), nullptr);
 }
 
 void MachineState() {

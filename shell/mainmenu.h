@@ -3,6 +3,7 @@
 
 #include <X11/Intrinsic.h>
 
+#include <cstdint>
 #include <string>
 
 struct MainMenuEntry {
@@ -44,6 +45,15 @@ void HelpButtonCB(Widget w, XtPointer client, XtPointer call);
 void UtilitiesButtonCB(Widget w, XtPointer client, XtPointer call);
 void FileUtilButtonCB(Widget w, XtPointer client, XtPointer call);
 void ProgFunctButtonCB(Widget w, XtPointer client, XtPointer call);
+
+// Shows a button's hint in the status line while the pointer is over it.
+// The client data is the hint's label number, looked up on each Enter, so a
+// language change shows the new text.
+void HintEventHandler(Widget w, XtPointer hintLabel, XEvent* event, Boolean* continueDispatch);
+// Client data of HintEventHandler for a label number.
+inline XtPointer HintLabel(int label) {
+    return reinterpret_cast<XtPointer>(static_cast<intptr_t>(label));
+}
 
 void SetStatusLine(const std::string& text);
 void MachineState();
