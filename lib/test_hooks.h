@@ -3,3 +3,8 @@
 #pragma once
 
 void SysgenResetForTest();
+// Switch database: unloaded, every table freed.
+void SwitchDbResetForTest();
+// Language support: the font table back to its initial names, the font list
+// unread, LanguageCopy 0.
+void LanguageResetForTest();

@@ -1,18 +1,27 @@
 // Label texts, fonts and the settings cache.
-//
-// Start-up needs the settings cache and font lists now; the label file and
-// the configured fonts come with the language support. Until then every
-// label reads as missing and both font lists use the server's "fixed" font.
 #include "labels.h"
 
+#include "language.h"
 #include "launch.h"
+#include "linereader.h"
 #include "nap.h"
+#include "paths.h"
+#include "process.h"
 #include "sysgen.h"
 #include "vok.h"
 #include "xmwrap.h"
+#include "zalloc.h"
 
+#include <X11/Xlib.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <sys/stat.h>
+#include <vector>
 
 int OnlineItem = -1;
 int ChangerType = 0;
@@ -31,12 +40,101 @@ std::string XtermSwitch;
 XmFontList FontListBig = nullptr;
 XmFontList FontListNormal = nullptr;
 
+int LabTextLines = 0;
+
+namespace {
+
+constexpr size_t kLabelPiece = 158; // characters of a label
+constexpr size_t kLabelRow = 160;   // bytes of a row of the table
+constexpr int kJapanese = 6;
+
+// LabTextTable: LabTextLines rows of kLabelRow bytes. Tables replaced by a
+// reload are kept until FreeLabText, since screens built before a language
+// change still hold their texts (hints of the choice screens).
+std::unique_ptr<char[]> LabTextTable;
+std::vector<std::unique_ptr<char[]>> RetiredTables;
+
+// A font list of the named font, else of "fixed"; the previous list when
+// neither loads.
+XmFontList FontListOf(const char* name, XmFontList previous) {
+    XFontStruct* font = XLoadQueryFont(TheDisplay, name);
+    if (!font) {
+        std::printf("InitFonts: unable to load font %s, using fixed\n", name);
+        font = XLoadQueryFont(TheDisplay, "fixed");
+    }
+    if (!font) {
+        std::printf("InitFonts: unable to load font fixed\n");
+        return previous;
+    }
+    return MakeFontList(font);
+}
+
+// A font list of a font set of the named fonts, else of the font "fixed".
+XmFontList FontSetListOf(const char* name, XmFontList previous) {
+    char** missing = nullptr;
+    int missingCount = 0;
+    char* defaultText = nullptr;
+    XFontSet set = XCreateFontSet(TheDisplay, name, &missing, &missingCount, &defaultText);
+    if (missing) XFreeStringList(missing);
+    if (!set) {
+        std::printf("InitFonts: unable to make a font set of %s, using fixed\n", name);
+        return FontListOf("fixed", previous);
+    }
+    return MakeFontSetList(set);
+}
+
+} // namespace
+
+std::string LabelFileName(int language) {
+    const char letter = language >= 1 && language <= 8 ? static_cast<char>('e' + language) : 'e';
+    return std::string("/u/qel/database/") + letter + "vok.data";
+}
+
 int InitVok() {
+    const std::string name = LabelFileName(Language);
+    struct stat st {};
+    const int r = f_Stat(name, &st);
+    if (r < 0) {
+        std::printf("InitVok: unable to stat %s - %d\n", name.c_str(), r);
+        return r;
+    }
+    UniqueFile f(zfopen("InitVok", name, "r"));
+    if (!f) {
+        std::printf("InitVok: unable to open %s\n", name.c_str());
+        return 1;
+    }
+    std::string piece;
+    int count = 0;
+    while (ReadPiece(f.get(), kLabelPiece, &piece)) ++count;
+    std::rewind(f.get());
+
+    if (LabTextTable) RetiredTables.push_back(std::move(LabTextTable));
+    LabTextLines = 0;
+    if (count > 0) {
+        LabTextTable.reset(new (std::nothrow) char[static_cast<size_t>(count) * kLabelRow]());
+        if (!LabTextTable) {
+            std::printf("InitVok: unable to malloc labtext\n");
+            return 1;
+        }
+    }
+    // The load stops at the counted rows, whatever the file holds by now;
+    // rows it does not reach stay empty.
+    for (int row = 0; row < count && ReadPiece(f.get(), kLabelPiece, &piece); ++row) {
+        const std::string text = CutAtLineEnd(piece);
+        std::memcpy(&LabTextTable[static_cast<size_t>(row) * kLabelRow], text.data(),
+                    std::min(text.size(), kLabelPiece));
+    }
+    LabTextLines = count;
     return 0;
 }
 
-const char* GetLabText(int) {
-    return nullptr;
+const char* GetLabText(int n) {
+    if (n < 1) return nullptr;
+    if (n > LabTextLines) {
+        std::printf("GetLabText - n = %d  lablines = %d\n", n, LabTextLines);
+        return nullptr;
+    }
+    return &LabTextTable[static_cast<size_t>(n - 1) * kLabelRow];
 }
 
 std::string LabText(int n) {
@@ -44,15 +142,22 @@ std::string LabText(int n) {
     return t ? t : "";
 }
 
-void FreeLabText() {}
+void FreeLabText() {
+    LabTextTable.reset();
+    RetiredTables.clear();
+    LabTextLines = 0;
+}
 
 void ReadSysgen() {
     OnlineItem = -1;
     SysgenState = 0;
     const int before = Language;
+    // Only a store that is missing or empty is replaced by the defaults; one
+    // that exists but cannot be read is left alone.
     if (InitConfigure() == kSysgenMissing) {
         std::fprintf(stderr, "could not find sysgen.bin, copying defaults\n");
-        SystemCmd("cp /u/qel/sys_data/files/Dsysgen.bin /u/qel/sys_data/files/sysgen.bin");
+        SystemCmd("cp " + ShellQuote("/u/qel/sys_data/files/Dsysgen.bin") + " " +
+                  ShellQuote("/u/qel/sys_data/files/sysgen.bin"));
         InitConfigure();
         SysgenState = 2;
     } else {
@@ -60,7 +165,7 @@ void ReadSysgen() {
     }
     OnlineItem = GetSysgenInt(3);
     ChangerType = GetSysgenInt(26);
-    Language = GetSysgenInt(0);
+    Language = LanguageCopy = GetSysgenInt(0);
     const char* color = GetSysgenStr(96);
     ColorFileName = color ? color : "";
     SysgenItem21 = GetSysgenInt(21);
@@ -103,11 +208,16 @@ void InitXterm() {
 }
 
 void InitFonts() {
-    if (!TheDisplay) return;
-    XFontStruct* font = XLoadQueryFont(TheDisplay, "fixed");
-    if (!font) return;
-    FontListBig = MakeFontList(font);
-    FontListNormal = MakeFontList(font);
+    FontDescReset();
+    if (!TopShell || !TheDisplay) return;
+    XtVaSetValues(TopShell, XmNtitle, GetTitleLine(0), nullptr);
+    if (Language == kJapanese) {
+        FontListBig = FontSetListOf(GetFontDesc("vok(kanji)", 6), FontListBig);
+        FontListNormal = FontSetListOf(GetFontDesc("vok(kanji)", 4), FontListNormal);
+    } else {
+        FontListBig = FontListOf(GetFontDesc("vok", 7), FontListBig);
+        FontListNormal = FontListOf(GetFontDesc("vok", 4), FontListNormal);
+    }
 }
 
 void FlushDisplay() {

@@ -10,3 +10,13 @@ using TreeGenerator = bool (*)(const std::string& source, const std::string& roo
 
 // demo/sysgen.txt -> sys_data/files/sysgen.bin and Dsysgen.bin
 bool GenerateSysgen(const std::string& source, const std::string& root, std::string* error);
+// demo/password.txt -> sys_data/files/password.bin
+bool GeneratePassword(const std::string& source, const std::string& root, std::string* error);
+// demo/uart.txt -> sys_data/files/uart.bin
+bool GenerateUart(const std::string& source, const std::string& root, std::string* error);
+// demo/labels/<letter>.txt -> database/<letter>vok.data
+bool GenerateLabels(const std::string& source, const std::string& root, std::string* error);
+// demo/switch.txt -> database/DBswitch.data and <letter>switch.data
+bool GenerateSwitch(const std::string& source, const std::string& root, std::string* error);
+// demo/title.txt -> database/<letter>title.data
+bool GenerateTitles(const std::string& source, const std::string& root, std::string* error);

@@ -26,7 +26,7 @@ bool CopyTree(const fs::path& from, const fs::path& to, std::string* error) {
 
 // Every binary file of the tree, in the order they are made.
 const TreeGenerator kGenerators[] = {
-    GenerateSysgen,
+    GenerateSysgen, GenerateLabels, GenerateSwitch, GenerateTitles, GeneratePassword, GenerateUart,
 };
 
 } // namespace

@@ -1,0 +1,99 @@
+// The bounded line reader and the rule by which a plot-colour line counts.
+#include <gtest/gtest.h>
+
+#include "linereader.h"
+
+#include <cstdio>
+
+namespace {
+
+// A FILE over the given bytes.
+UniqueFile FileOf(const std::string& bytes) {
+    FILE* f = std::tmpfile();
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::rewind(f);
+    return UniqueFile(f);
+}
+
+std::vector<std::string> Pieces(const std::string& bytes, size_t limit) {
+    UniqueFile f = FileOf(bytes);
+    std::vector<std::string> out;
+    std::string piece;
+    while (ReadPiece(f.get(), limit, &piece)) out.push_back(piece);
+    return out;
+}
+
+std::vector<std::string> CutLines(const std::string& bytes, size_t keep) {
+    UniqueFile f = FileOf(bytes);
+    std::vector<std::string> out;
+    std::string line;
+    while (ReadCutLine(f.get(), keep, &line)) out.push_back(line);
+    return out;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(LineReader, PiecesSplitLongLinesAndKeepTheLineEnd) {
+    EXPECT_EQ(Pieces("abc\nde\n", 4), (Lines{"abc\n", "de\n"}));
+    EXPECT_EQ(Pieces("abcd\nx", 4), (Lines{"abcd", "\n", "x"}));
+    EXPECT_EQ(Pieces("abcdefghij\n", 4), (Lines{"abcd", "efgh", "ij\n"}));
+    EXPECT_EQ(Pieces("a\r\n\n", 4), (Lines{"a\r\n", "\n"}));
+    EXPECT_EQ(Pieces("", 4), Lines{});
+}
+
+TEST(LineReader, CutLinesDropTheRestOfALongLine) {
+    EXPECT_EQ(CutLines("abcdef\nxy\n", 3), (Lines{"abc", "xy"}));
+    EXPECT_EQ(CutLines("ab\r\n\nlast", 4), (Lines{"ab", "", "last"}));
+    EXPECT_EQ(CutLines("a\rjunk\nb\n", 9), (Lines{"a", "b"}));
+    EXPECT_EQ(CutLines("", 3), Lines{});
+    EXPECT_EQ(CutAtLineEnd("ab\r\ncd"), "ab");
+    EXPECT_EQ(CutAtLineEnd("ab"), "ab");
+}
+
+TEST(LineReader, PlotColorLineRule) {
+    struct Case {
+        const char* piece;
+        bool counts;
+        int number;
+        const char* name;
+        const char* xcolor;
+        const char* fallback;
+    };
+    const Case cases[] = {
+        {"1 BLACK black *\n", true, 1, "BLACK", "black", "*"},
+        {"5 GREEN ForestGreen green\n", true, 5, "GREEN", "ForestGreen", "green"},
+        {"3 RED red\n", true, 3, "RED", "red", "*"}, // no fallback: none
+        {"  -2\tTAB\tblue  x  extra\r\n", true, -2, "TAB", "blue", "x"},
+        {"4 ONLY\n", false, 0, "", "", ""},
+        {"x BAD b c\n", false, 0, "", "", ""},
+        {"! 1 COMMENT c *\n", false, 0, "", "", ""},
+        {"\n", false, 0, "", "", ""},
+        {"\r1 A b\n", false, 0, "", "", ""},
+        {"", false, 0, "", "", ""},
+    };
+    for (const Case& c : cases) {
+        PlotColorLine line;
+        ASSERT_EQ(ParsePlotColorLine(c.piece, &line), c.counts) << "[" << c.piece << "]";
+        if (!c.counts) continue;
+        EXPECT_EQ(line.number, c.number);
+        EXPECT_EQ(line.name, c.name);
+        EXPECT_EQ(line.xcolor, c.xcolor);
+        EXPECT_EQ(line.fallback, c.fallback);
+    }
+}
+
+TEST(LineReader, PlotColorFileIsCountedInPiecesUpToTheCap) {
+    // A line longer than a piece: its second piece is read as a line of its
+    // own, by every reader alike.
+    std::string text = "1 LONG long *" + std::string(kPlotColorPiece - 13, ' ') + "2 TAIL tail\n";
+    for (int i = 0; i < 200; ++i) text += std::to_string(i + 3) + " C" + std::to_string(i) + " c\n";
+    UniqueFile f = FileOf(text);
+    std::vector<PlotColorLine> lines = ReadPlotColorLines(f.get());
+    ASSERT_EQ(lines.size(), static_cast<size_t>(kPlotColorMaxLines));
+    EXPECT_EQ(lines[0].name, "LONG");
+    EXPECT_EQ(lines[1].name, "TAIL");
+    EXPECT_EQ(lines[2].name, "C0");
+    EXPECT_EQ(lines.back().name, "C" + std::to_string(kPlotColorMaxLines - 3));
+}
+
+} // namespace
