@@ -103,9 +103,11 @@ std::string OsCommand(const std::string& command) {
 std::string UnrootPath(const std::string& path) {
     std::string root = SandboxRoot();
     if (root.empty() || path.compare(0, root.size(), root) != 0) return path;
-    if (path.size() == root.size()) return "/";
-    if (path[root.size()] != '/') return path;
-    return path.substr(root.size());
+    if (path.size() == root.size() || path[root.size()] != '/') return path;
+    // Only what the seam maps in comes back out, so that OsPath(UnrootPath(p))
+    // is p again for every path.
+    std::string inner = path.substr(root.size());
+    return StartsRerooted(inner, 0) ? inner : path;
 }
 
 int os_open(const std::string& path, int flags, mode_t mode) {

@@ -28,7 +28,7 @@ std::string OsPath(const std::string& path);
 std::string OsCommand(const std::string& command);
 
 // A path that came back from the OS (getcwd, a tree walk) as the program
-// knows it: the sandbox prefix removed.
+// knows it: the sandbox prefix removed from the paths the sandbox re-roots.
 std::string UnrootPath(const std::string& path);
 
 // True when the path (after the drive strip) is one that the sandbox re-roots.

@@ -65,7 +65,8 @@ TEST(OsPath, CommandsMapEveryPathWord) {
 TEST(OsPath, PathsFromTheOsLoseTheRoot) {
     ScopedEnv s("QEL_SANDBOX", "/sb");
     EXPECT_EQ(UnrootPath("/sb/u/qel/part"), "/u/qel/part");
-    EXPECT_EQ(UnrootPath("/sb"), "/");
+    EXPECT_EQ(UnrootPath("/sb"), "/sb");
+    EXPECT_EQ(UnrootPath("/sb/work"), "/sb/work"); // not mapped in, so not mapped out
     EXPECT_EQ(UnrootPath("/sbx/u"), "/sbx/u");
     EXPECT_EQ(UnrootPath("/other"), "/other");
 }

@@ -1,0 +1,487 @@
+// Program and editor launchers: the argument vectors of each start type, the
+// editor chooser, real children (stand-in scripts in the sandbox that record
+// their arguments and working folder), the folder change around the editor
+// and the quoting of the carriage-return strip command.
+#include <gtest/gtest.h>
+
+#include "labels.h"
+#include "launch.h"
+#include "ospath.h"
+#include "sandbox.h"
+
+#include <array>
+#include <csignal>
+#include <cstring>
+#include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+// A stand-in program that appends "cwd=<folder>" and one "[arg]" line per
+// argument after argv[0] to ROOT/sim/<log>.
+void WriteRecorder(const Sandbox& box, const std::string& logical, const std::string& log,
+                   bool slow = false) {
+    box.Write(logical, std::string("#!/bin/sh\n") + (slow ? "sleep 0.3\n" : "") +
+                           "{ echo \"cwd=$(pwd -P)\"; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; "
+                           "done; } >> \"$QEL_SANDBOX/sim/" +
+                           log + "\"\n");
+    ASSERT_EQ(chmod(box.Path(logical).c_str(), 0755), 0);
+}
+
+std::string Recorded(const std::string& cwd, const Args& args) {
+    std::string out = "cwd=" + cwd + "\n";
+    for (const std::string& a : args) out += "[" + a + "]\n";
+    return out;
+}
+
+std::string Canonical(const std::string& path) {
+    return std::filesystem::canonical(path).string();
+}
+
+// The working folder of the test, restored when the scope ends.
+class CwdGuard {
+  public:
+    CwdGuard() : saved_(std::filesystem::current_path()) {}
+    ~CwdGuard() { std::filesystem::current_path(saved_); }
+    CwdGuard(const CwdGuard&) = delete;
+    CwdGuard& operator=(const CwdGuard&) = delete;
+
+  private:
+    std::filesystem::path saved_;
+};
+
+// Rows of the callers' 80-character argument form.
+std::vector<std::array<char, kArgRowSize>> MakeRows(const Args& texts) {
+    std::vector<std::array<char, kArgRowSize>> rows(texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) PutArgRow(rows[i].data(), texts[i]);
+    return rows;
+}
+const ArgRow* RowPtr(const std::vector<std::array<char, kArgRowSize>>& rows) {
+    return rows.empty() ? nullptr : reinterpret_cast<const ArgRow*>(rows.data());
+}
+
+// The terminal and drive variables unset for a test.
+struct CleanEnv {
+    ScopedEnv t{"XXTERM", nullptr}, p{"XXTERMPATH", nullptr}, s{"XXTERMSWITCH", nullptr};
+    ScopedEnv d{"QEL_Win_Install_Drive", nullptr}, w{"QEL_WORDPAD_DIR", nullptr};
+    ScopedEnv part{"QELPART", nullptr}, user{"QELUSER", nullptr};
+};
+
+bool HostHasScoEditor() {
+    struct stat st {};
+    return ::stat("/usr/bin/X11/scoedit", &st) == 0;
+}
+
+TEST(Launch, ForkArgvOfEachStartType) {
+    const std::string savedPath = XtermPath, savedName = XtermName, savedSwitch = XtermSwitch;
+    XtermPath = "/opt/term/bin/rxvt";
+    XtermName = "rxvt";
+    struct Case {
+        int type;
+        const char* text;
+        const char* sw;
+        Args extras;
+        const char* program;
+        Args argv;
+    };
+    const Case cases[] = {
+        {1, "x", "-ls", {}, "/opt/term/bin/rxvt", {"rxvt", "-title", "x", "-ls", "-e", "x"}},
+        {1, "x", "", {"a"}, "/opt/term/bin/rxvt", {"rxvt", "-title", "x", "-e", "x", "a"}},
+        {2,
+         "/u/qel/shell/dodumper",
+         "",
+         {"3", "f"},
+         "/u/qel/bin/bin/sh.exe",
+         {"sh", "/u/qel/shell/dodumper", "3", "f"}},
+        {3, "SYS.BACKUP", "", {"-v"}, "/u/qel/xeq/start.exe", {"start", "sh", "SYS.BACKUP", "-v"}},
+        {7, "/bin/true", "", {}, "/bin/true", {"/bin/true"}},
+        {0,
+         "/u/qel/xeq/sysgen.exe",
+         "",
+         {"-k"},
+         "/u/qel/xeq/sysgen.exe",
+         {"/u/qel/xeq/sysgen.exe", "-k"}},
+    };
+    for (const Case& c : cases) {
+        XtermSwitch = c.sw;
+        ChildCommand cmd = BuildForkArgv(c.type, c.text, c.extras);
+        EXPECT_EQ(cmd.program, c.program) << c.type << " " << c.text;
+        EXPECT_EQ(cmd.argv, c.argv) << c.type << " " << c.text;
+    }
+    XtermPath = savedPath;
+    XtermName = savedName;
+    XtermSwitch = savedSwitch;
+}
+
+TEST(Launch, ArgumentRowsAreReadWithinTheirWidth) {
+    // A full row has no terminator: it must not run on into the next row.
+    char rows[3][kArgRowSize];
+    std::memset(rows[0], 'a', kArgRowSize);
+    PutArgRow(rows[1], "second");
+    PutArgRow(rows[2], "");
+    EXPECT_EQ(RowTexts(rows, 3), (Args{std::string(kArgRowSize, 'a'), "second", ""}));
+    EXPECT_TRUE(RowTexts(rows, 0).empty());
+    EXPECT_TRUE(RowTexts(nullptr, 2).empty());
+
+    char row[kArgRowSize];
+    EXPECT_FALSE(PutArgRow(row, std::string(100, 'b')));
+    EXPECT_EQ(RowTexts(&row, 1), Args{std::string(kArgRowSize - 1, 'b')});
+}
+
+TEST(Launch, ForkExecTracesStartsAndWaits) {
+    Sandbox box;
+    CleanEnv env;
+    WriteRecorder(box, "/u/qel/bin/bin/sh.exe", "sh.log", true);
+    const std::string cwd = Canonical(std::filesystem::current_path().string());
+    auto rows = MakeRows({"one", "two words"});
+
+    // The program start ignores SIGCHLD as the running program does.
+    auto old = std::signal(SIGCHLD, SIG_IGN);
+    testing::internal::CaptureStdout();
+    ForkExec(2, "/u/qel/shell/doit", RowPtr(rows), 2);
+    std::string out = testing::internal::GetCapturedStdout();
+    // Written after the child's pause: present only if ForkExec waited.
+    std::string log = box.Read("/sim/sh.log");
+    testing::internal::CaptureStdout();
+    ForkExec(7, "/u/qel/xeq/none", nullptr, 0);
+    std::string missing = testing::internal::GetCapturedStdout();
+    std::signal(SIGCHLD, old);
+
+    EXPECT_EQ(out, "FORKEXEC(2, '/u/qel/shell/doit', ..., 2)\n"
+                   "       0: 'sh'\n"
+                   "       1: '/u/qel/shell/doit'\n"
+                   "       2: 'one'\n"
+                   "       3: 'two words'\n"
+                   "       4: '(null)'\n");
+    EXPECT_EQ(log, Recorded(cwd, {"/u/qel/shell/doit", "one", "two words"}));
+    EXPECT_EQ(missing, "FORKEXEC(7, '/u/qel/xeq/none', ..., 0)\n"
+                       "       0: '/u/qel/xeq/none'\n"
+                       "       1: '(null)'\n");
+}
+
+TEST(Launch, EditorCommandByTypeAndTerminal) {
+    Sandbox box;
+    CleanEnv env;
+    box.Write("/u/qel/xeq/EDITOR", "");
+    struct Case {
+        const char* xterm;
+        const char* xpath;
+        const char* xswitch;
+        int language;
+        int type;
+        bool siteEditor;
+        Args files;
+        const char* program;
+        Args argv;
+    };
+    const Args one{"/u/qel/part/A/f1"};
+    const Args two{"/u/qel/part/A/f1", "/u/qel/part/A/f2"};
+    const Case cases[] = {
+        {nullptr,
+         nullptr,
+         "-ls",
+         0,
+         5,
+         true,
+         two,
+         "/u/qel/xeq/sh.exe",
+         {"xterm", "-title", "EDITOR", "-e", "/usr/bin/vi", two[0], two[1]}},
+        {"rxvt",
+         "/opt/rxvt",
+         "-ls",
+         6,
+         5,
+         true,
+         one,
+         "/opt/rxvt",
+         {"rxvt", "-title", one[0], "-ls", "-e", "/usr/bin/jvi", one[0]}},
+        {"rxvt",
+         "/opt/rxvt",
+         "",
+         0,
+         5,
+         true,
+         one,
+         "/opt/rxvt",
+         {"rxvt", "-title", one[0], "-e", "/usr/bin/vi", one[0]}},
+        // One of the two unset or empty: the defaults, the switch ignored.
+        {"rxvt",
+         "",
+         "-ls",
+         0,
+         5,
+         true,
+         one,
+         "/u/qel/xeq/sh.exe",
+         {"xterm", "-title", one[0], "-e", "/usr/bin/vi", one[0]}},
+        {"",
+         "/opt/rxvt",
+         "-ls",
+         0,
+         5,
+         true,
+         one,
+         "/u/qel/xeq/sh.exe",
+         {"xterm", "-title", one[0], "-e", "/usr/bin/vi", one[0]}},
+        {nullptr,
+         nullptr,
+         nullptr,
+         0,
+         2,
+         true,
+         two,
+         "/bin/sh",
+         {"/bin/sh", "/u/qel/xeq/EDITOR", two[0], two[1]}},
+        {nullptr,
+         nullptr,
+         nullptr,
+         0,
+         2,
+         false,
+         one,
+         "/u/qel/xeq/sh.exe",
+         {"xterm", "-title", one[0], "-e", "/usr/bin/vi", one[0]}},
+        {nullptr,
+         nullptr,
+         nullptr,
+         0,
+         1,
+         true,
+         one,
+         "/u/qel/xeq/sh.exe",
+         {"xterm", "-title", one[0], "-e", "/usr/bin/vi", one[0]}},
+    };
+    for (const Case& c : cases) {
+        if (c.type == 1 && HostHasScoEditor()) continue;
+        ScopedEnv t("XXTERM", c.xterm), p("XXTERMPATH", c.xpath), s("XXTERMSWITCH", c.xswitch);
+        if (c.siteEditor)
+            box.Write("/u/qel/xeq/EDITOR", "");
+        else
+            box.Remove("/u/qel/xeq/EDITOR");
+        ChildCommand cmd = BuildEditorCommand(c.language, c.type, ReadEditorTerminal(), c.files);
+        EXPECT_EQ(cmd.program, c.program) << c.type << " " << (c.xterm ? c.xterm : "-");
+        EXPECT_EQ(cmd.argv, c.argv) << c.type << " " << (c.xterm ? c.xterm : "-");
+    }
+}
+
+TEST(Launch, EditorRunsInTheFilesFolderAndTheFolderIsRestored) {
+    Sandbox box;
+    CleanEnv env;
+    CwdGuard guard;
+    WriteRecorder(box, "/u/qel/xeq/wordpad", "wordpad.log");
+    box.Write("/u/qel/part/A/prog", "text\n");
+    ScopedEnv w("QEL_WORDPAD_DIR", "/u/qel/xeq/wordpad");
+
+    // Started from a folder far deeper than any fixed buffer would hold.
+    char tmpl[] = "/tmp/qel-launch-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    std::string deep = tmpl;
+    for (int i = 0; i < 6; ++i) deep += "/" + std::string(40, static_cast<char>('a' + i));
+    std::filesystem::create_directories(deep);
+    std::filesystem::current_path(deep);
+    deep = Canonical(deep);
+
+    auto rows = MakeRows({"/u/qel/part/A/prog"});
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(LaunchEditor(0, 0, RowPtr(rows), 1), 1);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(Canonical(std::filesystem::current_path().string()), deep);
+    EXPECT_EQ(box.Read("/sim/wordpad.log"),
+              Recorded(Canonical(box.Path("/u/qel/part/A")), {"/u/qel/part/A/prog"}));
+    EXPECT_NE(out.find("old dir= (" + os_getcwd() + ")\nnew dir= (/u/qel/part/A)\n"),
+              std::string::npos)
+        << out;
+
+    // A first file without a folder changes no folder.
+    box.Remove("/sim/wordpad.log");
+    auto bare = MakeRows({"prog"});
+    testing::internal::CaptureStdout();
+    LaunchEditor(0, 0, RowPtr(bare), 1);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(box.Read("/sim/wordpad.log"), Recorded(deep, {"prog"}));
+    EXPECT_EQ(Canonical(std::filesystem::current_path().string()), deep);
+
+    std::filesystem::current_path("/");
+    std::filesystem::remove_all(tmpl);
+}
+
+TEST(Launch, WordpadProgramAndFile) {
+    Sandbox box;
+    CleanEnv env;
+    WriteRecorder(box, "/u/qel/xeq/wordpad", "wordpad.log");
+    const std::string cwd = Canonical(std::filesystem::current_path().string());
+    const std::string notFound =
+        "Wordpad not found in it's usual location.  Trying environment variable...\n";
+    const std::string help =
+        "\n\nWordpad.exe could not be opened.  This is probably because it is not at its \n"
+        "default location:  C:\\Program Files\\Windows NT\\Accessories\\Wordpad.exe.  \n"
+        "To be able to run Wordpad, set the system user environment variable \n"
+        "QEL_WORDPAD_DIR appropriatly.\n\n"
+        "ex. 'QEL_WORDPAD_DIR'  --> 'C:\\WINNT\\Wordpad.exe'\n\n\n";
+    struct Case {
+        const char* wordpadDir;
+        const char* drive;
+        const char* file;
+        std::string out;
+        const char* opened; // the file the stand-in received, or null
+    };
+    const Case cases[] = {
+        {"/u/qel/xeq/wordpad", nullptr, "/u/qel/part/A/prog",
+         notFound + "/u/qel/xeq/wordpad opening /u/qel/part/A/prog.\n", "/u/qel/part/A/prog"},
+        // The drive form is rewritten on a copy; the drive goes in front of the file.
+        {"/C=/u/qel/xeq/wordpad", "D:", "/u/qel/part/A/prog",
+         notFound + "C:/u/qel/xeq/wordpad opening D:/u/qel/part/A/prog.\n", "D:/u/qel/part/A/prog"},
+        {"/u/qel/xeq/wordpad", "D:", "E:/x", notFound + "/u/qel/xeq/wordpad opening E:/x.\n",
+         "E:/x"},
+        {nullptr, nullptr, "/u/qel/part/A/prog", notFound + help, nullptr},
+        {"/u/qel/xeq/missing", nullptr, "/u/x",
+         notFound + "/u/qel/xeq/missing opening /u/x.\n" + help, nullptr},
+    };
+    for (const Case& c : cases) {
+        box.Remove("/sim/wordpad.log");
+        ScopedEnv w("QEL_WORDPAD_DIR", c.wordpadDir), d("QEL_Win_Install_Drive", c.drive);
+        testing::internal::CaptureStdout();
+        RunWordpad(c.file);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.out) << c.file;
+        EXPECT_EQ(box.Read("/sim/wordpad.log"), c.opened ? Recorded(cwd, {c.opened}) : "")
+            << c.file;
+        const char* after = std::getenv("QEL_WORDPAD_DIR");
+        EXPECT_EQ(after ? std::string(after) : "(unset)", c.wordpadDir ? c.wordpadDir : "(unset)");
+    }
+}
+
+TEST(Launch, ViScriptOpensTheFirstFileAndTheTraceListsAll) {
+    if (HostHasScoEditor()) GTEST_SKIP() << "the host has its own editor of type 1";
+    Sandbox box;
+    CleanEnv env;
+    CwdGuard guard;
+    WriteRecorder(box, "/u/qel/xeq/start.exe", "start.log");
+    box.Write("/u/qel/part/A/f1", "");
+    box.Write("/u/qel/part/A/f2", "");
+    const std::string oldDir = os_getcwd();
+    auto rows = MakeRows({"/u/qel/part/A/f1", "/u/qel/part/A/f2"});
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(LaunchEditor(0, 1, RowPtr(rows), 2), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "\n"
+              "xterm  = (xterm)\n"
+              "xpath  = (/u/qel/xeq/sh.exe)\n"
+              "xswit  = ((null))\n"
+              "prog   = (/u/qel/xeq/sh.exe)\n"
+              "type   =  1\n"
+              "v[  0] = (xterm)\n"
+              "v[  1] = (-title)\n"
+              "v[  2] = (EDITOR)\n"
+              "v[  3] = (-e)\n"
+              "v[  4] = (/usr/bin/vi)\n"
+              "v[  5] = (/u/qel/part/A/f1)\n"
+              "v[  6] = (/u/qel/part/A/f2)\n"
+              "v[  7] = ((null))\n"
+              "old dir= (" +
+                  oldDir +
+                  ")\n"
+                  "new dir= (/u/qel/part/A)\n"
+                  "\n"
+                  "FORKEXEC(3, '/u/qel/shell/dovi ', ..., 1)\n"
+                  "       0: 'start'\n"
+                  "       1: 'sh'\n"
+                  "       2: '/u/qel/shell/dovi '\n"
+                  "       3: '/u/qel/part/A/f1'\n"
+                  "       4: '(null)'\n");
+    EXPECT_EQ(box.Read("/sim/start.log"),
+              Recorded(Canonical(box.Path("/u/qel/part/A")),
+                       {"sh", "/u/qel/shell/dovi ", "/u/qel/part/A/f1"}));
+    EXPECT_EQ(os_getcwd(), oldDir);
+}
+
+TEST(Launch, UserEditorThenCarriageReturnStrip) {
+    Sandbox box;
+    CleanEnv env;
+    WriteRecorder(box, "/u/qel/xeq/myedit", "edit.log");
+    WriteRecorder(box, "/u/qel/xeq/StripCr.exe", "strip.log");
+    box.Write("/u/qel/part/A/prog", "text\r\n");
+    const std::string folder = Canonical(box.Path("/u/qel/part/A"));
+    struct Case {
+        const char* drive;
+        const char* userEdit;
+        std::string out;    // after the LaunchEditor trace
+        const char* edited; // the file the editor and the strip received, or null
+    };
+    const Case cases[] = {
+        {nullptr, "/u/qel/xeq/myedit\r\n# rest ignored\n",
+         "/u/qel/xeq/myedit opening /u/qel/part/A/prog.\n"
+         "SYSTEM('/u/qel/xeq/StripCr.exe \"/u/qel/part/A/prog\"')\n",
+         "/u/qel/part/A/prog"},
+        {"D:", "/u/qel/xeq/myedit",
+         "/u/qel/xeq/myedit opening D:/u/qel/part/A/prog.\n"
+         "SYSTEM('D:/u/qel/xeq/StripCr.exe \"D:/u/qel/part/A/prog\"')\n",
+         "D:/u/qel/part/A/prog"},
+        {nullptr, "/u/qel/xeq/absent\n",
+         "/u/qel/xeq/absent opening /u/qel/part/A/prog.\npid = [-2]\n", nullptr},
+    };
+    for (const Case& c : cases) {
+        box.Remove("/sim/edit.log");
+        box.Remove("/sim/strip.log");
+        box.Write("/u/qel/shell/UserEdit", c.userEdit);
+        ScopedEnv d("QEL_Win_Install_Drive", c.drive);
+        auto rows = MakeRows({"/u/qel/part/A/prog"});
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(LaunchEditor(0, 5, RowPtr(rows), 1), 1);
+        std::string out = testing::internal::GetCapturedStdout();
+        const std::string afterTrace = "new dir= (/u/qel/part/A)\n\n";
+        size_t at = out.find(afterTrace);
+        ASSERT_NE(at, std::string::npos) << out;
+        EXPECT_EQ(out.substr(at + afterTrace.size()), c.out) << c.userEdit;
+        EXPECT_EQ(box.Read("/sim/edit.log"), c.edited ? Recorded(folder, {c.edited}) : "");
+        // The strip stand-in sees the path as the seam maps it for the OS.
+        EXPECT_EQ(box.Read("/sim/strip.log"),
+                  c.edited ? Recorded(folder, {box.Path("/u/qel/part/A/prog")}) : "");
+    }
+}
+
+TEST(Launch, NothingHappensWithoutAnEditorOrAFile) {
+    Sandbox box;
+    CleanEnv env;
+    WriteRecorder(box, "/u/qel/xeq/StripCr.exe", "strip.log");
+    for (const char* userEdit : {static_cast<const char*>(nullptr), "ab", "ab\n", "\n", ""}) {
+        if (userEdit)
+            box.Write("/u/qel/shell/UserEdit", userEdit);
+        else
+            box.Remove("/u/qel/shell/UserEdit");
+        testing::internal::CaptureStdout();
+        RunUserEditor("/u/qel/part/A/prog");
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << (userEdit ? userEdit : "none");
+    }
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(LaunchEditor(0, 0, nullptr, 0), 1);
+    auto rows = MakeRows({"/u/qel/part/A/prog"});
+    EXPECT_EQ(LaunchEditor(0, 0, RowPtr(rows), 0), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_FALSE(box.Exists("/sim/strip.log"));
+}
+
+TEST(Launch, StripCrKeepsAHostileFileNameOneWord) {
+    Sandbox box;
+    CleanEnv env;
+    CwdGuard guard;
+    WriteRecorder(box, "/u/qel/xeq/StripCr.exe", "strip.log");
+    std::filesystem::current_path(box.root());
+    const std::string name = "/u/tmp/a\"$(touch pwned)\" `touch pwned2` \\ b";
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(StripCr(name), 1);
+    EXPECT_EQ(
+        testing::internal::GetCapturedStdout(),
+        "SYSTEM('/u/qel/xeq/StripCr.exe \"/u/tmp/a\\\"\\$(touch pwned)\\\" \\`touch pwned2\\` "
+        "\\\\ b\"')\n");
+    EXPECT_EQ(box.Read("/sim/strip.log"),
+              Recorded(Canonical(box.root()), {box.Path("/u/tmp/a\"$(touch pwned)\" `touch "
+                                                        "pwned2` \\ b")}));
+    EXPECT_FALSE(box.Exists("/pwned"));
+    EXPECT_FALSE(box.Exists("/pwned2"));
+}
+
+} // namespace
