@@ -1,10 +1,36 @@
-// File-screen frame. The start-up notice comes with the widget makers; for
-// now it is not drawn.
+// File-screen frame: the screen now shown, and the start-up notice in the
+// work area.
 #include "filescreen.h"
+
+#include "dialogs.h"
+#include "labels.h"
+#include "makers.h"
+#include "xmwrap.h"
+
+#include <Xm/Label.h>
 
 Widget ShownScreen = nullptr;
 
-int ShowNotice(const std::string&) {
-    return 0;
+namespace {
+Widget NoticeWindow = nullptr;
+Widget NoticeLabel = nullptr;
+} // namespace
+
+int ShowNotice(const std::string& text) {
+    if (NoticeWindow) XtDestroyWidget(NoticeWindow);
+    NoticeWindow = MakeWorkWindow(0);
+    ArgBuilder a;
+    a.Add(XmNx, 0).Add(XmNy, 0).Add(XmNwidth, WorkArea.width).Add(XmNheight, WorkArea.height);
+    a.Add(XmNlabelType, XmSTRING);
+    if (FontListNormal) a.Add(XmNfontList, reinterpret_cast<XtArgVal>(FontListNormal));
+    a.Add(XmNalignment, XmALIGNMENT_CENTER).Add(XmNrecomputeSize, False);
+    NoticeLabel = XmCreateLabel(NoticeWindow, XtRes(""), a.list(), a.count());
+    SetLabelText(text, NoticeLabel);
+    XtManageChild(NoticeLabel);
+    XtManageChild(NoticeWindow);
+    return WaitForExpose(NoticeLabel);
 }
-void HideNotice() {}
+
+void HideNotice() {
+    if (NoticeWindow) XtUnmanageChild(NoticeWindow);
+}

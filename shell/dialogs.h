@@ -1,17 +1,73 @@
-// Dialogs, the cursor and the local event loops (pumps).
+// Dialogs, the cursor and the local event loops (pumps) with which busy work
+// keeps the screen painted while it waits.
 #pragma once
 
-#include <X11/X.h>
+#include <X11/Intrinsic.h>
 
+#include <ctime>
 #include <string>
 
+// The last answer given to a dialog: -1 while none, 1 OK (or Enter), 0
+// Cancel. Each dialog also keeps its own answer, so nested dialogs cannot
+// take each other's.
+extern int DialogAnswer;
+// Widgets of the innermost dialog now open; null when none is open.
+extern Widget ResponseOKButton;
+extern Widget ResponseCancelButton;
+extern Widget AskDialog;
+extern Widget AskField;
+extern Widget MessageForm;
+
+// State of the ProcessEventsFor that is running.
+extern int TimedOut;
+extern time_t TimeoutStart;
+extern int TimeoutSeconds;
+// Set when the widget that WaitForExpose watches is exposed.
+extern int ExposedFlag;
+
+// Asks for one line of text (at most 14 characters) in an empty field; the
+// initial text is not used. Returns the text after OK or Enter, "" after
+// Cancel, in a buffer that the next call overwrites.
+const char* AskText(const char* prompt, const char* initial);
+inline const char* AskText(const std::string& prompt, const char* initial = nullptr) {
+    return AskText(prompt.c_str(), initial);
+}
+// Shows text with OK and Cancel and waits for the pointer to answer one of
+// them: 1 OK, 0 Cancel. The pixmap argument is not used (callers pass 0).
+int MessageDialog(const std::string& text, int pixmap);
+int MessageDialog(const char* text, int pixmap);
+// Activate callback of the dialogs' answering widgets; the client data is
+// the answer.
+void ResponseButtonCB(Widget w, XtPointer answer, XtPointer call);
+// The waits of AskText and MessageDialog: each takes its dialog down and
+// returns its answer (-1 for a widget that is not such a dialog).
+int WaitResponse(Widget dialog);
+int WaitMessageDialog(Widget dialog);
+
 void ChangeCursor(Cursor cursor);
-// One pass of queued events without key and button input, repeated for the
-// given seconds (one pass for 0).
+
+// Dispatches the queued events, dropping key events.
+void FlushEventsNoKeys();
+// Dispatches the queued events, dropping key and button events; returns 0.
+int FlushEventsNoInput();
+// Passes of queued events for the given seconds (one pass for 0): all
+// events, all but keys and buttons, all but keys.
+void WaitSecondsAll(int seconds);
 void WaitSeconds(int seconds);
-void FlushEventsNoInput();
-// Serves events and timers for the given seconds, dropping keys and buttons.
+void WaitSecondsNoKeys(int seconds);
+// Passes of FlushEventsNoInput until w is exposed: 0, or -82 when no Expose
+// came within 3 s.
+int WaitForExpose(Widget w);
+void ExposeEventHandler(Widget w, XtPointer client, XEvent* event, Boolean* continueDispatch);
+void CheckTimeout();
+// Serves events and timers for the given seconds, dropping keys and
+// buttons; always -82.
 int ProcessEventsFor(int seconds);
-// Up to tries rounds of ProcessEventsFor(1) until no task is active.
+// Up to tries rounds of ProcessEventsFor(1), each followed by a look at the
+// task slot: 0 once no task is active, -82 when the tries are used up.
 int WaitTasksEnd(int tries);
-int MessageDialog(const std::string& text, int withCancel);
+
+// 0 when the medium in the device is ready; negative when the operator
+// gave up. Every device counts as ready.
+int WaitForMedia(int writeFlag, const char* device);
+int MediaNotReady(int writeFlag, const char* device);

@@ -1,7 +1,12 @@
-// Widget makers: the work area and the small helpers every screen uses.
+// Widget makers: the work windows, headers, labels, separators, toolbars,
+// buttons, indicator lights, lists and the loading notice out of which every
+// screen is built, each at its fixed position with its fixed look, and the
+// small setters that the screens use on them.
 #pragma once
 
 #include <X11/Intrinsic.h>
+
+#include <string>
 
 struct WorkAreaRect {
     int x, y, width, height;
@@ -9,9 +14,89 @@ struct WorkAreaRect {
 // The rectangle of the main form between the two main-menu columns.
 extern const WorkAreaRect WorkArea;
 
-extern Widget LoadingLabel;
+// One name row of the list loaders: a NUL-terminated name in 72 bytes.
+struct NameRecord {
+    char name[72];
+};
+static_assert(sizeof(NameRecord) == 72, "a name row is 72 bytes");
 
-void SetSensitive(Widget w, bool on);
+// Most items that ListSetItems shows.
+inline constexpr int kListItemMax = 5000;
+
+// Cancel and OK of the last MakeWorkToolbar and of the last MakeBigToolbar;
+// a toolbar made without one of them leaves the previous value in place.
+extern Widget WorkCancelButton;
+extern Widget WorkOKButton;
+extern Widget BigCancelButton;
+extern Widget BigOKButton;
+
+// The loading notice of a pending run request, and 1 while it is shown.
+extern Widget LoadingLabel;
+extern int LoadMessageShown;
+
+// Work windows (unmanaged: the screen manages them when complete).
+Widget MakeWorkWindow(int mode);
+Widget MakeBigWorkWindow();
+void MakeFrameHeader(Widget parent, Widget* row1, Widget* row2);
+void MakeBigFrameHeader(Widget parent, Widget* title, Widget* status);
+
+// Labels. A null text reads as "".
+Widget MakeLabelGadget(Widget parent, int x, int y);
+Widget MakeWideLabel(Widget parent, int x, int y, unsigned char alignment);
+Widget MakeLabel(Widget parent, int x, int y, int width, const char* text, const char* style);
+inline Widget MakeLabel(Widget parent, int x, int y, int width, const std::string& text,
+                        const char* style) {
+    return MakeLabel(parent, x, y, width, text.c_str(), style);
+}
+// Starts empty when text is null.
+Widget MakeValueLabel(Widget parent, int x, int y, const char* text);
+// Both do nothing for a null label.
+void SetLabelText(const char* text, Widget label);
+void SetLabelTextLeft(const char* text, Widget label);
+inline void SetLabelText(const std::string& text, Widget label) {
+    SetLabelText(text.c_str(), label);
+}
+inline void SetLabelTextLeft(const std::string& text, Widget label) {
+    SetLabelTextLeft(text.c_str(), label);
+}
+
+Widget MakeSeparator(Widget parent, int y);
+Widget MakeBigSeparator(Widget parent, int y);
+
+// A bar of Cancel, Help and OK icon buttons at the bottom of a work window;
+// a null callback or a negative help index leaves that button out.
+Widget MakeWorkToolbar(Widget parent, XtCallbackProc okCallback, XtCallbackProc cancelCallback,
+                       int helpIndex, int mode);
+Widget MakeBigToolbar(Widget parent, XtCallbackProc okCallback, XtCallbackProc cancelCallback,
+                      int helpIndex, int mode);
+// Help button of a toolbar: the client data is the help file's index.
+void ToolbarHelpCB(Widget w, XtPointer client, XtPointer call);
+
+Widget MakeIconButton(Widget parent, int x, int y, const char* style, int mode);
+int SetChoiceButton(Widget button, int on);
+// These three do nothing for a null widget.
 void IndicatorOn(Widget light);
 void IndicatorOff(Widget light);
+void SetSensitive(Widget w, bool on);
+
+// Lists; the scrolled ones return the list inside its scrolled window.
+Widget MakeList(Widget parent, int x, int y, int width, int rows);
+Widget MakeScrolledList(Widget parent, int x, int y, int width, int rows);
+Widget MakeScrolledListSized(Widget parent, int x, int y, int width, int height, int rows);
+Widget MakeMultiList(Widget parent, int x, int y, int width, int rows);
+// Shows the first count names (at most kListItemMax), the first one
+// selected and at the top; count < 1 leaves the list as it was.
+void ListSetItems(Widget list, int count, const NameRecord* names);
+// The screens call this after a listing to free its item strings. The list
+// keeps copies and ListSetItems frees its own strings at once, so nothing is
+// held any more and this frees nothing, whatever count a screen passes.
+void ListFreeItems(int count);
+
+// Loading notice.
+Widget MakeLoadingLabel(const char* text, Widget parent);
+inline Widget MakeLoadingLabel(const std::string& text, Widget parent) {
+    return MakeLoadingLabel(text.c_str(), parent);
+}
 void MakeLoadMessage();
+void ShowLoadMessage();
+void HideLoadMessage();

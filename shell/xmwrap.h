@@ -16,6 +16,21 @@ inline XmFontList MakeFontList(XFontStruct* font) {
     return XmFontListCreate(font, const_cast<char*>(""));
 }
 
+// A one-entry font list of a font set, with the empty character-set tag.
+inline XmFontList MakeFontSetList(XFontSet set) {
+    XmFontListEntry e = XmFontListEntryCreate(const_cast<char*>(""), XmFONT_IS_FONTSET,
+                                              static_cast<XtPointer>(set));
+    XmFontList list = XmFontListAppendEntry(nullptr, e);
+    XmFontListEntryFree(&e);
+    return list;
+}
+
+// A pixmap of an image file through Motif's pixmap cache (the path as the
+// OS sees it).
+inline Pixmap GetPixmapFile(Screen* screen, const std::string& osPath, Pixel fg, Pixel bg) {
+    return XmGetPixmap(screen, const_cast<char*>(osPath.c_str()), fg, bg);
+}
+
 // Owns a compound string for the length of a scope.
 class XmStringHolder {
   public:

@@ -1,14 +1,61 @@
-// Xlib helpers for the end-to-end tests.
+// Xlib helpers with which the tests look at windows and give input from outside.
 #include "xutil.h"
 
 #include <X11/Xlib.h>
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 
-XClient::XClient() : dpy_(XOpenDisplay(nullptr)) {}
+#include <cctype>
+#include <mutex>
+#include <set>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+// Windows come and go while a test looks at them: errors on an XClient's own
+// connection are ignored; others go to the handler that was there before.
+std::mutex ClientsLock;
+std::set<Display*> ClientDisplays;
+XErrorHandler PreviousHandler = nullptr;
+
+int ClientErrorHandler(Display* dpy, XErrorEvent* error) {
+    {
+        std::lock_guard<std::mutex> lock(ClientsLock);
+        if (ClientDisplays.count(dpy)) return 0;
+    }
+    return PreviousHandler ? PreviousHandler(dpy, error) : 0;
+}
+
+void RegisterClient(Display* dpy) {
+    std::lock_guard<std::mutex> lock(ClientsLock);
+    XErrorHandler previous = XSetErrorHandler(ClientErrorHandler);
+    if (previous != ClientErrorHandler) PreviousHandler = previous;
+    ClientDisplays.insert(dpy);
+}
+
+void UnregisterClient(Display* dpy) {
+    std::lock_guard<std::mutex> lock(ClientsLock);
+    ClientDisplays.erase(dpy);
+}
+
+bool Expired(std::chrono::steady_clock::time_point end) {
+    return std::chrono::steady_clock::now() >= end;
+}
+void Rest() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+} // namespace
+
+XClient::XClient() : dpy_(XOpenDisplay(nullptr)) {
+    if (dpy_) RegisterClient(dpy_);
+}
 XClient::~XClient() {
-    if (dpy_) XCloseDisplay(dpy_);
+    if (!dpy_) return;
+    XCloseDisplay(dpy_);
+    UnregisterClient(dpy_);
 }
 
 int XClient::ScreenWidth() const {
@@ -65,4 +112,108 @@ void XClient::SendDeleteWindow(XWindowId w) const {
 bool XClient::IsMapped(XWindowId w) const {
     XWindowAttributes a;
     return XGetWindowAttributes(dpy_, w, &a) && a.map_state == IsViewable;
+}
+
+TopWindowInfo XClient::WaitForTopWindow(int width, int height, int timeoutMs, int count) const {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        TopWindowInfo top;
+        int found = 0;
+        for (const TopWindowInfo& w : TopWindows()) {
+            if (!w.viewable || w.width != width || w.height != height) continue;
+            ++found;
+            top = w; // children come bottom to top
+        }
+        if (found >= count) return top;
+        if (Expired(end)) return {};
+        Rest();
+    }
+}
+
+bool XClient::WaitUntilGone(XWindowId w, int timeoutMs) const {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (IsMapped(w)) {
+        if (Expired(end)) return false;
+        Rest();
+    }
+    return true;
+}
+
+std::vector<TopWindowInfo> XClient::Descendants(XWindowId w) const {
+    std::vector<TopWindowInfo> out;
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int n = 0;
+    if (!XQueryTree(dpy_, w, &root, &parent, &children, &n)) return out;
+    for (unsigned int i = 0; i < n; ++i) {
+        XWindowAttributes a;
+        if (!XGetWindowAttributes(dpy_, children[i], &a)) continue;
+        TopWindowInfo info;
+        info.id = children[i];
+        info.x = a.x;
+        info.y = a.y;
+        info.width = a.width;
+        info.height = a.height;
+        info.viewable = a.map_state == IsViewable;
+        out.push_back(info);
+        for (TopWindowInfo d : Descendants(children[i])) {
+            d.x += a.x;
+            d.y += a.y;
+            out.push_back(d);
+        }
+    }
+    if (children) XFree(children);
+    return out;
+}
+
+void XClient::MovePointer(int rootX, int rootY) const {
+    XTestFakeMotionEvent(dpy_, DefaultScreen(dpy_), rootX, rootY, CurrentTime);
+    XFlush(dpy_);
+}
+
+void XClient::Click(int rootX, int rootY) const {
+    XTestFakeMotionEvent(dpy_, DefaultScreen(dpy_), rootX, rootY, CurrentTime);
+    XTestFakeButtonEvent(dpy_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(dpy_, 1, False, CurrentTime);
+    XFlush(dpy_);
+}
+
+void XClient::ClickWindow(XWindowId w) const {
+    int x = 0, y = 0;
+    RootPosition(w, &x, &y);
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(dpy_, w, &a)) return;
+    Click(x + a.width / 2, y + a.height / 2);
+}
+
+void XClient::Key(const std::string& keysymName) const {
+    const KeySym sym = XStringToKeysym(keysymName.c_str());
+    const KeyCode code = XKeysymToKeycode(dpy_, sym);
+    if (code == 0) return;
+    XTestFakeKeyEvent(dpy_, code, True, CurrentTime);
+    XTestFakeKeyEvent(dpy_, code, False, CurrentTime);
+    XFlush(dpy_);
+}
+
+void XClient::Type(const std::string& text) const {
+    const KeyCode shift = XKeysymToKeycode(dpy_, XK_Shift_L);
+    for (char c : text) {
+        const bool upper = std::isupper(static_cast<unsigned char>(c)) != 0;
+        const std::string name =
+            c == ' ' ? "space" : std::string(1, static_cast<char>(std::tolower(c)));
+        if (upper) XTestFakeKeyEvent(dpy_, shift, True, CurrentTime);
+        Key(name);
+        if (upper) XTestFakeKeyEvent(dpy_, shift, False, CurrentTime);
+    }
+    XFlush(dpy_);
+}
+
+void XClient::Focus(XWindowId w) const {
+    XSetInputFocus(dpy_, w, RevertToParent, CurrentTime);
+    XSync(dpy_, False);
+}
+
+void XClient::RootPosition(XWindowId w, int* x, int* y) const {
+    Window child = 0;
+    *x = *y = 0;
+    XTranslateCoordinates(dpy_, w, DefaultRootWindow(dpy_), 0, 0, x, y, &child);
 }

@@ -1,5 +1,7 @@
-// Small Xlib helpers with which the end-to-end tests look at the program's
-// windows from outside, as a window manager or a user would.
+// Small Xlib helpers with which the tests look at the program's windows from
+// outside, as a window manager or a user would, and press its buttons and
+// keys through XTest. Each XClient has a display connection of its own, so
+// one can live on a helper thread while the program's thread waits.
 #pragma once
 
 #include <string>
@@ -33,6 +35,27 @@ class XClient {
     // What a window manager sends when its close button is pressed.
     void SendDeleteWindow(XWindowId w) const;
     bool IsMapped(XWindowId w) const;
+
+    // The topmost viewable top-level window of that size once at least
+    // count of them are mapped; id 0 when that does not happen in time.
+    TopWindowInfo WaitForTopWindow(int width, int height, int timeoutMs, int count = 1) const;
+    // Waits until w is no longer viewable; false on time-out.
+    bool WaitUntilGone(XWindowId w, int timeoutMs) const;
+    // The windows below w, depth first, with x and y relative to w.
+    std::vector<TopWindowInfo> Descendants(XWindowId w) const;
+    // Pointer and keyboard input as a user gives it (XTest).
+    void MovePointer(int rootX, int rootY) const;
+    void Click(int rootX, int rootY) const;
+    // Clicks the centre of w.
+    void ClickWindow(XWindowId w) const;
+    // A key by its keysym name ("Return", "space", "a").
+    void Key(const std::string& keysymName) const;
+    // Letters, digits and spaces; upper-case letters with Shift.
+    void Type(const std::string& text) const;
+    // Gives w the keyboard focus, as a window manager would.
+    void Focus(XWindowId w) const;
+    // Root coordinates of the top left corner of w.
+    void RootPosition(XWindowId w, int* x, int* y) const;
 
   private:
     _XDisplay* dpy_ = nullptr;

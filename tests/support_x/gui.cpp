@@ -1,0 +1,262 @@
+// In-process widget harness.
+#include "gui.h"
+
+#include "colors.h"
+#include "labels.h"
+#include "mainmenu.h"
+#include "makers.h"
+#include "startup.h"
+#include "vok.h"
+#include "xmwrap.h"
+
+#include <X11/IntrinsicP.h>
+#include <X11/cursorfont.h>
+#include <Xm/Form.h>
+#include <Xm/Label.h>
+#include <Xm/List.h>
+#include <Xm/Text.h>
+#include <Xm/TextF.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <poll.h>
+
+std::map<int, std::string> DefaultTestLabels() {
+    return {{128, "MSGTITLE"},    {173, "READY"},   {182, "HINT OK"},
+            {183, "HINT CANCEL"}, {184, "LOADING"}, {188, "HINT HELP"}};
+}
+
+void WriteLabelFile(const Sandbox& box, const std::map<int, std::string>& labels) {
+    const int last = labels.empty() ? 1 : labels.rbegin()->first;
+    std::string text;
+    for (int n = 1; n <= last; ++n) {
+        auto it = labels.find(n);
+        text += (it != labels.end() ? it->second : "L" + std::to_string(n)) + "\n";
+    }
+    box.Write(LabelFileName(0), text);
+}
+
+namespace {
+
+void MakeMainFormAsStartUp() {
+    ArgBuilder a;
+    a.Add(XmNx, 0).Add(XmNy, 0);
+    a.Add(XmNwidth, ScreenWidth - 30).Add(XmNheight, ScreenHeight - 40);
+    a.Add(XmNresizePolicy, XmRESIZE_NONE).Add(XmNnoResize, True);
+    MainForm = XmCreateForm(TopShell, XtRes("VOK"), a.list(), a.count());
+    SetWidgetColors(MainForm, "VokMainWindow", 2, 0, 1);
+    XtManageChild(MainForm);
+    XtVaSetValues(TopShell, XmNmappedWhenManaged, True, nullptr);
+    XtRealizeWidget(TopShell);
+    TopWindow = XtWindow(TopShell);
+}
+
+void MakeStatusLineAsStartUp() {
+    ArgBuilder a;
+    a.Add(XmNheight, 20).Add(XmNmarginBottom, 0).Add(XmNmarginTop, 0);
+    a.Add(XmNmarginHeight, 0).Add(XmNmarginWidth, 0);
+    a.Add(XmNalignment, XmALIGNMENT_CENTER).Add(XmNwidth, WorkArea.width);
+    a.Add(XmNlabelType, XmSTRING).Add(XmNy, ScreenHeight - 75).Add(XmNx, 250);
+    a.Add(XmNrecomputeSize, False);
+    if (FontListBig) a.Add(XmNfontList, reinterpret_cast<XtArgVal>(FontListBig));
+    StatusLine = XmCreateLabel(MainForm, XtRes("Winfo"), a.list(), a.count());
+    SetWidgetColors(StatusLine, "VokLargeHint", 2, 3, 0);
+    XtManageChild(StatusLine);
+}
+
+bool TopViewable() {
+    XWindowAttributes a;
+    return XGetWindowAttributes(TheDisplay, TopWindow, &a) && a.map_state == IsViewable;
+}
+
+void RunTimerFn(XtPointer client, XtIntervalId*) {
+    std::unique_ptr<std::function<void()>> fn(static_cast<std::function<void()>*>(client));
+    (*fn)();
+}
+
+// One step of the toolkit's loop, waiting at most 10 ms when idle.
+void ServeStep() {
+    const XtInputMask pending = XtAppPending(AppContext);
+    if (pending) {
+        XtAppProcessEvent(AppContext, pending);
+        return;
+    }
+    XFlush(TheDisplay);
+    pollfd p{ConnectionNumber(TheDisplay), POLLIN, 0};
+    poll(&p, 1, 10);
+}
+
+void BlinkOff(Widget w) {
+    if (!w || !XtIsWidget(w)) return; // gadgets have no children nor pop-ups
+    if (XmIsTextField(w) || XmIsText(w)) XtVaSetValues(w, XmNblinkRate, 0, nullptr);
+    if (XtIsComposite(w))
+        for (Widget c : Children(w)) BlinkOff(c);
+    for (Cardinal i = 0; i < w->core.num_popups; ++i) BlinkOff(w->core.popup_list[i]);
+}
+
+} // namespace
+
+GuiSession::GuiSession(const std::map<int, std::string>& labels) {
+    x_ = std::make_unique<XvfbServer>(800, 600);
+    if (!x_->ok()) return;
+    box_ = std::make_unique<Sandbox>();
+    WriteLabelFile(*box_, labels);
+    static char name[] = "vok";
+    static char* argv[] = {name, nullptr};
+    InitToolkit(1, argv);
+    ScreenDimensions();
+    ResourcePaletteCreate(ColorFileName);
+    MakeMainFormAsStartUp();
+    BusyCursor = XCreateFontCursor(TheDisplay, XC_watch);
+    NormalCursor = XCreateFontCursor(TheDisplay, XC_left_ptr);
+    Language = 0;
+    InitFonts();
+    InitVok();
+    MakeStatusLineAsStartUp();
+    ok_ = ServeUntil(TopViewable, 5000);
+}
+
+// The toolkit is left as it is: Motif keeps caches per display, and a later
+// session whose display reused the freed one's address would take them up.
+GuiSession::~GuiSession() {
+    AppContext = nullptr;
+    TopShell = MainForm = StatusLine = nullptr;
+    TheDisplay = nullptr;
+    TopWindow = 0;
+    FontListBig = FontListNormal = nullptr;
+}
+
+Widget FindWidget(Widget root, const std::string& name) {
+    return root ? XtNameToWidget(root, ("*" + name).c_str()) : nullptr;
+}
+
+std::vector<Widget> Children(Widget w) {
+    WidgetList list = nullptr;
+    Cardinal n = 0;
+    XtVaGetValues(w, XmNchildren, &list, XmNnumChildren, &n, nullptr);
+    return std::vector<Widget>(list, list + n);
+}
+
+void Press(Widget button) {
+    XEvent ev{};
+    ev.xbutton.type = ButtonPress;
+    ev.xbutton.display = XtDisplayOfObject(button);
+    ev.xbutton.window = XtWindowOfObject(button);
+    ev.xbutton.time = XtLastTimestampProcessed(XtDisplayOfObject(button));
+    ev.xbutton.button = 1;
+    ev.xbutton.same_screen = True;
+    XtCallActionProc(button, "ArmAndActivate", &ev, nullptr, 0);
+}
+
+void CallAction(Widget w, const char* action) {
+    XEvent ev{};
+    ev.xkey.type = KeyPress;
+    ev.xkey.display = XtDisplayOfObject(w);
+    ev.xkey.window = XtWindowOfObject(w);
+    ev.xkey.time = XtLastTimestampProcessed(XtDisplayOfObject(w));
+    ev.xkey.same_screen = True;
+    XtCallActionProc(w, action, &ev, nullptr, 0);
+}
+
+WidgetBox Geometry(Widget w) {
+    Position x = 0, y = 0;
+    Dimension width = 0, height = 0;
+    XtVaGetValues(w, XmNx, &x, XmNy, &y, XmNwidth, &width, XmNheight, &height, nullptr);
+    return {x, y, width, height};
+}
+
+unsigned char GetUChar(Widget w, const char* resource) {
+    unsigned char v = 0;
+    XtVaGetValues(w, resource, &v, nullptr);
+    return v;
+}
+
+int GetInt(Widget w, const char* resource) {
+    int v = 0;
+    XtVaGetValues(w, resource, &v, nullptr);
+    return v;
+}
+
+namespace {
+std::string CompoundText(XmString s) {
+    std::string out;
+    XmStringContext ctx = nullptr;
+    if (!s || !XmStringInitContext(&ctx, s)) return out;
+    char* text = nullptr;
+    XmStringCharSet tag = nullptr;
+    XmStringDirection dir;
+    Boolean separator = False;
+    while (XmStringGetNextSegment(ctx, &text, &tag, &dir, &separator)) {
+        out += text ? text : "";
+        XtFree(text);
+        XtFree(tag);
+        if (separator) out += "\n";
+    }
+    XmStringFreeContext(ctx);
+    return out;
+}
+} // namespace
+
+std::string LabelText(Widget w) {
+    XmString s = nullptr;
+    XtVaGetValues(w, XmNlabelString, &s, nullptr);
+    std::string out = CompoundText(s);
+    XmStringFree(s);
+    return out;
+}
+
+std::vector<std::string> ListItems(Widget list) {
+    XmStringTable items = nullptr;
+    int count = 0;
+    XtVaGetValues(list, XmNitems, &items, XmNitemCount, &count, nullptr);
+    std::vector<std::string> out;
+    for (int i = 0; i < count; ++i) out.push_back(CompoundText(items[i]));
+    return out;
+}
+
+std::vector<int> SelectedPositions(Widget list) {
+    int* positions = nullptr;
+    int count = 0;
+    std::vector<int> out;
+    if (XmListGetSelectedPos(list, &positions, &count)) {
+        out.assign(positions, positions + count);
+        XtFree(reinterpret_cast<char*>(positions));
+    }
+    return out;
+}
+
+std::string TextOf(Widget textField) {
+    char* s = XmTextFieldGetString(textField);
+    std::string out = s ? s : "";
+    XtFree(s);
+    return out;
+}
+
+void After(int ms, std::function<void()> fn) {
+    XtAppAddTimeOut(AppContext, static_cast<unsigned long>(ms), RunTimerFn,
+                    new std::function<void()>(std::move(fn)));
+}
+
+void Serve(int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) ServeStep();
+}
+
+bool ServeUntil(const std::function<bool()>& cond, int timeoutMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!cond()) {
+        if (std::chrono::steady_clock::now() >= end) return cond();
+        ServeStep();
+    }
+    return true;
+}
+
+bool SaveScreenshot(const std::string& pngPath) {
+    BlinkOff(TopShell);
+    XmUpdateDisplay(TopShell);
+    XSync(TheDisplay, False);
+    const char* display = std::getenv("DISPLAY");
+    const std::string cmd = std::string("import -display '") + (display ? display : "") +
+                            "' -window root '" + pngPath + "' >/dev/null 2>&1";
+    return std::system(cmd.c_str()) == 0;
+}
