@@ -101,6 +101,11 @@ GuiSession::GuiSession(const std::map<int, std::string>& labels) {
     if (!x_->ok()) return;
     box_ = std::make_unique<Sandbox>();
     WriteLabelFile(*box_, labels);
+    // The demo's plot colours, so that the base colours are what a station
+    // shows (without them every base colour falls back to the last one).
+    std::string plot;
+    if (ReadFileBytes(std::string(QEL_SOURCE_DIR) + "/demo/tree/def_data/misc/eplotcolors", &plot))
+        box_->Write("/u/qel/def_data/misc/eplotcolors", plot);
     static char name[] = "vok";
     static char* argv[] = {name, nullptr};
     InitToolkit(1, argv);
