@@ -1,4 +1,5 @@
-// Homing and the probe changer.
+// Homing and the probe changer. The homing action itself is still to come:
+// HomeMachine does nothing yet.
 #include "homing.h"
 
 #include "dialogs.h"
@@ -9,3 +10,5 @@ void ShowHomeMessage(int label) {
                       LabText(100),
                   0);
 }
+
+void HomeMachine() {}

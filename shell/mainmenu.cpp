@@ -1,13 +1,19 @@
 // Main menu, hint line and machine state.
-//
-// For now the buttons stand at their places without icons or hints and do
-// nothing when pressed, and the machine state is taken as "no controller
-// record"; the port records and the screens complete them.
 #include "mainmenu.h"
 
+#include "colors.h"
+#include "controller.h"
 #include "dialogs.h"
+#include "entries.h"
+#include "filelists.h"
+#include "homing.h"
 #include "labels.h"
+#include "linereader.h"
 #include "makers.h"
+#include "password.h"
+#include "paths.h"
+#include "ports.h"
+#include "viewer.h"
 #include "vok.h"
 #include "xmwrap.h"
 
@@ -27,13 +33,37 @@ MainMenuEntry MainMenuTable[kMainMenuRows] = {
     {nullptr, 0, 690, 344, 755, 409, 62, FileUtilButtonCB},
     {nullptr, 0, 690, 440, 755, 505, 63, ProgFunctButtonCB},
 };
+
+const MainMenuIcon MainMenuIconTable[2][kMainMenuRows] = {
+    {{"Vok1", "PWR_ON_OFF.VOK"},
+     {"Vok2", "INITIALIZE.VOK"},
+     {"Vok3", "LOAD_PROG.VOK"},
+     {"Vok4", "EXECUTE.VOK"},
+     {"Vok5", "PAUSE.VOK"},
+     {"Vok6", "STATUS.VOK"},
+     {"Vok7", "HELP.VOK"},
+     {"Vok8", "UTILITIES.VOK"},
+     {"Vok9", "FILE_UTIL.VOK"},
+     {"Vok10", "PROG_FUNCT.VOK"}},
+    {{"Vok1Ins", "PWR_ON_OFF.MSK"},
+     {"Vok2Ins", "INITIALIZE.MSK"},
+     {"Vok3Ins", "LOAD_PROG.MSK"},
+     {"Vok4Ins", "EXECUTE.MSK"},
+     {"Vok5Ins", "PAUSE.MSK"},
+     {"Vok6Ins", "STATUS.MSK"},
+     {"Vok7Ins", "HELP.MSK"},
+     {"Vok8Ins", "UTILITIES.MSK"},
+     {"Vok9Ins", "FILE_UTIL.MSK"},
+     {"Vok10Ins", "PROG_FUNCT.MSK"}},
+};
+
 Widget MainMenuButtons[kMainMenuRows] = {};
-Widget MainMenuIndicators[5] = {};
+Widget MainMenuIndicators[kMainMenuLights] = {};
 
 int ServoOn = 0;
 int MachineHomed = 0;
 int OnlineMode = 0;
-int ControllerFamily = 1;
+int ControllerFamily = kFamilyA;
 std::string CurrentPart;
 int PartValid = 0;
 int ActiveMenuButton = 0;
@@ -42,43 +72,141 @@ int ScreenHeight = 600;
 int GridX[7] = {};
 int GridY[7] = {};
 
+namespace {
+
+constexpr const char* kPartnameFile = "/u/qel/sys_data/files/partname";
+constexpr size_t kPartNameMax = 79;
+
+// One flag per callback, set while its press is being handled.
+int MenuBusy[kMainMenuRows] = {};
+
+// Holds a callback's flag for the length of the call; a press that finds the
+// flag set gets a guard that is not entered and leaves the flag alone.
+class ReentryGuard {
+  public:
+    explicit ReentryGuard(int row) : flag_(MenuBusy[row]), entered_(flag_ == 0) {
+        if (entered_) flag_ = 1;
+    }
+    ~ReentryGuard() {
+        if (entered_) flag_ = 0;
+    }
+    ReentryGuard(const ReentryGuard&) = delete;
+    ReentryGuard& operator=(const ReentryGuard&) = delete;
+    bool entered() const { return entered_; }
+
+  private:
+    int& flag_;
+    bool entered_;
+};
+
+// Runs the action of a row unless that row's previous press is still busy.
+template <typename F> void Guarded(int row, F action) {
+    ReentryGuard guard(row);
+    if (guard.entered()) action();
+}
+
+void MakeLight(int row) {
+    const MainMenuEntry& entry = MainMenuTable[row];
+    ArgBuilder a;
+    a.Add(XmNheight, 16).Add(XmNwidth, 16).Add(XmNy, entry.y + 25).Add(XmNx, entry.x - 23);
+    a.Add(XmNrecomputeSize, False).Add(XmNlabelType, XmPIXMAP).Add(XmNsensitive, False);
+    Widget light = XmCreatePushButton(MainForm, XtRes("light"), a.list(), a.count());
+    SetWidgetColors(light, "VokButtonOFF", 4, 3, 1);
+    XtManageChild(light);
+    MainMenuIndicators[row] = light;
+}
+
+void MakeButton(int row) {
+    MainMenuEntry& entry = MainMenuTable[row];
+    ArgBuilder a;
+    a.Add(XmNsensitive, False).Add(XmNheight, 66).Add(XmNwidth, 66);
+    a.Add(XmNrecomputeSize, False).Add(XmNlabelType, XmPIXMAP);
+    a.Add(XmNy, entry.y).Add(XmNx, entry.x);
+    Widget button = XmCreatePushButton(MainForm, XtRes("button"), a.list(), a.count());
+    const MainMenuIcon& on = MainMenuIconTable[0][row];
+    const MainMenuIcon& off = MainMenuIconTable[1][row];
+    SetWidgetIcon(button, on.style, on.file, 2, 0, 10);
+    SetWidgetIcon(button, off.style, off.file, 4, 0, 10);
+    XtManageChild(button);
+    MainMenuButtons[row] = button;
+    entry.widget = button;
+    XtAddEventHandler(button, HintEventMask, False, HintEventHandler, HintLabel(entry.hint));
+}
+
+// The power button: check the controller again and follow what it says.
+void RecheckMachine() {
+    SetSensitive(MainMenuButtons[0], false);
+    WaitSeconds(0);
+    MachineState();
+    if (!ServoOn) ShowHomeMessage(101);
+    UpdateMainMenu();
+    ApplyMainMenu();
+}
+
+void InitializeMachine() {
+    if (CheckPassword(1)) HomeMachine();
+}
+
+void SetRow(int row, int enabled) {
+    MainMenuTable[row - 1].enabled = enabled;
+}
+
+void Light(int index, bool on) {
+    if (on)
+        IndicatorOn(MainMenuIndicators[index]);
+    else
+        IndicatorOff(MainMenuIndicators[index]);
+}
+
+} // namespace
+
 void MakeMainMenu() {
-    for (int i = 0; i < kMainMenuRows; ++i) {
-        MainMenuEntry& row = MainMenuTable[i];
-        if (i < 5) {
-            ArgBuilder a;
-            a.Add(XmNheight, 16).Add(XmNwidth, 16).Add(XmNy, row.y + 25).Add(XmNx, row.x - 23);
-            a.Add(XmNrecomputeSize, False).Add(XmNsensitive, False);
-            Widget light = XmCreatePushButton(MainForm, XtRes("light"), a.list(), a.count());
-            XtManageChild(light);
-            MainMenuIndicators[i] = light;
-        }
-        ArgBuilder a;
-        a.Add(XmNsensitive, False).Add(XmNheight, 66).Add(XmNwidth, 66);
-        a.Add(XmNrecomputeSize, False).Add(XmNy, row.y).Add(XmNx, row.x);
-        Widget button = XmCreatePushButton(MainForm, XtRes("button"), a.list(), a.count());
-        XtManageChild(button);
-        MainMenuButtons[i] = button;
-        row.widget = button;
+    for (int row = 0; row < kMainMenuRows; ++row) {
+        if (row < kMainMenuLights) MakeLight(row);
+        MakeButton(row);
     }
 }
 
-void PowerButtonCB(Widget, XtPointer, XtPointer) {}
-void InitializeButtonCB(Widget, XtPointer, XtPointer) {}
-void LoadProgButtonCB(Widget, XtPointer, XtPointer) {}
-void ExecuteButtonCB(Widget, XtPointer, XtPointer) {}
-void PauseButtonCB(Widget, XtPointer, XtPointer) {}
-void StatusButtonCB(Widget, XtPointer, XtPointer) {}
-void HelpButtonCB(Widget, XtPointer, XtPointer) {}
-void UtilitiesButtonCB(Widget, XtPointer, XtPointer) {}
-void FileUtilButtonCB(Widget, XtPointer, XtPointer) {}
-void ProgFunctButtonCB(Widget, XtPointer, XtPointer) {}
+void PowerButtonCB(Widget, XtPointer, XtPointer) {
+    Guarded(0, RecheckMachine);
+}
+void InitializeButtonCB(Widget, XtPointer, XtPointer) {
+    Guarded(1, InitializeMachine);
+}
+void LoadProgButtonCB(Widget, XtPointer, XtPointer) {
+    Guarded(2, ShowPartSelect);
+}
+void ExecuteButtonCB(Widget, XtPointer, XtPointer) {
+    Guarded(3, ShowExecuteScreen);
+}
+void PauseButtonCB(Widget, XtPointer, XtPointer) {
+    Guarded(4, ShowExitScreen);
+}
+void StatusButtonCB(Widget, XtPointer, XtPointer) {
+    Guarded(5, ShowInfoScreen);
+}
+void HelpButtonCB(Widget w, XtPointer, XtPointer) {
+    Guarded(6, [w] { ShowHelpText(w, 1); });
+}
+void UtilitiesButtonCB(Widget, XtPointer, XtPointer) {
+    Guarded(7, ShowServiceMenu);
+}
+void FileUtilButtonCB(Widget, XtPointer, XtPointer) {
+    Guarded(8, ShowFileMenu);
+}
+void ProgFunctButtonCB(Widget, XtPointer, XtPointer) {
+    Guarded(9, ShowPartProgMenu);
+}
 
 void HintEventHandler(Widget, XtPointer hintLabel, XEvent* event, Boolean*) {
     if (event->type == EnterNotify)
-        SetStatusLine(LabText(static_cast<int>(reinterpret_cast<intptr_t>(hintLabel))));
+        SetStatusLine(GetLabText(static_cast<int>(reinterpret_cast<intptr_t>(hintLabel))));
     else if (event->type == LeaveNotify)
         SetStatusLine("");
+}
+
+void SetStatusLine(const char* text) {
+    SetStatusLine(std::string(text ? text : ""));
 }
 
 void SetStatusLine(const std::string& text) {
@@ -95,40 +223,52 @@ void MachineState() {
     std::printf("\nPlease wait ... checking the controller ...\n");
     std::fflush(stdout);
     OnlineMode = ServoOn = MachineHomed = 0;
-    ControllerFamily = 1;
-    std::fprintf(stderr, "defaulting to offline vantor control!\n");
+    ControllerFamily = kFamilyA;
+    const int family = GetPortType("SERVO");
+    if (family == -1) {
+        std::fprintf(stderr, "defaulting to offline vantor control!\n");
+        return;
+    }
+    ControllerFamily = family;
+    OnlineMode = IsOnline();
+    if (!OnlineMode) {
+        ServoOn = MachineHomed = 1;
+        return;
+    }
+    ChangeCursor(BusyCursor);
+    ServoParamDisp(family);
+    if (family == kFamilyA || family == kFamilyB) {
+        if (ServoOpenDisp(family)) {
+            ServoOn = ServoPingDisp(family) != kServoTimeout;
+            if (ServoOn) MachineHomed = ServoStatusDisp(family) == kServoOk;
+            ServoCloseDisp(family);
+        }
+    } else if (family == kCounterBoard) {
+        ServoOn = ServoPingDisp(family);
+        if (ServoOn) MachineHomed = ServoStatusDisp(family);
+    }
+    ChangeCursor(NormalCursor);
 }
 
 void UpdateMainMenu() {
-    for (int row : {5, 6, 7, 8, 9}) MainMenuTable[row - 1].enabled = 1;
-    if (ServoOn) {
-        IndicatorOn(MainMenuIndicators[0]);
-        MainMenuTable[0].enabled = 0;
-        MainMenuTable[1].enabled = 1;
-    } else {
-        IndicatorOff(MainMenuIndicators[0]);
-        MainMenuTable[0].enabled = 1;
-        MainMenuTable[1].enabled = 0;
-    }
-    if (MachineHomed) {
-        IndicatorOn(MainMenuIndicators[1]);
-        MainMenuTable[2].enabled = 1;
-    } else {
-        IndicatorOff(MainMenuIndicators[1]);
-        MainMenuTable[2].enabled = 0;
-    }
+    for (int row : {5, 6, 7, 8, 9}) SetRow(row, 1);
+    Light(0, ServoOn != 0);
+    SetRow(1, ServoOn ? 0 : 1);
+    SetRow(2, ServoOn ? 1 : 0);
+    Light(1, MachineHomed != 0);
+    SetRow(3, MachineHomed ? 1 : 0);
     if (ServoOn && MachineHomed) {
         PartValid = ReadCurrentPart();
         if (PartValid == 1) {
-            IndicatorOn(MainMenuIndicators[2]);
-            MainMenuTable[3].enabled = 1;
-            MainMenuTable[9].enabled = 1;
+            Light(2, true);
+            SetRow(4, 1);
+            SetRow(10, 1);
             return;
         }
     }
-    IndicatorOff(MainMenuIndicators[2]);
-    MainMenuTable[3].enabled = 0;
-    MainMenuTable[9].enabled = 1;
+    Light(2, false);
+    SetRow(4, 0);
+    SetRow(10, 1);
 }
 
 void ApplyMainMenu() {
@@ -143,7 +283,18 @@ void DisableMainMenu() {
 
 int ReadCurrentPart() {
     CurrentPart.clear();
-    return 0;
+    UniqueFile f(f_Fopen(kPartnameFile, "r"));
+    if (!f) return 0;
+    std::string name;
+    if (!ReadPiece(f.get(), kPartNameMax, &name)) return 0;
+    // The name ends at a NUL, and a line end written by an editor is not
+    // part of it.
+    name = name.substr(0, name.find('\0'));
+    while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
+    if (name.empty()) return 0;
+    if (FileType("/u/qel/part/" + name) != 1) return 0;
+    CurrentPart = name;
+    return 1;
 }
 
 void ScreenDimensions() {

@@ -1,4 +1,7 @@
-// Main window's main menu, hint line and machine state.
+// Main window's main menu, hint line and machine state: the ten buttons in
+// two columns with the five lights beside the left one, which of them are
+// active for the machine state, and the check of the controller that
+// decides it.
 #pragma once
 
 #include <X11/Intrinsic.h>
@@ -8,33 +11,54 @@
 
 struct MainMenuEntry {
     Widget widget;
-    int enabled;
-    int x, y;
-    int x2, y2;
-    int hint; // label number of the hint text
+    int enabled; // 1: the button is to be sensitive (applied by ApplyMainMenu)
+    int x, y;    // top left corner on MainForm
+    int x2, y2;  // x + 65, y + 65
+    int hint;    // label number of the hint text
     XtCallbackProc callback;
 };
 
 inline constexpr int kMainMenuRows = 10;
+inline constexpr int kMainMenuLights = 5;
 inline constexpr EventMask HintEventMask = 0x33;
+
+// A button's look: widget style and icon file.
+struct MainMenuIcon {
+    const char* style;
+    const char* file;
+};
+// [0] the sensitive looks (Vok<n>, <ICON>.VOK), [1] the insensitive ones
+// (Vok<n>Ins, <ICON>.MSK), one row per button.
+extern const MainMenuIcon MainMenuIconTable[2][kMainMenuRows];
 
 extern MainMenuEntry MainMenuTable[kMainMenuRows];
 extern Widget MainMenuButtons[kMainMenuRows];
-extern Widget MainMenuIndicators[5];
+// [0] servo on, [1] homed, [2] current part valid, [3] run requested,
+// [4] task running.
+extern Widget MainMenuIndicators[kMainMenuLights];
 
+// Results of the last MachineState.
 extern int ServoOn;
 extern int MachineHomed;
 extern int OnlineMode;
 extern int ControllerFamily;
+// The current part (at most 79 characters) and whether it names a folder.
 extern std::string CurrentPart;
 extern int PartValid;
+// The main-menu button (1 to 10) whose screen is open; 0 for none.
 extern int ActiveMenuButton;
 extern int ScreenWidth;
 extern int ScreenHeight;
+// The icon-button grid of the choice screens.
 extern int GridX[7];
 extern int GridY[7];
 
+// Builds the lights and the buttons on MainForm, all insensitive, each
+// button with its two looks and its hint. Start-up registers the callbacks.
 void MakeMainMenu();
+
+// The buttons' activate callbacks. Each ignores a press that comes while its
+// previous one is still being handled.
 void PowerButtonCB(Widget w, XtPointer client, XtPointer call);
 void InitializeButtonCB(Widget w, XtPointer client, XtPointer call);
 void LoadProgButtonCB(Widget w, XtPointer client, XtPointer call);
@@ -55,11 +79,22 @@ inline XtPointer HintLabel(int label) {
     return reinterpret_cast<XtPointer>(static_cast<intptr_t>(label));
 }
 
+// Shows the text in the status line; a null text shows "".
 void SetStatusLine(const std::string& text);
+void SetStatusLine(const char* text);
+
+// Asks the controller whether it answers and whether the machine is homed;
+// sets ControllerFamily, OnlineMode, ServoOn and MachineHomed.
 void MachineState();
+// Lights 1 to 3 and the enable flags from the machine state; changes no
+// sensitivity.
 void UpdateMainMenu();
+// Each button sensitive exactly when its enable flag is set.
 void ApplyMainMenu();
+// Every button insensitive; the flags stay.
 void DisableMainMenu();
+// Loads CurrentPart from the partname file: 1 when it names a part folder,
+// else 0 with CurrentPart cleared.
 int ReadCurrentPart();
 void ScreenDimensions();
 void ComputeGrid();

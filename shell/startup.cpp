@@ -12,6 +12,7 @@
 #include "msgsys.h"
 #include "ospath.h"
 #include "nap.h"
+#include "operator_hooks.h"
 #include "partprog.h"
 #include "partsel.h"
 #include "paths.h"
@@ -182,6 +183,7 @@ void DeleteWindowCB(Widget, XtPointer, XtPointer) {
 }
 
 int VokMain(int argc, char** argv) {
+    InstallOperatorHooks();
     RewriteEnvironment();                                   // 1, 2
     os_unlink("/u/tmp/LastCMMMode.txt");                    // 3
     std::printf("Starting Qel Version %lf\n", kQelVersion); // 4

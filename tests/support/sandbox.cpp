@@ -9,6 +9,9 @@
 #ifndef QEL_MSGSIM_PATH
 #define QEL_MSGSIM_PATH "qel-msgsim"
 #endif
+#ifndef QEL_SOURCE_DIR
+#define QEL_SOURCE_DIR "."
+#endif
 
 ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
     const char* old = std::getenv(name);
@@ -79,6 +82,33 @@ void Sandbox::Remove(const std::string& logical) const {
 
 void Sandbox::WriteSysgen(const std::map<int, SysgenItem>& items, int records, int extra) const {
     WriteSysgenFile(Path("/u/qel/sys_data/files/sysgen.bin"), items, records, extra);
+}
+
+bool Sandbox::LayOutDemo(std::string* error) const {
+    // The tree generator is built beside the message-server simulator.
+    const std::string mktree =
+        (std::filesystem::path(QEL_MSGSIM_PATH).parent_path() / "qel-mktree").string();
+    const std::string cmd = "\"" + mktree + "\" --source \"" + std::string(QEL_SOURCE_DIR) +
+                            "/demo\" --msgsim \"" + QEL_MSGSIM_PATH + "\" \"" + root_ +
+                            "\" >/dev/null 2>\"" + root_ + "/sim/mktree.err\"";
+    if (std::system(cmd.c_str()) == 0) return true;
+    *error = "qel-mktree failed: " + Read("/sim/mktree.err");
+    return false;
+}
+
+void Sandbox::WriteUart(const std::vector<UartEntry>& entries, int records) const {
+    Write("/u/qel/sys_data/files/uart.bin", EncodeUartFile(entries, records));
+}
+
+UartEntry ServoEntry(const std::string& type, const std::string& path) {
+    UartEntry e;
+    e.name = "SERVO";
+    e.mode = 'S';
+    e.cflag = 0x8BD;
+    e.path = path;
+    e.type = type;
+    e.description = "controller";
+    return e;
 }
 
 void Sandbox::SetServerArgs(const std::string& args) const {

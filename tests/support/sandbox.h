@@ -3,6 +3,7 @@
 #pragma once
 
 #include "records.h"
+#include "records_uart.h"
 #include "sandbox_tree.h"
 
 #include <map>
@@ -41,6 +42,11 @@ class Sandbox {
     bool Exists(const std::string& logical) const;
     void Remove(const std::string& logical) const;
     void WriteSysgen(const std::map<int, SysgenItem>& items, int records = 0, int extra = 0) const;
+    // Lays the demo install tree (demo/ of the sources) into the sandbox, as
+    // the demo does; false with a message when the tree generator fails.
+    bool LayOutDemo(std::string* error) const;
+    // The port table uart.bin: the entries, then empty records up to records.
+    void WriteUart(const std::vector<UartEntry>& entries, int records = 10) const;
     // Options for the simulated message server of this sandbox.
     void SetServerArgs(const std::string& args) const;
 
@@ -52,6 +58,10 @@ class Sandbox {
     std::string root_;
     ScopedEnv env_;
 };
+
+// A SERVO port record of the controller type ("Ondry", "TORVI", "KROMI" ...)
+// on the device path.
+UartEntry ServoEntry(const std::string& type = "Ondry", const std::string& path = "/dev/M_SERVO");
 
 SysgenItem IntItem(long long v);
 SysgenItem RealItem(double v);

@@ -1,0 +1,10 @@
+// Screens to come: their entries, doing nothing until each screen is built.
+#include "entries.h"
+
+void ShowPartSelect() {}
+void ShowExecuteScreen() {}
+void ShowExitScreen() {}
+void ShowInfoScreen() {}
+void ShowServiceMenu() {}
+void ShowFileMenu() {}
+void ShowPartProgMenu() {}

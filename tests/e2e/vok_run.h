@@ -1,0 +1,41 @@
+// Shared pieces of the end-to-end tests: the real program run in a sandbox,
+// and the offline station that most of them use.
+#pragma once
+
+#include "proc.h"
+#include "sandbox.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+// How long a start-up may take, up to its "ChangeCursor" step.
+inline constexpr int kStartupMs = 30000;
+
+// The program with the arguments, its console in the sandbox's vok.out.
+class VokRun {
+  public:
+    explicit VokRun(const Sandbox& box, std::vector<std::string> args = {})
+        : child_(Argv(std::move(args)), {}, box.root() + "/vok.out") {}
+    ChildProcess& child() { return child_; }
+
+  private:
+    static std::vector<std::string> Argv(std::vector<std::string> args) {
+        args.insert(args.begin(), QEL_VOK_PATH);
+        return args;
+    }
+    ChildProcess child_;
+};
+
+// Store items of a station that runs without a controller attached.
+inline std::map<int, SysgenItem> OfflineStation() {
+    return {{0, IntItem(0)}, {3, IntItem(2)}, {96, StrItem("colors.QEL")}};
+}
+
+// The store of the offline station and a port table with its SERVO record:
+// with a record, the machine-state check takes the station as offline and
+// start-up shows no message about a controller.
+inline void WriteOfflineStation(const Sandbox& box) {
+    box.WriteSysgen(OfflineStation(), 100);
+    box.WriteUart({ServoEntry()});
+}
