@@ -75,3 +75,11 @@ std::string MsgGetText(const MsgRecord& m, size_t offset, size_t width);
 // Bounded, terminated copy; the whole field is zero-filled first. Returns
 // false when the text did not fit and was cut.
 bool MsgSetText(MsgRecord& m, size_t offset, size_t width, const std::string& text);
+
+// The path of a print request (codes 9 and 10): at most kMsgPathWidth - 1
+// characters. A longer path is refused, never cut: false, and the record is
+// left as it was.
+inline bool MsgSetPath(MsgRecord& m, const std::string& path) {
+    if (path.size() >= kMsgPathWidth || path.find('\0') != std::string::npos) return false;
+    return MsgSetText(m, kMsgPath, kMsgPathWidth, path);
+}

@@ -1,15 +1,27 @@
-// Message system: queue, records and task slot.
+// Message system: queue, records, task slot, poll and printer drivers.
 #include "msgsys.h"
 
+#include "dialogs.h"
+#include "exitscreen.h"
+#include "filescreen.h"
+#include "labels.h"
 #include "launch.h"
-#include "ospath.h"
+#include "mainmenu.h"
+#include "makers.h"
 #include "nap.h"
+#include "ospath.h"
+#include "partsel.h"
+#include "ports.h"
+#include "process.h"
 #include "vok.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <deque>
+#include <initializer_list>
 #include <string>
 #include <sys/msg.h>
 #include <unistd.h>
@@ -28,6 +40,37 @@ int RunPending = 0;
 namespace {
 
 const char* const kKeyFile = "/usr/bin/XSRVR";
+constexpr int kPollMs = 1000;
+constexpr long kReceivePauseMs = 50;
+constexpr int kStopReplies = 6;
+
+// Replies that StopPrinterDrivers read and that belong to the poll.
+std::deque<MsgRecord> KeptReplies;
+void (*PollHook)() = nullptr;
+
+// The main window's side of the poll.
+class MainWindowUi : public ReplyUi {
+  public:
+    void Light(int index, bool on) override {
+        if (index < 0 || index >= 5) return;
+        if (on)
+            IndicatorOn(MainMenuIndicators[index]);
+        else
+            IndicatorOff(MainMenuIndicators[index]);
+    }
+    void UpdateMenu() override { UpdateMainMenu(); }
+    void ApplyMenu() override { ApplyMainMenu(); }
+    void Message(const std::string& text) override { MessageDialog(text, 0); }
+    bool LoadingShown() const override { return LoadMessageShown == 1; }
+    void HideLoading() override { HideLoadMessage(); }
+    void RaiseMainWindow() override {
+        if (TheDisplay && TopWindow) XRaiseWindow(TheDisplay, TopWindow);
+    }
+    void CloseExitScreen() override { ExitScreenCancel(nullptr, nullptr, nullptr); }
+};
+
+MainWindowUi TheMainWindowUi;
+ReplyUi* Ui = &TheMainWindowUi;
 
 void ClearSlot() {
     std::memset(&TaskSlot, 0, sizeof TaskSlot);
@@ -36,16 +79,172 @@ void ClearSlot() {
 }
 
 void CopyName(const char* name) {
-    std::snprintf(TaskSlot.name, sizeof TaskSlot.name, "%s", name);
+    const size_t width = sizeof TaskSlot.name;
+    const size_t n = strnlen(name, width);
+    if (n >= width)
+        std::printf("Task slot: part name '%s' cut to %zu characters\n", name, width - 1);
+    const size_t keep = n < width ? n : width - 1;
+    std::memset(TaskSlot.name, 0, width);
+    std::memcpy(TaskSlot.name, name, keep);
 }
 
-// One receive. Returns true when a reply was taken; errno tells otherwise.
+void ReportDropped(const MsgRecord& m) {
+    std::printf("ReceiveMessage: reply %d for task %d with status -1 dropped\n",
+                MsgGetInt(m, kMsgCode), MsgGetInt(m, kMsgTaskId));
+    std::fflush(stdout);
+}
+
+// One receive into MsgIn. true when a reply was taken; errno tells
+// otherwise. A longer message is cut to the record, so that it cannot stay
+// at the head of the queue; a shorter one leaves zeros, not the last reply,
+// in the rest.
 bool Receive(int flags) {
     ssize_t n = msgrcv(MsgQueueId, &MsgIn, kMsgTextSize, OwnPid, flags | MSG_NOERROR);
-    return n >= 0;
+    if (n < 0) return false;
+    const auto got = static_cast<size_t>(n);
+    if (got < kMsgTextSize) std::memset(MsgIn.text + got, 0, kMsgTextSize - got);
+    return true;
+}
+
+// Waits up to ms for a reply with a status other than -1 (those are reported
+// and skipped). false on a receive error or when the time ran out.
+bool ReceiveWithin(long ms) {
+    long waited = 0;
+    for (;;) {
+        if (Receive(IPC_NOWAIT)) {
+            if (MsgGetInt(MsgIn, kMsgStatus) != -1) return true;
+            ReportDropped(MsgIn);
+            continue;
+        }
+        if (errno == EINTR) continue;
+        if (errno != ENOMSG) return false;
+        if (waited >= ms) {
+            errno = ETIMEDOUT;
+            return false;
+        }
+        nap(kReceivePauseMs);
+        waited += kReceivePauseMs;
+    }
+}
+
+// Main-menu rows are numbered 1 to 10.
+void SetRows(std::initializer_list<int> rows, int enabled) {
+    for (int row : rows) MainMenuTable[row - 1].enabled = enabled;
+}
+
+void SetAllRows(int enabled) {
+    for (MainMenuEntry& row : MainMenuTable) row.enabled = enabled;
+}
+
+// The flags take effect only while no screen is open; the screen applies
+// them when it closes.
+void ApplyMenuUnlessScreen() {
+    if (ActiveMenuButton == 0 && ShownScreen == nullptr) Ui->ApplyMenu();
+}
+
+std::string TwoLabels(int first, int second) {
+    return LabText(first) + "\n" + LabText(second);
+}
+
+// The fields of request 16 for the run of the created task.
+void FillRunRequest(int flag, const char* type, int runMode) {
+    MsgSetInt(MsgOut, kMsgTaskId, CurrentTaskId);
+    MsgSetInt(MsgOut, kMsgCode, MSG_TASK_CONTROL);
+    MsgSetInt(MsgOut, kMsgData, flag);
+    if (!MsgSetText(MsgOut, kMsgPart, kMsgPartWidth, CurrentPart))
+        std::printf("SendRunRequest: part name '%s' cut to %zu characters\n", CurrentPart.c_str(),
+                    kMsgPartWidth - 1);
+    MsgSetText(MsgOut, kMsgType, kMsgTypeWidth, type);
+    MsgSetInt(MsgOut, kMsgRunMode, runMode);
+}
+
+void HandleTaskReply(int status, int task, int value, int exitValue) {
+    if (status == STATUS_TASK_CREATED) {
+        CurrentTaskId = task;
+        PendingRunCode = value;
+        if (GetTaskState(task) == SLOT_READY)
+            SendRunRequest(PendingRunCode);
+        else
+            RunPending = 1;
+    } else if (status >= 1 && status <= 3) {
+        SetTaskState(task, nullptr, SLOT_FREE, status);
+        if (Ui->LoadingShown()) {
+            Ui->HideLoading();
+            Ui->Message(TwoLabels(214, 100));
+        }
+        Ui->Message(LabText(300));
+        SetAllRows(0);
+        SetRows({5}, 1);
+        ApplyMenuUnlessScreen();
+    } else if (status == STATUS_TASK_ENDED) {
+        SetTaskState(task, nullptr, SLOT_FREE, exitValue);
+        Ui->UpdateMenu();
+        CurrentTaskId = 0;
+        RunPending = 0;
+        ApplyMenuUnlessScreen();
+        Ui->Light(3, false);
+        Ui->Light(4, false);
+        Ui->RaiseMainWindow();
+        Ui->HideLoading();
+    }
+}
+
+void HandleStateReply(int subState, int task, int exitValue) {
+    switch (subState) {
+    case SUBSTATE_READY:
+        if (RunPending) {
+            SendRunRequest(PendingRunCode);
+            RunPending = 0;
+            PendingRunCode = -1;
+            return;
+        }
+        SetTaskState(task, nullptr, SLOT_READY, exitValue);
+        Ui->UpdateMenu();
+        ApplyMenuUnlessScreen();
+        Ui->Light(3, false);
+        Ui->Light(4, false);
+        Ui->RaiseMainWindow();
+        Ui->HideLoading();
+        return;
+    case SUBSTATE_RUNNING:
+    case SUBSTATE_RUNNING_24:
+        SetTaskState(task, nullptr, SLOT_RUNNING, 0);
+        Ui->Light(4, true);
+        if (ActiveMenuButton == 5) Ui->CloseExitScreen();
+        return;
+    case SUBSTATE_HELD:
+        SetTaskState(task, nullptr, SLOT_HELD, 0);
+        Ui->Light(4, false);
+        if (ActiveMenuButton == 5) Ui->CloseExitScreen();
+        return;
+    default:
+        return;
+    }
+}
+
+// Printer drivers: a type names a program under /u/qel/xeq, so it is taken
+// only as a plain file name.
+bool IsDriverType(const std::string& type) {
+    if (type.empty()) return false;
+    for (unsigned char c : type)
+        if (!std::isalnum(c) && c != '_' && c != '.' && c != '-') return false;
+    return type != "." && type != "..";
+}
+
+std::string DriverCommand(const std::string& type, int number, const std::string& port,
+                          const PortRecord& record) {
+    return "/u/qel/xeq/" + type + " " + std::to_string(number) + " /dev/M_" + port + " " +
+           ShellQuote(std::string(1, record.mode)) + " " + std::to_string(record.cflag) + " \"" +
+           ShellEscapeInDoubleQuotes(PortField(record.description)) + "\" &";
 }
 
 } // namespace
+
+ReplyUi* SetReplyUi(ReplyUi* ui) {
+    ReplyUi* old = Ui;
+    Ui = ui ? ui : &TheMainWindowUi;
+    return old;
+}
 
 int OpenMessageSystem() {
     ClearSlot();
@@ -87,11 +286,87 @@ int SendMessage(int arg) {
 
 int ReceiveMessage(int flags) {
     if (!Receive(flags)) return -1;
-    return MsgGetInt(MsgIn, kMsgStatus);
+    const int status = MsgGetInt(MsgIn, kMsgStatus);
+    if (status == -1) ReportDropped(MsgIn);
+    return status;
+}
+
+bool PollOnce() {
+    if (!KeptReplies.empty()) {
+        MsgIn = KeptReplies.front();
+        KeptReplies.pop_front();
+    } else if (ReceiveMessage(IPC_NOWAIT) == -1) {
+        return false;
+    }
+    HandleReply(MsgIn);
+    return true;
 }
 
 void CheckMess(XtPointer closure, XtIntervalId*) {
-    XtAppAddTimeOut(AppContext, 1000, CheckMess, closure);
+    PollOnce();
+    if (PollHook) PollHook();
+    XtAppAddTimeOut(AppContext, kPollMs, CheckMess, closure);
+}
+
+void HandleReply(const MsgRecord& reply) {
+    // Copied first, so that nothing the handling runs can change it under us.
+    const MsgRecord r = reply;
+    const int task = MsgGetInt(r, kMsgTaskId);
+    const int status = MsgGetInt(r, kMsgStatus);
+    switch (MsgGetInt(r, kMsgCode)) {
+    case MSG_START_TASK:
+        HandleTaskReply(status, task, MsgGetInt(r, kMsgArg), MsgGetInt(r, kMsgExit));
+        break;
+    case MSG_TASK_STATE:
+        HandleStateReply(MsgGetInt(r, kMsgSubState), task, MsgGetInt(r, kMsgExit));
+        break;
+    case MSG_DATAPAGE:
+        if (status != 0) Ui->Message(TwoLabels(103, 100));
+        break;
+    case MSG_REPLY_24:
+        if (status != 0) Ui->Message(TwoLabels(132, 100));
+        break;
+    case MSG_CONTOUR:
+        if (status != 0) Ui->Message(TwoLabels(217, 100));
+        break;
+    default:
+        break;
+    }
+}
+
+void SendRunRequest(int code) {
+    bool sent = false;
+    if (code == 4 || code == 114) {
+        FillRunRequest(TASK_RUN, "llf", code == 114 ? 11 : 3);
+        if (SendMessage(code) == -1) {
+            SetAllRows(0);
+        } else {
+            sent = true;
+            RecordTask(CurrentTaskId, CurrentPart.c_str(), SLOT_RUNNING, 0x1000, 1, code, 0x10000);
+            SetRows({2, 3, 4}, 0);
+            SetRows({10}, 1);
+            Ui->Light(3, true);
+        }
+    } else if (code >= 100 && code <= 102) {
+        const int runMode = code == 100 ? 3 : code == 101 ? 7 : 0x1003;
+        FillRunRequest(TASK_LEARN, code == 102 ? "INSPECT" : "llf", runMode);
+        if (SendMessage(code) == -1) {
+            SetAllRows(0);
+        } else {
+            sent = true;
+            RecordTask(CurrentTaskId, CurrentPart.c_str(), SLOT_RUNNING, 0, 1, code, 14);
+            SetRows({2, 3, 4}, 0);
+            SetRows({10}, 1);
+        }
+        Ui->Light(3, false);
+    } else if (code > 102) {
+        SetAllRows(0);
+    }
+    SetRows({5}, 1);
+    // Light 4 says that a task is running: only when a request went out.
+    if (sent) Ui->Light(4, true);
+    ApplyMenuUnlessScreen();
+    Ui->HideLoading();
 }
 
 int GetTaskState(int id) {
@@ -124,13 +399,100 @@ int TaskRunning() {
     return TaskSlot.state == SLOT_RUNNING || TaskSlot.state == SLOT_HELD;
 }
 
-void StartPrinterDrivers() {}
+void StartPrinterDrivers() {
+    std::printf("\nPlease wait ... starting the printer drivers ...\n");
+    std::fflush(stdout);
+    const char* const ports[3] = {"PRINTER", "PLOTTER", "PENPLOTTER"};
+    PortRecord records[3];
+    for (int i = 0; i < 3; ++i) {
+        // A port without a record reads as an empty record: no driver type.
+        GetPortCodes(ports[i], &records[i]);
+        MsgSetText(MsgOut, kMsgDriverType[i], kMsgDriverTypeWidth, PortField(records[i].type));
+    }
+    MsgSetInt(MsgOut, kMsgCode, MSG_DRIVER_TYPES);
+    SendMessage(-1);
+    nap(3000);
+
+    int number = 0;
+    for (int n = 1; n <= 3; ++n) {
+        const PortRecord& record = records[n - 1];
+        const std::string port = ports[n - 1];
+        os_unlink("/u/tmp/P" + std::to_string(n));
+        const std::string type = PortField(record.type);
+        if (type.empty()) continue;
+        if (!IsDriverType(type)) {
+            std::printf("StartPrinterDrivers: driver type '%s' of %s refused\n", type.c_str(),
+                        port.c_str());
+            continue;
+        }
+        if (!FileExists("/u/qel/xeq/" + type + ".exe")) continue;
+        if (!std::isprint(static_cast<unsigned char>(record.mode))) {
+            std::printf("StartPrinterDrivers: %s has no printable mode character (code %d), "
+                        "driver %s not started\n",
+                        port.c_str(), static_cast<unsigned char>(record.mode), type.c_str());
+            continue;
+        }
+        SystemCmd(DriverCommand(type, number, port, record));
+        ++number;
+    }
+    std::printf("\nComplete.\n");
+    std::fflush(stdout);
+}
+
+int StopPrinterDrivers() {
+    MsgSetInt(MsgOut, kMsgCode, MSG_STOP_DRIVERS);
+    SendMessage(-1);
+    for (int i = 0; i < kStopReplies; ++i) {
+        if (!ReceiveWithin(kStopReplyWaitMs)) {
+            if (errno == ETIMEDOUT)
+                std::printf("StopPrinterDrivers: no reply within %d s\n", kStopReplyWaitMs / 1000);
+            return -1;
+        }
+        if (MsgGetInt(MsgIn, kMsgCode) != MSG_STOP_DRIVERS) {
+            KeptReplies.push_back(MsgIn);
+            continue;
+        }
+        if (MsgGetInt(MsgIn, kMsgArg) == 0) return 0;
+        nap(3000);
+    }
+    return -1;
+}
+
+void SendCommand39() {
+    MsgSetInt(MsgOut, kMsgCode, MSG_PORT_CHANGE);
+    SendMessage(-1);
+    nap(3000);
+}
+
+int SendCommand(const char*, int code, int) {
+    MsgSetInt(MsgOut, kMsgCode, code);
+    MsgSetInt(MsgOut, kMsgSubState, 0);
+    SendMessage(0);
+    return 0;
+}
+
+bool SetPrintPath(const std::string& path) {
+    if (MsgSetPath(MsgOut, path)) return true;
+    std::printf("SetPrintPath: path of %zu characters refused (at most %zu): %s\n", path.size(),
+                kMsgPathWidth - 1, path.c_str());
+    return false;
+}
 
 int WaitForShutdownMessage(int seconds) {
+    // A last message that StopPrinterDrivers kept counts as well.
+    for (const MsgRecord& m : KeptReplies) {
+        if (MsgGetInt(m, kMsgStatus) == STATUS_SHUTDOWN) {
+            KeptReplies.clear();
+            return 0;
+        }
+    }
+    KeptReplies.clear();
     const time_t end = std::time(nullptr) + seconds;
     for (;;) {
         if (Receive(IPC_NOWAIT)) {
-            if (MsgGetInt(MsgIn, kMsgStatus) == STATUS_SHUTDOWN) return 0;
+            const int status = MsgGetInt(MsgIn, kMsgStatus);
+            if (status == STATUS_SHUTDOWN) return 0;
+            if (status == -1) ReportDropped(MsgIn);
             continue;
         }
         if (errno == EINTR) continue;
@@ -141,4 +503,20 @@ int WaitForShutdownMessage(int seconds) {
         }
         nap(50);
     }
+}
+
+void SetPollHookForTest(void (*hook)()) {
+    PollHook = hook;
+}
+
+void MsgsysResetForTest() {
+    ClearSlot();
+    CurrentTaskId = 0;
+    PendingRunCode = -1;
+    RunPending = 0;
+    KeptReplies.clear();
+    std::memset(&MsgOut, 0, sizeof MsgOut);
+    std::memset(&MsgIn, 0, sizeof MsgIn);
+    Ui = &TheMainWindowUi;
+    PollHook = nullptr;
 }

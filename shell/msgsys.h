@@ -1,10 +1,14 @@
 // Message system: the System V queue shared with the message server, the one
-// outgoing and one incoming record, and the slot of the one tracked task.
+// outgoing and one incoming record, the slot of the one tracked task, the
+// once-a-second poll of the server's replies with the run request that
+// follows a task's creation, and the start and stop of the printer drivers.
 #pragma once
 
 #include "msgrecord.h"
 
 #include <X11/Intrinsic.h>
+
+#include <string>
 #include <sys/types.h>
 
 extern MsgRecord MsgOut;
@@ -31,23 +35,91 @@ struct TaskRecord {
 static_assert(sizeof(TaskRecord) == 64, "task record layout");
 
 extern TaskRecord TaskSlot;
+// Task id of the last reply 14 with status 0; 0 when none.
 extern int CurrentTaskId;
+// Request code that came with that reply; -1 when none.
 extern int PendingRunCode;
+// 1 while a run request waits for the task to report ready.
 extern int RunPending;
 
 int OpenMessageSystem();
+// Completes the type, argument word and sender of MsgOut and sends it
+// without waiting: 0 sent, -1 not sent.
 int SendMessage(int arg);
+// One receive into MsgIn (IPC_NOWAIT or 0): the reply's status, or -1 when
+// nothing came or on an error. A reply with status -1 reads as nothing; it
+// is reported on the console.
 int ReceiveMessage(int flags);
+
+// The poll, a toolkit timer procedure with MainForm as closure: handles at
+// most one reply, then arms itself again for 1000 ms.
 void CheckMess(XtPointer closure, XtIntervalId* id);
+// The poll's work without the timer: takes one reply (first the ones kept by
+// StopPrinterDrivers, then the queue) and handles it. false when there was
+// none.
+bool PollOnce();
+// What the poll does with one reply.
+void HandleReply(const MsgRecord& reply);
+// Sends the run (codes 4, 114) or the learn, append or inspect (100, 101,
+// 102) of the task that the server has created.
+void SendRunRequest(int code);
+
+// What the reply handling and the run request do on the operator's screen.
+// The main menu's enable flags are plain data (MainMenuTable) and are set
+// directly; the sensitivity is applied only while no screen is open
+// (ActiveMenuButton 0 and ShownScreen none), as every screen applies the
+// flags itself when it closes.
+class ReplyUi {
+  public:
+    virtual ~ReplyUi() = default;
+    // Light index of MainMenuIndicators on or off.
+    virtual void Light(int index, bool on) = 0;
+    virtual void UpdateMenu() = 0; // UpdateMainMenu
+    virtual void ApplyMenu() = 0;  // ApplyMainMenu
+    // A modal message: MessageDialog(text, 0).
+    virtual void Message(const std::string& text) = 0;
+    virtual bool LoadingShown() const = 0;
+    virtual void HideLoading() = 0;
+    virtual void RaiseMainWindow() = 0;
+    // Closes the exit screen: ExitScreenCancel with null arguments.
+    virtual void CloseExitScreen() = 0;
+};
+// Test seam: the interface that the poll uses; null restores the main
+// window's. Answers the one used before.
+ReplyUi* SetReplyUi(ReplyUi* ui);
 
 int GetTaskState(int id);
+// The name goes in as a bounded copy (39 characters, a console line when it
+// is cut), as in RecordTask.
 void SetTaskState(int id, const char* name, int state, int value);
 int RecordTask(int id, const char* name, int state, int flags, int kind, int code, int value);
 int AnyTaskActive();
 int TaskRunning();
 
+// Sends the driver types of PRINTER, PLOTTER and PENPLOTTER (request 38),
+// removes the spool files /u/tmp/P1 to P3 and starts the driver of each port
+// whose program is installed.
 void StartPrinterDrivers();
+// 0 when the server reports the drivers stopped, -1 otherwise. Waits at most
+// kStopReplyWaitMs for each reply; the replies it reads that are not its own
+// are kept, in order, for the poll.
+int StopPrinterDrivers();
+inline constexpr int kStopReplyWaitMs = 10000;
+// Request 39 (the port table changes), then 3 s.
+void SendCommand39();
+// Sends MsgOut with the request code, the sub-state word 0 and the argument
+// word 0; text and extra are not used. Answers 0.
+int SendCommand(const char* text, int code, int extra);
+// Puts the path of a print request (9 or 10) into MsgOut. A path that does
+// not fit its field is refused with a console line: false.
+bool SetPrintPath(const std::string& path);
 
 // Waits up to seconds for the server's last message (status 99): 0 when it
 // came, -1 when a receive failed, -82 when the time ran out.
 int WaitForShutdownMessage(int seconds);
+
+// Test seams. The hook runs in the toolkit's thread at the end of every
+// CheckMess, before the timer is armed again.
+void SetPollHookForTest(void (*hook)());
+// Slot, tracking state, records and kept replies back to their start.
+void MsgsysResetForTest();

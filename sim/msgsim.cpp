@@ -12,6 +12,23 @@
 //                    [--substate X] [--value V] [--exit E] [--size N]
 //   qel-msgsim stop  --key-file F
 //   qel-msgsim remove --key-file F
+//
+// Answers of serve (times in ms), and the options that change them:
+//   14     reply 14 with --create-status (0) for task --task-id (101), value =
+//          the request's argument; after status 0 and --ready-after-create (0;
+//          -1 never) reply 17 sub-state 20.
+//   16     run or learn: reply 17 sub-state 21 at once, then after --run-delay
+//          (500) by --run-end: "ended" reply 14 status 8 with --exit-value (0),
+//          "ready" reply 17 sub-state 20, "never" nothing. Hold: 17 sub-state
+//          22. Abort: 14 status 8.
+//   18, 27 the same code with --datapage-status / --contour-status (0).
+//   49     one reply 49 per value of --stop-values (a comma list, each
+//          --stop-gap after the one before), else one with --stop-value (0).
+//   others logged only (9, 10, 38, 39, 48).
+// On stop: a last message with status 99 (none with --no-final), then the
+// queue is removed after --linger-ms (300); --ignore-stop ignores it.
+// send injects one reply of any content; --size other than 224 makes a
+// shorter or an oversized message.
 #include "msgrecord.h"
 
 #include <cerrno>
@@ -247,9 +264,20 @@ class Server {
             SendNow(Reply(MSG_CONTOUR, static_cast<int>(opt_.Int("contour-status", 0)), 0));
             break;
         case MSG_STOP_DRIVERS: {
-            MsgRecord r = Reply(MSG_STOP_DRIVERS, 0, 0);
-            MsgSetInt(r, kMsgArg, static_cast<int>(opt_.Int("stop-value", 0)));
-            SendNow(r);
+            const std::string values =
+                opt_.Get("stop-values", std::to_string(opt_.Int("stop-value", 0)));
+            const long gap = opt_.Int("stop-gap", 0);
+            long at = 0;
+            for (size_t start = 0; start <= values.size();) {
+                size_t end = values.find(',', start);
+                if (end == std::string::npos) end = values.size();
+                MsgRecord r = Reply(MSG_STOP_DRIVERS, 0, 0);
+                const std::string v = values.substr(start, end - start);
+                MsgSetInt(r, kMsgArg, static_cast<int>(std::strtol(v.c_str(), nullptr, 0)));
+                Later(at, r);
+                at += gap;
+                start = end + 1;
+            }
             break;
         }
         default:

@@ -103,6 +103,13 @@ bool LayOutSandbox(const std::string& root, const SandboxOptions& options, std::
         true);
     ok &= WriteTextFile(root + "/u/qel/xeq/errwin", sh + LogLine("errwin"), true);
     if (options.requiredFiles) ok &= WriteTextFile(root + "/u/qel/xeq/vtc.exe", "");
+    for (const std::string& type : options.printerDrivers) {
+        const std::string driver = sh + "root=\"${QEL_SANDBOX:?}\"\n{ printf '%s' \"" + type +
+                                   "\"; for a in \"$@\"; do printf ' [%s]' \"$a\"; done; echo; } "
+                                   ">> \"$root/sim/scripts.log\"\n";
+        ok &= WriteTextFile(root + "/u/qel/xeq/" + type, driver, true);
+        ok &= WriteTextFile(root + "/u/qel/xeq/" + type + ".exe", driver, true);
+    }
     if (!ok) {
         *error = "cannot write the stand-in scripts under " + root;
         return false;

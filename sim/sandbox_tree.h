@@ -4,11 +4,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct SandboxOptions {
     std::string msgsim;        // absolute path of the message-server simulator
     bool startServer = true;   // the xserver stand-in starts the simulator
     bool requiredFiles = true; // xeq/vtc.exe is there
+    // Printer-driver types whose programs xeq/<TYPE>.exe and xeq/<TYPE> are
+    // laid out; each logs "<TYPE>" and its arguments, each in brackets, to
+    // sim/scripts.log.
+    std::vector<std::string> printerDrivers;
 };
 
 bool LayOutSandbox(const std::string& root, const SandboxOptions& options, std::string* error);
