@@ -2,8 +2,6 @@
 #include "entries.h"
 
 void ShowPartSelect() {}
-void ShowExecuteScreen() {}
-void ShowExitScreen() {}
 void ShowInfoScreen() {}
 void ShowServiceMenu() {}
 void ShowFileMenu() {}

@@ -1,5 +1,171 @@
-// Pause and exit screen. The screen itself is still to come; until then it
-// is never open, and its Cancel has nothing to close.
+// Pause and exit screen. Its open state is ActiveMenuButton (the pause
+// button), not ShownScreen, so that the message poll can close it when the
+// task runs again or is held.
 #include "exitscreen.h"
 
-void ExitScreenCancel(Widget, XtPointer, XtPointer) {}
+#include "dialogs.h"
+#include "labels.h"
+#include "mainmenu.h"
+#include "makers.h"
+#include "msgsys.h"
+#include "password.h"
+#include "startup.h"
+#include "vok.h"
+
+namespace {
+
+ChoiceScreen Exit;
+
+constexpr int kTitleLabel = 14;
+constexpr int kPasswordItem = 3;
+// Argument word of the task-control requests (hold, abort).
+constexpr int kTaskControlArg = 4;
+// The double-byte language: bytes from 0x80 on come in pairs.
+constexpr int kTwoByteLanguage = 6;
+
+void CallExitVok() {
+    ExitVok();
+}
+ExitVokHook EndProgram = CallExitVok;
+
+// Request 16 for the current task with a task flag: 0 sent, -1 not.
+int SendTaskControl(int flag) {
+    MsgSetInt(MsgOut, kMsgTaskId, CurrentTaskId);
+    MsgSetInt(MsgOut, kMsgCode, MSG_TASK_CONTROL);
+    MsgSetInt(MsgOut, kMsgData, flag);
+    return SendMessage(kTaskControlArg);
+}
+
+std::string Line(int label) {
+    return ExitLineText(LabText(label), Language);
+}
+
+// Holds a running task; the texts of rows 1 and 2.
+void TakeTaskState(std::string* hold, std::string* state) {
+    switch (GetTaskState(CurrentTaskId)) {
+    case SLOT_RUNNING:
+        *state = Line(196);
+        if (SendTaskControl(TASK_HOLD) == 0) {
+            SetTaskState(CurrentTaskId, nullptr, SLOT_HELD, TASK_HOLD);
+            *hold = Line(167);
+            IndicatorOff(MainMenuIndicators[4]);
+            Exit.choice = TASK_HOLD;
+        }
+        break;
+    case SLOT_HELD:
+        *state = Line(215);
+        break;
+    case SLOT_READY:
+        *state = Line(216);
+        break;
+    default: // free, or no task of that id
+        *state = Line(194);
+        break;
+    }
+}
+
+// The password of the exit item, then the operator's confirmation.
+bool LeaveConfirmed() {
+    if (CheckPassword(kPasswordItem) != 1) return false;
+    return ScreenMessage(" \n" + LabText(90)) == 1;
+}
+
+void CloseExitWindow() {
+    XtUnmanageChild(Exit.window);
+    ApplyMainMenu();
+    ChoiceUnmark(Exit);
+    SetStatusLine("");
+}
+
+} // namespace
+
+std::string ExitLineText(const std::string& label, int language) {
+    if (label.size() <= kExitLineMax) return label;
+    if (language != kTwoByteLanguage) return label.substr(0, kExitLineMax);
+    size_t end = 0;
+    while (end < label.size()) {
+        const size_t width = static_cast<unsigned char>(label[end]) >= 0x80 ? 2 : 1;
+        if (end + width > kExitLineMax) break;
+        end += width;
+    }
+    return label.substr(0, end);
+}
+
+void MakeExitScreen() {
+    MakeChoiceFrame(Exit, ExitScreenOk, ExitScreenCancel, -1, 3);
+    MakeChoiceButton(Exit, GridX[3], GridY[3], "VokExit", ExitSelectCb, TASK_ABORT, 75, nullptr);
+}
+
+void ShowExitScreen() {
+    if (ActiveMenuButton == kPauseButton) return;
+    // OK clears ActiveMenuButton before its questions, while the screen is
+    // still up: it is not opened over itself.
+    if (Exit.okBusy) return;
+    SetStatusLine("");
+    DisableMainMenu();
+    EnsureChoiceMade(Exit, MakeExitScreen);
+    ActiveMenuButton = kPauseButton;
+    SetChoiceToolbar(Exit, true);
+    ShowChoiceHeader(Exit, kTitleLabel);
+
+    std::string hold = " ";
+    std::string state = " ";
+    Exit.choice = 0;
+    TakeTaskState(&hold, &state);
+    SetLabelText(" ", Exit.infoLeft[0]);
+    SetLabelText(hold, Exit.infoRight[0]);
+    SetLabelText(LabText(294), Exit.infoLeft[1]);
+    SetLabelText(state, Exit.infoRight[1]);
+    ShowNetworkLine(Exit.infoLeft[2], Exit.infoRight[2]);
+
+    XtManageChild(Exit.window);
+    if (TheDisplay && XtIsRealized(Exit.window)) XRaiseWindow(TheDisplay, XtWindow(Exit.window));
+}
+
+void ExitSelectCb(Widget w, XtPointer, XtPointer) {
+    ChoiceSelect(Exit, w, TASK_ABORT);
+}
+
+void ExitScreenOk(Widget, XtPointer, XtPointer) {
+    ChoiceGuard guard(Exit.okBusy);
+    if (!guard.entered()) return;
+    // A state report during the questions below must not close the screen.
+    ActiveMenuButton = 0;
+    SetChoiceToolbar(Exit, false);
+    WaitSeconds(0);
+    if (Exit.choice == TASK_ABORT && LeaveConfirmed()) {
+        ChangeCursor(BusyCursor);
+        // ExitVok aborts once more and waits for the end.
+        if (AnyTaskActive()) SendTaskControl(TASK_ABORT);
+        EndProgram();
+        return;
+    }
+    // A task this screen held stays held. OK and Cancel stay insensitive
+    // until the next Show.
+    CloseExitWindow();
+}
+
+void ExitScreenCancel(Widget, XtPointer, XtPointer) {
+    ChoiceGuard guard(Exit.cancelBusy);
+    if (!guard.entered() || !Exit.made) return;
+    SetChoiceToolbar(Exit, false);
+    WaitSeconds(0);
+    ActiveMenuButton = 0;
+    CloseExitWindow();
+}
+
+void ExitMark(Widget button) {
+    ChoiceMark(Exit, button);
+}
+
+void ExitUnmark() {
+    ChoiceUnmark(Exit);
+}
+
+void SetExitVokHook(ExitVokHook hook) {
+    EndProgram = hook ? hook : CallExitVok;
+}
+
+const ChoiceScreen& ExitScreenState() {
+    return Exit;
+}

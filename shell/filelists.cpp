@@ -24,3 +24,9 @@ int FileType(const std::string& path) {
         return 0;
     }
 }
+
+long FileSize(const std::string& path) {
+    struct stat st {};
+    if (f_Stat(path, &st) != 0) return 0;
+    return static_cast<long>(st.st_size);
+}

@@ -1,0 +1,276 @@
+// The main road end to end: the real program on the demo station against
+// the simulated message server, driven by pointer clicks at the fixed
+// places of its buttons. A run is executed through created, ready, running
+// and ended; a single-step run is started, paused (held) and the program is
+// left through the pause screen, which aborts the task, runs the stop
+// script, waits for the server's last message and ends with status 0.
+//
+// The test saves screenshots of the execute and the pause screen
+// (execute-screen.png, pause-screen.png) in QEL_SCREENSHOT_DIR, or in its
+// working folder when that is not set.
+#include <gtest/gtest.h>
+
+#include "clicker.h"
+#include "proc.h"
+#include "sandbox.h"
+#include "vok_run.h"
+#include "xutil.h"
+#include "xvfb.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct Place {
+    int x, y;
+};
+
+// In the main window (770 x 560 at the root's corner).
+constexpr Place kExecuteMenu = {30 + 33, 344 + 33};
+constexpr Place kPauseMenu = {30 + 33, 440 + 33};
+// The work window of the choice screens, and the places on it.
+constexpr Place kWork = {107, 50};
+constexpr int kWorkWidth = 571, kWorkHeight = 456;
+constexpr Place kExecuteChoice = {94, 190};
+constexpr Place kStepChoice = {402, 190};
+constexpr Place kExitChoice = {248, 190};
+constexpr Place kOk = {3 + 494, 365 + 5};
+
+// The light of a main-menu row's button (rows 1 to 5 carry one).
+Place LightCentre(int index) {
+    return {30 - 23 + 8, 56 + 96 * index + 25 + 8};
+}
+
+void Pause(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+std::vector<std::string> RequestsOf(const Sandbox& box, int code, int data = -1) {
+    std::vector<std::string> out;
+    for (const std::string& line : box.ServerLog())
+        if (JsonInt(line, "code") == code && (data == -1 || JsonInt(line, "data") == data))
+            out.push_back(line);
+    return out;
+}
+
+// Sends one reply to the program through the simulator.
+void Inject(const Sandbox& box, pid_t to, const std::string& fields) {
+    const std::string cmd = std::string("\"") + QEL_MSGSIM_PATH + "\" send --key-file \"" +
+                            box.Path("/usr/bin/XSRVR") + "\" --to " + std::to_string(to) + " " +
+                            fields;
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+}
+
+// The poll takes one reply a second, in order: once the console reports a
+// marker reply (status -1, dropped) sent now, every reply before it has been
+// handled.
+bool AllRepliesHandled(const Sandbox& box, ChildProcess& vok, int marker) {
+    Inject(box, vok.pid(), "--code 0 --status -1 --task " + std::to_string(marker));
+    return vok.WaitForOutput("reply 0 for task " + std::to_string(marker) + " with status -1",
+                             10000);
+}
+
+std::string ScreenshotPath(const std::string& name) {
+    const char* dir = std::getenv("QEL_SCREENSHOT_DIR");
+    return std::string(dir && *dir ? dir : ".") + "/" + name;
+}
+
+class Station {
+  public:
+    explicit Station(const XClient& x) : x_(x) {
+        WaitUntil([&] { return (top_ = x.FindTopWindow(770, 560)).id != 0; }, 5000);
+    }
+    bool ok() const { return top_.id != 0; }
+
+    unsigned long Pixel(Place p) const {
+        Display* dpy = x_.display();
+        XImage* image = XGetImage(dpy, DefaultRootWindow(dpy), top_.x + p.x, top_.y + p.y, 1, 1,
+                                  AllPlanes, ZPixmap);
+        if (!image) return 0;
+        const unsigned long v = XGetPixel(image, 0, 0);
+        XDestroyImage(image);
+        return v;
+    }
+    unsigned long Light(int index) const { return Pixel(LightCentre(index)); }
+
+    void Click(Place p) const { x_.Click(top_.x + p.x, top_.y + p.y); }
+    // Clicks the centre of a 66 x 66 button whose corner is at p.
+    void ClickButton(Place p) const { Click({p.x + 33, p.y + 33}); }
+    void ClickOnWork(Place p) const { ClickButton({kWork.x + p.x, kWork.y + p.y}); }
+
+    // Whether a viewable window of that box is in the main window.
+    bool Shows(int x, int y, int width, int height) const {
+        for (const TopWindowInfo& d : x_.Descendants(top_.id))
+            if (d.viewable && d.x == x && d.y == y && d.width == width && d.height == height)
+                return true;
+        return false;
+    }
+    bool WorkWindowShown() const { return Shows(kWork.x, kWork.y, kWorkWidth, kWorkHeight); }
+    // A choice screen whose (unmarked or marked) choice button stands at p.
+    bool ChoiceShown(Place p) const {
+        return WorkWindowShown() && (Shows(kWork.x + p.x, kWork.y + p.y, 66, 66) ||
+                                     Shows(kWork.x + p.x, kWork.y + p.y, 78, 78));
+    }
+    std::string Layout() const {
+        std::string s;
+        for (const TopWindowInfo& d : x_.Descendants(top_.id))
+            if (d.viewable)
+                s += "(" + std::to_string(d.x) + "," + std::to_string(d.y) + " " +
+                     std::to_string(d.width) + "x" + std::to_string(d.height) + ") ";
+        return s;
+    }
+
+  private:
+    const XClient& x_;
+    TopWindowInfo top_;
+};
+
+TEST(MainRoadE2E, ExecuteStepPauseAndExit) {
+    ScopedEnv fast("QEL_NAP_PERCENT", "10");
+    XvfbServer xvfb(800, 600);
+    ASSERT_TRUE(xvfb.ok());
+    Sandbox box;
+    std::string error;
+    ASSERT_TRUE(box.LayOutDemo(&error)) << error;
+    // Runs end when the test says so.
+    box.SetServerArgs("--run-end never");
+    VokRun run(box);
+    ChildProcess& vok = run.child();
+    ASSERT_TRUE(vok.WaitForOutput("ChangeCursor\n", kStartupMs)) << vok.Output();
+    XClient x;
+    ASSERT_TRUE(x.ok());
+    Station st(x);
+    ASSERT_TRUE(st.ok());
+    Pause(300);
+    // Offline with a valid part: the servo light is lit, the run lights dark.
+    const unsigned long lit = st.Light(0);
+    const unsigned long dark = st.Light(3);
+    ASSERT_NE(lit, dark);
+    ASSERT_EQ(st.Light(4), dark);
+
+    // ---- Execute: created, ready, running ----
+    st.ClickButton({30, 344});
+    ASSERT_TRUE(WaitUntil([&] { return st.ChoiceShown(kExecuteChoice); }, 5000)) << st.Layout();
+    EXPECT_TRUE(st.ChoiceShown(kStepChoice));
+    st.ClickOnWork(kExecuteChoice);
+    ASSERT_TRUE(WaitUntil([&] { return st.Shows(kWork.x + 94, kWork.y + 190, 78, 78); }, 3000))
+        << st.Layout();
+    Pause(300);
+    const std::string executeShot = ScreenshotPath("execute-screen.png");
+    EXPECT_TRUE(xvfb.Screenshot(executeShot));
+    std::printf("execute screen: %s\n", executeShot.c_str());
+    st.Click({kWork.x + kOk.x + 33, kWork.y + kOk.y + 33});
+
+    ASSERT_TRUE(WaitUntil([&] { return RequestsOf(box, 16, 0x10000).size() == 1; }, 5000))
+        << vok.Output();
+    const auto creates = RequestsOf(box, 14);
+    ASSERT_EQ(creates.size(), 1u);
+    EXPECT_EQ(JsonInt(creates[0], "arg"), 4);
+    EXPECT_EQ(JsonInt(creates[0], "sender"), vok.pid());
+    EXPECT_EQ(JsonInt(creates[0], "task"), 0);
+    EXPECT_EQ(JsonInt(creates[0], "data"), 0);
+    EXPECT_EQ(JsonStr(creates[0], "part"), "");
+    EXPECT_EQ(JsonStr(creates[0], "type"), "");
+    EXPECT_EQ(JsonInt(creates[0], "runmode"), 3);
+    EXPECT_EQ(JsonInt(creates[0], "opmode"), 0x2002); // item 3 = 2: offline
+    const auto run1 = RequestsOf(box, 16, 0x10000)[0];
+    EXPECT_EQ(JsonInt(run1, "arg"), 4);
+    EXPECT_EQ(JsonInt(run1, "task"), 101);
+    EXPECT_EQ(JsonStr(run1, "part"), "DEMO");
+    EXPECT_EQ(JsonStr(run1, "type"), "llf");
+    EXPECT_EQ(JsonInt(run1, "runmode"), 3);
+    EXPECT_FALSE(st.WorkWindowShown());
+    // Running: the run-requested and task-running lights are lit.
+    EXPECT_TRUE(WaitUntil([&] { return st.Light(3) == lit && st.Light(4) == lit; }, 5000));
+    // The part's folders are there for the run.
+    EXPECT_TRUE(box.Exists("/u/qel/part/DEMO/stat"));
+    EXPECT_TRUE(box.Exists("/u/qel/part/DEMO/feature"));
+    ASSERT_TRUE(AllRepliesHandled(box, vok, 1)) << vok.Output();
+
+    // ---- Ended ----
+    Inject(box, vok.pid(), "--code 14 --status 8 --task 101");
+    EXPECT_TRUE(WaitUntil([&] { return st.Light(3) == dark && st.Light(4) == dark; }, 5000));
+
+    // ---- Step: running again, then paused ----
+    st.ClickButton({30, 344});
+    ASSERT_TRUE(WaitUntil([&] { return st.ChoiceShown(kStepChoice); }, 5000)) << st.Layout();
+    st.ClickOnWork(kStepChoice);
+    Pause(200);
+    st.Click({kWork.x + kOk.x + 33, kWork.y + kOk.y + 33});
+    ASSERT_TRUE(WaitUntil([&] { return RequestsOf(box, 16, 0x10000).size() == 2; }, 5000))
+        << vok.Output();
+    const auto step = RequestsOf(box, 14).back();
+    EXPECT_EQ(JsonInt(step, "arg"), 114);
+    EXPECT_EQ(JsonInt(step, "runmode"), 11);
+    const auto run2 = RequestsOf(box, 16, 0x10000)[1];
+    EXPECT_EQ(JsonInt(run2, "arg"), 114);
+    EXPECT_EQ(JsonInt(run2, "runmode"), 11);
+    // The server's running report handled too.
+    ASSERT_TRUE(AllRepliesHandled(box, vok, 2)) << vok.Output();
+    ASSERT_EQ(st.Light(4), lit);
+
+    // Pause holds the running task; the server's confirmation closes the
+    // screen again within about a second.
+    st.ClickButton({30, 440});
+    ASSERT_TRUE(WaitUntil([&] { return RequestsOf(box, 16, 0x20000).size() == 1; }, 5000))
+        << vok.Output();
+    const auto hold = RequestsOf(box, 16, 0x20000)[0];
+    EXPECT_EQ(JsonInt(hold, "arg"), 4);
+    EXPECT_EQ(JsonInt(hold, "task"), 101);
+    EXPECT_TRUE(WaitUntil([&] { return !st.WorkWindowShown(); }, 3000)) << st.Layout();
+    ASSERT_TRUE(AllRepliesHandled(box, vok, 3)) << vok.Output();
+    EXPECT_FALSE(st.WorkWindowShown());
+    EXPECT_EQ(st.Light(4), dark);
+
+    // Pause again: the held task stays held, and the screen stays.
+    st.ClickButton({30, 440});
+    ASSERT_TRUE(WaitUntil([&] { return st.ChoiceShown(kExitChoice); }, 5000)) << st.Layout();
+    Pause(1500);
+    EXPECT_TRUE(st.ChoiceShown(kExitChoice));
+    EXPECT_EQ(RequestsOf(box, 16, 0x20000).size(), 1u);
+
+    // ---- Exit ----
+    st.ClickOnWork(kExitChoice);
+    ASSERT_TRUE(WaitUntil([&] { return st.Shows(kWork.x + 248, kWork.y + 190, 78, 78); }, 3000));
+    Pause(300);
+    const std::string pauseShot = ScreenshotPath("pause-screen.png");
+    EXPECT_TRUE(xvfb.Screenshot(pauseShot));
+    std::printf("pause screen: %s\n", pauseShot.c_str());
+    st.Click({kWork.x + kOk.x + 33, kWork.y + kOk.y + 33});
+    // The confirmation.
+    const TopWindowInfo confirm = x.WaitForTopWindow(575, 175, 5000);
+    ASSERT_NE(confirm.id, 0u) << vok.Output();
+    const XWindowId ok = DialogButton(x, confirm, true);
+    ASSERT_NE(ok, 0u);
+    x.ClickWindow(ok);
+
+    int status = -1;
+    ASSERT_TRUE(vok.WaitExit(30000, &status)) << vok.Output();
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    // The screen's abort, then the program end's own.
+    const auto aborts = RequestsOf(box, 16, 0x400000);
+    ASSERT_EQ(aborts.size(), 2u);
+    for (const std::string& a : aborts) {
+        EXPECT_EQ(JsonInt(a, "arg"), 4);
+        EXPECT_EQ(JsonInt(a, "task"), 101);
+    }
+    const auto log = box.ScriptsLog();
+    EXPECT_NE(std::find(log.begin(), log.end(), "xstop "), log.end());
+    const std::string out = vok.Output();
+    EXPECT_NE(out.find("SYSTEM('/usr/bin/xstop')"), std::string::npos) << out;
+    EXPECT_EQ(out.find("no last message from the message server"), std::string::npos) << out;
+}
+
+} // namespace
