@@ -62,20 +62,6 @@ void Echo(const char* text) {
     std::exit(1);
 }
 
-void MakeMainForm() {
-    ArgBuilder a;
-    a.Add(XmNx, 0).Add(XmNy, 0);
-    a.Add(XmNwidth, ScreenWidth - 30).Add(XmNheight, ScreenHeight - 40);
-    a.Add(XmNresizePolicy, XmRESIZE_NONE).Add(XmNnoResize, True);
-    MainForm = XmCreateForm(TopShell, XtRes("VOK"), a.list(), a.count());
-    SetWidgetColors(MainForm, "VokMainWindow", 2, 0, 1);
-    XtManageChild(MainForm);
-    XtVaSetValues(TopShell, XmNmappedWhenManaged, True, nullptr);
-    XSynchronize(TheDisplay, True);
-    XtRealizeWidget(TopShell);
-    TopWindow = XtWindow(TopShell);
-}
-
 void MakeLogo() {
     ArgBuilder a;
     a.Add(XmNtopAttachment, XmATTACH_FORM).Add(XmNrightAttachment, XmATTACH_FORM);
@@ -84,20 +70,6 @@ void MakeLogo() {
     LogoGadget = XmCreateLabelGadget(MainForm, XtRes("logo"), a.list(), a.count());
     SetWidgetIcon(LogoGadget, "VokOndryLogo", "LOGO.ICN", 2, 0, 10);
     XtManageChild(LogoGadget);
-}
-
-void MakeStatusLine() {
-    ArgBuilder a;
-    a.Add(XmNheight, 20).Add(XmNmarginBottom, 0).Add(XmNmarginTop, 0);
-    a.Add(XmNmarginHeight, 0).Add(XmNmarginWidth, 0);
-    a.Add(XmNalignment, XmALIGNMENT_CENTER).Add(XmNwidth, WorkArea.width);
-    a.Add(XmNlabelType, XmSTRING).Add(XmNy, ScreenHeight - 75).Add(XmNx, 250);
-    a.Add(XmNrecomputeSize, False);
-    if (FontListBig) a.Add(XmNfontList, reinterpret_cast<XtArgVal>(FontListBig));
-    StatusLine = XmCreateLabel(MainForm, XtRes("Winfo"), a.list(), a.count());
-    SetWidgetColors(StatusLine, "VokLargeHint", 2, 3, 0);
-    XtManageChild(StatusLine);
-    SetStatusLine(LabText(173));
 }
 
 void RegisterMainMenuCallbacks() {
@@ -114,6 +86,32 @@ void RefuseWindowClose() {
 }
 
 } // namespace
+
+void MakeMainForm() {
+    ArgBuilder a;
+    a.Add(XmNx, 0).Add(XmNy, 0);
+    a.Add(XmNwidth, ScreenWidth - 30).Add(XmNheight, ScreenHeight - 40);
+    a.Add(XmNresizePolicy, XmRESIZE_NONE).Add(XmNnoResize, True);
+    MainForm = XmCreateForm(TopShell, XtRes("VOK"), a.list(), a.count());
+    SetWidgetColors(MainForm, "VokMainWindow", 2, 0, 1);
+    XtManageChild(MainForm);
+    XtVaSetValues(TopShell, XmNmappedWhenManaged, True, nullptr);
+    XtRealizeWidget(TopShell);
+    TopWindow = XtWindow(TopShell);
+}
+
+void MakeStatusLine() {
+    ArgBuilder a;
+    a.Add(XmNheight, 20).Add(XmNmarginBottom, 0).Add(XmNmarginTop, 0);
+    a.Add(XmNmarginHeight, 0).Add(XmNmarginWidth, 0);
+    a.Add(XmNalignment, XmALIGNMENT_CENTER).Add(XmNwidth, WorkArea.width);
+    a.Add(XmNlabelType, XmSTRING).Add(XmNy, ScreenHeight - 75).Add(XmNx, 250);
+    a.Add(XmNrecomputeSize, False);
+    if (FontListBig) a.Add(XmNfontList, reinterpret_cast<XtArgVal>(FontListBig));
+    StatusLine = XmCreateLabel(MainForm, XtRes("Winfo"), a.list(), a.count());
+    SetWidgetColors(StatusLine, "VokLargeHint", 2, 3, 0);
+    XtManageChild(StatusLine);
+}
 
 std::string RewriteDriveForm(const std::string& value, bool* changed) {
     *changed = value.size() >= 3 && value[0] == '/' && value[2] == '=';
@@ -216,7 +214,8 @@ int VokMain(int argc, char** argv) {
     ScreenDimensions();
     Echo("ResourcePaletteCreate\n"); // 11
     ResourcePaletteCreate(ColorFileName);
-    MakeMainForm();                                       // 12
+    XSynchronize(TheDisplay, True); // 12: from here until the notice is up
+    MakeMainForm();
     MakeLogo();                                           // 13
     BusyCursor = XCreateFontCursor(TheDisplay, XC_watch); // 14
     NormalCursor = XCreateFontCursor(TheDisplay, XC_left_ptr);
@@ -231,6 +230,7 @@ int VokMain(int argc, char** argv) {
     ActiveMenuButton = 0; // 18
     ShownScreen = nullptr;
     MakeStatusLine();
+    SetStatusLine(LabText(173));
     MakeMainMenu(); // 19
     RegisterMainMenuCallbacks();
     RefuseWindowClose(); // 20

@@ -18,6 +18,11 @@ int CheckRequiredFiles();
 [[noreturn]] void ExitVok();
 void DeleteWindowCB(Widget w, XtPointer client, XtPointer call);
 
+// The main form "VOK" (770 x 560 at 0,0) on the realised top shell, and the
+// status line "Winfo" on it, as start-up makes them.
+void MakeMainForm();
+void MakeStatusLine();
+
 // The /X=rest form of a root variable as X:rest; other values unchanged.
 // changed tells whether the value had that form.
 std::string RewriteDriveForm(const std::string& value, bool* changed);

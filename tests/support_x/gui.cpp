@@ -38,32 +38,6 @@ void WriteLabelFile(const Sandbox& box, const std::map<int, std::string>& labels
 
 namespace {
 
-void MakeMainFormAsStartUp() {
-    ArgBuilder a;
-    a.Add(XmNx, 0).Add(XmNy, 0);
-    a.Add(XmNwidth, ScreenWidth - 30).Add(XmNheight, ScreenHeight - 40);
-    a.Add(XmNresizePolicy, XmRESIZE_NONE).Add(XmNnoResize, True);
-    MainForm = XmCreateForm(TopShell, XtRes("VOK"), a.list(), a.count());
-    SetWidgetColors(MainForm, "VokMainWindow", 2, 0, 1);
-    XtManageChild(MainForm);
-    XtVaSetValues(TopShell, XmNmappedWhenManaged, True, nullptr);
-    XtRealizeWidget(TopShell);
-    TopWindow = XtWindow(TopShell);
-}
-
-void MakeStatusLineAsStartUp() {
-    ArgBuilder a;
-    a.Add(XmNheight, 20).Add(XmNmarginBottom, 0).Add(XmNmarginTop, 0);
-    a.Add(XmNmarginHeight, 0).Add(XmNmarginWidth, 0);
-    a.Add(XmNalignment, XmALIGNMENT_CENTER).Add(XmNwidth, WorkArea.width);
-    a.Add(XmNlabelType, XmSTRING).Add(XmNy, ScreenHeight - 75).Add(XmNx, 250);
-    a.Add(XmNrecomputeSize, False);
-    if (FontListBig) a.Add(XmNfontList, reinterpret_cast<XtArgVal>(FontListBig));
-    StatusLine = XmCreateLabel(MainForm, XtRes("Winfo"), a.list(), a.count());
-    SetWidgetColors(StatusLine, "VokLargeHint", 2, 3, 0);
-    XtManageChild(StatusLine);
-}
-
 bool TopViewable() {
     XWindowAttributes a;
     return XGetWindowAttributes(TheDisplay, TopWindow, &a) && a.map_state == IsViewable;
@@ -111,13 +85,13 @@ GuiSession::GuiSession(const std::map<int, std::string>& labels) {
     InitToolkit(1, argv);
     ScreenDimensions();
     ResourcePaletteCreate(ColorFileName);
-    MakeMainFormAsStartUp();
+    MakeMainForm();
     BusyCursor = XCreateFontCursor(TheDisplay, XC_watch);
     NormalCursor = XCreateFontCursor(TheDisplay, XC_left_ptr);
     Language = 0;
     InitFonts();
     InitVok();
-    MakeStatusLineAsStartUp();
+    MakeStatusLine();
     ok_ = ServeUntil(TopViewable, 5000);
 }
 
