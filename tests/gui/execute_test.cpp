@@ -14,8 +14,6 @@
 #include "test_hooks.h"
 #include "vok.h"
 
-#include <X11/Xatom.h>
-
 #include <cstring>
 #include <map>
 #include <string>
@@ -324,11 +322,7 @@ void CancelAgainHandler(Widget, XtPointer, XEvent*, Boolean*) {
 
 TEST_F(ExecuteTest, CancelIsNotEnteredAgainFromItsEventPass) {
     OpenAndChoose(2);
-    XtAddEventHandler(MainForm, PropertyChangeMask, False, CancelAgainHandler, nullptr);
-    const Atom name = XInternAtom(TheDisplay, "QEL_TEST_HOOK", False);
-    XChangeProperty(TheDisplay, XtWindow(MainForm), name, XA_STRING, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>("x"), 1);
-    XSync(TheDisplay, False);
+    RunInNextEventPass(CancelAgainHandler);
     ExecuteCancel(nullptr, nullptr, nullptr);
     EXPECT_TRUE(OpenDuringNestedCancel);
     EXPECT_FALSE(Open());

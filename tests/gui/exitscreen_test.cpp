@@ -11,8 +11,6 @@
 #include "labels.h"
 #include "vok.h"
 
-#include <X11/Xatom.h>
-
 #include <chrono>
 #include <map>
 #include <string>
@@ -205,11 +203,7 @@ void CancelAgainHandler(Widget, XtPointer, XEvent*, Boolean*) {
 
 TEST_F(ExitScreenTest, CancelIsNotEnteredAgainFromItsEventPass) {
     ShowExitScreen();
-    XtAddEventHandler(MainForm, PropertyChangeMask, False, CancelAgainHandler, nullptr);
-    const Atom name = XInternAtom(TheDisplay, "QEL_TEST_HOOK", False);
-    XChangeProperty(TheDisplay, XtWindow(MainForm), name, XA_STRING, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>("x"), 1);
-    XSync(TheDisplay, False);
+    RunInNextEventPass(CancelAgainHandler);
     ExitScreenCancel(nullptr, nullptr, nullptr);
     EXPECT_TRUE(OpenDuringNestedCancel);
     EXPECT_FALSE(Open());

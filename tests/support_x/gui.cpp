@@ -10,6 +10,7 @@
 #include "xmwrap.h"
 
 #include <X11/IntrinsicP.h>
+#include <X11/Xatom.h>
 #include <X11/cursorfont.h>
 #include <Xm/Form.h>
 #include <Xm/Label.h>
@@ -209,6 +210,14 @@ std::string TextOf(Widget textField) {
     std::string out = s ? s : "";
     XtFree(s);
     return out;
+}
+
+void RunInNextEventPass(XtEventHandler handler) {
+    XtAddEventHandler(MainForm, PropertyChangeMask, False, handler, nullptr);
+    const Atom name = XInternAtom(TheDisplay, "QEL_TEST_HOOK", False);
+    XChangeProperty(TheDisplay, XtWindow(MainForm), name, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>("x"), 1);
+    XSync(TheDisplay, False);
 }
 
 void After(int ms, std::function<void()> fn) {

@@ -70,6 +70,9 @@ std::vector<std::string> ListItems(Widget list);
 std::vector<int> SelectedPositions(Widget list);
 std::string TextOf(Widget textField);
 
+// Has the next event pass of any loop (timers served or not) call handler
+// once on MainForm: a property change queued now reaches it there.
+void RunInNextEventPass(XtEventHandler handler);
 // Runs fn from a toolkit timer after ms (in loops that serve timers).
 void After(int ms, std::function<void()> fn);
 // Serves events and timers for ms milliseconds.

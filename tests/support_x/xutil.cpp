@@ -47,6 +47,34 @@ bool Expired(std::chrono::steady_clock::time_point end) {
 void Rest() {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
 }
+
+// The children of w with their geometry and state, bottom to top; with
+// names when asked (top-level windows carry one).
+std::vector<TopWindowInfo> ChildWindows(Display* dpy, Window w, bool withNames) {
+    std::vector<TopWindowInfo> out;
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int n = 0;
+    if (!XQueryTree(dpy, w, &root, &parent, &children, &n)) return out;
+    for (unsigned int i = 0; i < n; ++i) {
+        XWindowAttributes a;
+        if (!XGetWindowAttributes(dpy, children[i], &a)) continue;
+        TopWindowInfo info;
+        info.id = children[i];
+        info.x = a.x;
+        info.y = a.y;
+        info.width = a.width;
+        info.height = a.height;
+        info.viewable = a.map_state == IsViewable;
+        char* name = nullptr;
+        if (withNames && XFetchName(dpy, children[i], &name) && name) {
+            info.name = name;
+            XFree(name);
+        }
+        out.push_back(info);
+    }
+    if (children) XFree(children);
+    return out;
+}
 } // namespace
 
 XClient::XClient() : dpy_(XOpenDisplay(nullptr)) {
@@ -66,29 +94,7 @@ int XClient::ScreenHeight() const {
 }
 
 std::vector<TopWindowInfo> XClient::TopWindows() const {
-    std::vector<TopWindowInfo> out;
-    Window root = DefaultRootWindow(dpy_), parent = 0, *children = nullptr;
-    unsigned int n = 0;
-    if (!XQueryTree(dpy_, root, &root, &parent, &children, &n)) return out;
-    for (unsigned int i = 0; i < n; ++i) {
-        XWindowAttributes a;
-        if (!XGetWindowAttributes(dpy_, children[i], &a)) continue;
-        TopWindowInfo info;
-        info.id = children[i];
-        info.x = a.x;
-        info.y = a.y;
-        info.width = a.width;
-        info.height = a.height;
-        info.viewable = a.map_state == IsViewable;
-        char* name = nullptr;
-        if (XFetchName(dpy_, children[i], &name) && name) {
-            info.name = name;
-            XFree(name);
-        }
-        out.push_back(info);
-    }
-    if (children) XFree(children);
-    return out;
+    return ChildWindows(dpy_, DefaultRootWindow(dpy_), true);
 }
 
 TopWindowInfo XClient::FindTopWindow(int width, int height) const {
@@ -141,27 +147,14 @@ bool XClient::WaitUntilGone(XWindowId w, int timeoutMs) const {
 
 std::vector<TopWindowInfo> XClient::Descendants(XWindowId w) const {
     std::vector<TopWindowInfo> out;
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned int n = 0;
-    if (!XQueryTree(dpy_, w, &root, &parent, &children, &n)) return out;
-    for (unsigned int i = 0; i < n; ++i) {
-        XWindowAttributes a;
-        if (!XGetWindowAttributes(dpy_, children[i], &a)) continue;
-        TopWindowInfo info;
-        info.id = children[i];
-        info.x = a.x;
-        info.y = a.y;
-        info.width = a.width;
-        info.height = a.height;
-        info.viewable = a.map_state == IsViewable;
-        out.push_back(info);
-        for (TopWindowInfo d : Descendants(children[i])) {
-            d.x += a.x;
-            d.y += a.y;
+    for (const TopWindowInfo& child : ChildWindows(dpy_, w, false)) {
+        out.push_back(child);
+        for (TopWindowInfo d : Descendants(child.id)) {
+            d.x += child.x;
+            d.y += child.y;
             out.push_back(d);
         }
     }
-    if (children) XFree(children);
     return out;
 }
 
