@@ -59,14 +59,26 @@ b=$(median "${bare[@]}")
 v=$(median "${vok[@]}")
 echo "start-up to main loop: vok ${v} ms, bare Motif ${b} ms, ratio $(awk "BEGIN {printf \"%.2f\", $v / $b}") (goal <= 1.5)"
 
-"$build/vok" >"$root/idle.out" 2>&1 </dev/null &
-pid=$!
-while ! grep -q "^ChangeCursor" "$root/idle.out"; do sleep 0.1; done
-sleep 1
-ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
-t0=$(ticks)
-sleep "$idle"
-t1=$(ticks)
-kill $pid
 hz=$(getconf CLK_TCK)
-echo "idle CPU over ${idle} s: $(awk "BEGIN {printf \"%.3f\", ($t1 - $t0) * 100 / $hz / $idle}") % (goal < 0.5 %)"
+# CPU share of a program over $idle s in its main loop, once it printed $1.
+idle_cpu() {
+    local marker=$1
+    shift
+    "$@" >"$root/idle.out" 2>&1 </dev/null &
+    local pid=$!
+    while ! grep -q "$marker" "$root/idle.out"; do sleep 0.1; done
+    sleep 1
+    local t0 t1
+    t0=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+    sleep "$idle"
+    t1=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+    kill $pid
+    wait $pid 2>/dev/null || true
+    awk "BEGIN {printf \"%.3f\", ($t1 - $t0) * 100 / $hz / $idle}"
+}
+# Start-up starts the server (the sandbox's xserver script), so vok idles
+# with its once-a-second poll active.
+vok_idle=$(idle_cpu "^ChangeCursor" "$build/vok")
+"$msgsim" remove --key-file "$root/usr/bin/XSRVR" 2>/dev/null || true
+bare_idle=$(idle_cpu "^ready" "$build/bench/bench_bare")
+echo "idle CPU over ${idle} s: vok ${vok_idle} %, bare Motif ${bare_idle} % (goal for vok < 0.5 %)"

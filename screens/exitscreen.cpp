@@ -4,6 +4,7 @@
 #include "exitscreen.h"
 
 #include "dialogs.h"
+#include "filescreen.h"
 #include "labels.h"
 #include "mainmenu.h"
 #include "makers.h"
@@ -72,6 +73,7 @@ bool LeaveConfirmed() {
 
 void CloseExitWindow() {
     XtUnmanageChild(Exit.window);
+    ShownScreen = nullptr;
     ApplyMainMenu();
     ChoiceUnmark(Exit);
     SetStatusLine("");
@@ -129,8 +131,10 @@ void ExitSelectCb(Widget w, XtPointer, XtPointer) {
 void ExitScreenOk(Widget, XtPointer, XtPointer) {
     ChoiceGuard guard(Exit.okBusy);
     if (!guard.entered()) return;
-    // A state report during the questions below must not close the screen.
+    // A state report during the questions below must not close the screen,
+    // nor make the main menu live under it: the screen counts as shown.
     ActiveMenuButton = 0;
+    ShownScreen = Exit.window;
     SetChoiceToolbar(Exit, false);
     WaitSeconds(0);
     if (Exit.choice == TASK_ABORT && LeaveConfirmed()) {

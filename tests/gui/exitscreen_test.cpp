@@ -195,6 +195,26 @@ TEST_F(ExitScreenTest, AReportDuringThePasswordDoesNotCloseTheScreen) {
     EXPECT_EQ(ExitVokCalls, 0);
 }
 
+// The task ends while the password is asked: the main menu's flags change,
+// but no button comes alive under the screen that is still up.
+TEST_F(ExitScreenTest, ATaskEndDuringThePasswordKeepsTheMenuInsensitive) {
+    Task(101, SLOT_HELD);
+    ShowExitScreen();
+    Press(S().buttons.at(0));
+    static ExitScreenTest* self = this;
+    static std::string menuInside;
+    InsidePassword = [] {
+        self->Reply(MSG_TASK_STATE, 101, SUBSTATE_READY);
+        EXPECT_TRUE(PollOnce());
+        menuInside = MenuSensitivity();
+    };
+    PasswordAnswer = 0;
+    Press(S().ok);
+    EXPECT_EQ(menuInside, "0000000000");
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(MenuSensitivity(), MenuFlags()); // applied when the screen closed
+}
+
 bool OpenDuringNestedCancel = false;
 void CancelAgainHandler(Widget, XtPointer, XEvent*, Boolean*) {
     ExitScreenCancel(nullptr, nullptr, nullptr);

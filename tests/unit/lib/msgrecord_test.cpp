@@ -29,6 +29,40 @@ TEST(MsgRecord, FieldsSitAtTheirOffsets) {
     EXPECT_EQ(sizeof m.text, 224u);
 }
 
+// The record layout as the server knows it (offsets into the 228-byte
+// record, message type first). Here the type is a long of its own, so every
+// field sits 4 bytes earlier in the text. The simulator shares the constants,
+// so only this table would catch a wrong one.
+TEST(MsgRecord, OffsetsMatchTheServersLayout) {
+    struct Field {
+        size_t ours;
+        size_t record;
+    };
+    const Field fields[] = {{kMsgArg, 8},
+                            {kMsgSender, 12},
+                            {kMsgTaskId, 16},
+                            {kMsgCode, 20},
+                            {kMsgStatus, 24},
+                            {kMsgData, 32},
+                            {kMsgPath, 32},
+                            {kMsgPart, 36},
+                            {kMsgType, 61},
+                            {kMsgRunMode, 88},
+                            {kMsgOpMode, 92},
+                            {kMsgFamily, 100},
+                            {kMsgSubState, 112},
+                            {kMsgExit, 116},
+                            {kMsgDriverType[0], 32},
+                            {kMsgDriverType[1], 72},
+                            {kMsgDriverType[2], 112}};
+    for (const Field& f : fields) EXPECT_EQ(f.ours + 4, f.record) << "record offset " << f.record;
+    EXPECT_EQ(kMsgPartWidth, 25u);
+    EXPECT_EQ(kMsgTypeWidth, 27u);
+    EXPECT_EQ(kMsgPathWidth, 80u);
+    EXPECT_EQ(kMsgDriverTypeWidth, 40u);
+    EXPECT_EQ(kMsgTextSize + 4, 228u);
+}
+
 TEST(MsgRecord, TextFieldsAreBoundedAndZeroFilled) {
     MsgRecord m{};
     std::memset(m.text, 'x', sizeof m.text);
