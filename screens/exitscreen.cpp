@@ -1,6 +1,7 @@
 // Pause and exit screen. Its open state is ActiveMenuButton (the pause
 // button), not ShownScreen, so that the message poll can close it when the
-// task runs again or is held.
+// task runs again or is held. Only while OK asks its questions does it count
+// as ShownScreen, so that the poll leaves the main menu alone.
 #include "exitscreen.h"
 
 #include "dialogs.h"
@@ -71,14 +72,6 @@ bool LeaveConfirmed() {
     return ScreenMessage(" \n" + LabText(90)) == 1;
 }
 
-void CloseExitWindow() {
-    XtUnmanageChild(Exit.window);
-    ShownScreen = nullptr;
-    ApplyMainMenu();
-    ChoiceUnmark(Exit);
-    SetStatusLine("");
-}
-
 } // namespace
 
 std::string ExitLineText(const std::string& label, int language) {
@@ -146,7 +139,7 @@ void ExitScreenOk(Widget, XtPointer, XtPointer) {
     }
     // A task this screen held stays held. OK and Cancel stay insensitive
     // until the next Show.
-    CloseExitWindow();
+    CloseChoiceScreen(Exit);
 }
 
 void ExitScreenCancel(Widget, XtPointer, XtPointer) {
@@ -155,7 +148,7 @@ void ExitScreenCancel(Widget, XtPointer, XtPointer) {
     SetChoiceToolbar(Exit, false);
     WaitSeconds(0);
     ActiveMenuButton = 0;
-    CloseExitWindow();
+    CloseChoiceScreen(Exit);
 }
 
 void ExitMark(Widget button) {
