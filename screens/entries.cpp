@@ -1,8 +1,6 @@
 // Screens to come: their entries, doing nothing until each screen is built.
 #include "entries.h"
 
-void ShowPartSelect() {}
 void ShowInfoScreen() {}
 void ShowServiceMenu() {}
 void ShowFileMenu() {}
-void ShowPartProgMenu() {}

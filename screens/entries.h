@@ -4,9 +4,9 @@
 
 #include "execute.h"    // ShowExecuteScreen: execute and step
 #include "exitscreen.h" // ShowExitScreen: pause and exit
+#include "partprog.h"   // ShowPartProgMenu: part-program menu
+#include "partselect.h" // ShowPartSelect: part selection
 
-void ShowPartSelect();   // part selection
-void ShowInfoScreen();   // information screen
-void ShowServiceMenu();  // service menu
-void ShowFileMenu();     // file menu
-void ShowPartProgMenu(); // part-program menu
+void ShowInfoScreen();  // information screen
+void ShowServiceMenu(); // service menu
+void ShowFileMenu();    // file menu

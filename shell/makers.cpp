@@ -19,6 +19,7 @@
 #include <Xm/ScrolledW.h>
 #include <Xm/Separator.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -400,6 +401,24 @@ void ListSetItems(Widget list, int count, const NameRecord* names) {
     XmListSetPos(list, 1);
     XmListSelectPos(list, 1, False);
     // The list holds copies of its items.
+    for (XmString item : items) XmStringFree(item);
+}
+
+void ListSetNames(Widget list, const std::vector<std::string>& names) {
+    if (!list) return;
+    if (names.empty()) {
+        XmListDeleteAllItems(list);
+        return;
+    }
+    const size_t shown = std::min(names.size(), static_cast<size_t>(kListItemMax));
+    std::vector<XmString> items(shown);
+    for (size_t i = 0; i < shown; ++i) {
+        const std::string row = names[i].substr(0, kListRowMax);
+        items[i] = XmStringCreate(const_cast<char*>(row.c_str()), const_cast<char*>(""));
+    }
+    XtVaSetValues(list, XmNitems, items.data(), XmNitemCount, static_cast<int>(shown), nullptr);
+    XmListSetPos(list, 1);
+    XmListSelectPos(list, 1, False);
     for (XmString item : items) XmStringFree(item);
 }
 
