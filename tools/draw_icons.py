@@ -240,6 +240,87 @@ def exit_vok():  # a door with an arrow out of it
     return c
 
 
+def up_arrow():  # scroll up one entry
+    c = Canvas(S, S)
+    c.polygon([(28, 10), (48, 34), (8, 34)])
+    c.rect(23, 34, 33, 48)
+    return c
+
+
+def down_arrow():
+    c = Canvas(S, S)
+    c.polygon([(28, 46), (48, 22), (8, 22)])
+    c.rect(23, 8, 33, 22)
+    return c
+
+
+def page_up():  # a page up: two chevrons under a bar
+    c = Canvas(S, S)
+    c.rect(8, 6, 48, 11)
+    c.polygon([(28, 14), (48, 32), (8, 32)])
+    c.polygon([(28, 30), (48, 48), (8, 48)])
+    return c
+
+
+def page_down():
+    c = Canvas(S, S)
+    c.rect(8, 45, 48, 50)
+    c.polygon([(28, 42), (48, 24), (8, 24)])
+    c.polygon([(28, 26), (48, 8), (8, 8)])
+    return c
+
+
+def sheet(c):  # a sheet of paper with a folded corner
+    c.polygon([(10, 4), (36, 4), (46, 14), (46, 52), (10, 52)])
+    c.polygon([(13, 7), (34, 7), (43, 16), (43, 49), (13, 49)], 0)
+    c.polygon([(34, 4), (46, 16), (34, 16)])
+
+
+def make_part():  # a new part folder: a folder with a plus
+    c = Canvas(S, S)
+    c.frame(4, 16, 52, 50, 4)
+    c.rect(4, 11, 24, 18)
+    c.rect(25, 22, 31, 44)
+    c.rect(17, 30, 39, 36)
+    return c
+
+
+def learn():  # a new program: a sheet with a pencil across it
+    c = Canvas(S, S)
+    sheet(c)
+    for y in (22, 29, 36):
+        c.rect(18, y, 38, y + 2)
+    c.line(50, 20, 28, 46, 6)
+    c.polygon([(25, 44), (29, 49), (22, 52)])
+    return c
+
+
+def append():  # a sheet with an arrow into its end
+    c = Canvas(S, S)
+    sheet(c)
+    for y in (20, 26):
+        c.rect(18, y, 38, y + 2)
+    c.rect(25, 30, 31, 40)
+    c.polygon([(18, 39), (38, 39), (28, 48)])
+    return c
+
+
+def inspect():  # a magnifying glass
+    c = Canvas(S, S)
+    c.ring(23, 23, 17, 5)
+    c.line(35, 35, 50, 50, 8)
+    return c
+
+
+def datapage():  # a page of a data table
+    c = Canvas(S, S)
+    c.frame(6, 6, 50, 50, 3)
+    for y in (17, 28, 39):
+        c.rect(6, y, 50, y + 2)
+    c.rect(22, 6, 24, 50)
+    return c
+
+
 def help_icn():  # the fallback: a "?" in a square
     c = Canvas(40, 40)
     c.frame(1, 1, 39, 39, 3)
@@ -276,8 +357,21 @@ ICONS = {
     "PROG_FUNCT": prog_funct,
     "RUN": run,
     "STEP": step,
+    "LEARN": learn,
+    "APPEND": append,
+    "INSPECT": inspect,
 }
-SINGLE = {"EXIT.VOK": exit_vok, "HELP.ICN": help_icn, "LOGO.ICN": logo}
+SINGLE = {
+    "EXIT.VOK": exit_vok,
+    "HELP.ICN": help_icn,
+    "LOGO.ICN": logo,
+    "UP_ARROW.VOK": up_arrow,
+    "DOWN_ARROW.VOK": down_arrow,
+    "PAGE_UP.VOK": page_up,
+    "PAGE_DOWN.VOK": page_down,
+    "MAKE_PART.VOK": make_part,
+    "DATAPAGE.VOK": datapage,
+}
 
 
 def main():
