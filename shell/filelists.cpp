@@ -26,6 +26,12 @@ void RunListScript(const std::string& folder) {
               ShellQuote(kListOut));
 }
 
+// One console line.
+void Say(const std::string& line) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
 std::vector<std::string> ReadLinesOf(const std::string& path) {
     UniqueFile f(f_Fopen(path, "r"));
     return ReadListLines(f.get());
@@ -64,7 +70,10 @@ int ReadDirList(const std::string& folder, std::vector<std::string>* names) {
     RunListScript(folder);
     struct stat st {};
     UniqueFile f(f_Stat(kListOut, &st) == 0 ? f_Fopen(kListOut, "r") : nullptr);
-    if (!f) return kListUnreadableLabel;
+    if (!f) {
+        Say("ReadDirList: no listing of " + folder);
+        return kListUnreadableLabel;
+    }
     try {
         *names = ReadListLines(f.get());
     } catch (const std::bad_alloc&) {
@@ -80,7 +89,10 @@ int ReadDirList(const std::string& folder, std::vector<std::string>* names) {
 int ReadPartList(const std::string& listFile, std::vector<std::string>* names) {
     names->clear();
     UniqueFile f(f_Fopen(listFile, "r"));
-    if (!f) return kListUnreadableLabel;
+    if (!f) {
+        Say("ReadPartList: unable to open " + listFile);
+        return kListUnreadableLabel;
+    }
     try {
         for (const std::string& line : ReadListLines(f.get()))
             if (HasText(line) && FileType(kPartRoot + line) == 1) names->push_back(line);
@@ -98,8 +110,7 @@ bool ListFolder(const std::string& folder, ListRule rule, std::vector<std::strin
     RunListScript(folder);
     UniqueFile f(f_Fopen(kListOut, "r"));
     if (!f) {
-        std::printf("ListFolder: no listing of %s\n", folder.c_str());
-        std::fflush(stdout);
+        Say("ListFolder: no listing of " + folder);
         return false;
     }
     for (const std::string& name : ReadListLines(f.get())) {
@@ -130,8 +141,7 @@ bool ListArchive(const std::string& device, std::vector<std::string>* names) {
                                  ShellQuote(kTarOut));
     if (status != 0) {
         const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::printf("ListArchive: tar ended with status %d\n", code);
-        std::fflush(stdout);
+        Say("ListArchive: tar ended with status " + std::to_string(code));
         return false;
     }
     *names = ReadLinesOf(kTarOut);

@@ -5,7 +5,8 @@
 // why a listing failed.
 //
 // A loader answers its names whole, as std::strings (a list row shows what
-// fits of them); a loader that fails answers no names.
+// fits of them); a loader that fails answers no names and says why on the
+// console.
 #pragma once
 
 #include <string>

@@ -62,8 +62,11 @@ TEST(ReadDirList, FailuresAnswerNoNames) {
     box.Write("/u/tmp/lst.out", "STALE\n");
     BreakListScript(box);
     names = {"earlier"};
+    testing::internal::CaptureStdout();
     EXPECT_EQ(ReadDirList("/u/qel/part/", &names), 126);
+    const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(names.empty());
+    EXPECT_NE(out.find("ReadDirList: no listing of /u/qel/part/\n"), std::string::npos) << out;
 }
 
 TEST(ReadDirList, TheTranslatedPartRootAndNamesTheShellMustNotSplit) {
