@@ -3,4 +3,11 @@
 
 void ShowInfoScreen() {}
 void ShowServiceMenu() {}
-void ShowFileMenu() {}
+
+void FilePrint() {}
+void FileDelete() {}
+void FileBe() {}
+void FileEdit() {}
+void FileCe() {}
+void FileBackup() {}
+void FileRestore() {}

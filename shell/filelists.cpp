@@ -128,7 +128,9 @@ std::vector<std::string> TopListNames(const std::string& key, const std::string&
     names.push_back("part/");
     if (key.empty()) return names;
     UniqueFile f = OpenUserOrDefault("misc", key);
-    for (const std::string& line : ReadListLines(f.get())) names.push_back(line + "/");
+    // A line that names its folder with the "/" already gets no second one.
+    for (const std::string& line : ReadListLines(f.get()))
+        names.push_back(line.back() == '/' ? line : line + "/");
     return names;
 }
 

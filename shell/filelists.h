@@ -54,8 +54,8 @@ bool ListFolder(const std::string& folder, ListRule rule, std::vector<std::strin
 
 // The top list of a file screen: the current part's folder (when a part is
 // current), "part/", then each line of the misc list /u/qel/usr_data/misc/<key>
-// (else /u/qel/def_data/misc/<key>), each with "/" appended. An empty key
-// names no misc list.
+// (else /u/qel/def_data/misc/<key>), each ending in "/" (appended when the
+// line has none). An empty key names no misc list.
 std::vector<std::string> TopListNames(const std::string& key, const std::string& currentPart);
 
 // The members of the tar archive on the device, as tar lists them. False

@@ -6,19 +6,16 @@
 #include "operator_hooks.h"
 
 #include "dialogs.h"
+#include "filescreen.h"
 #include "homing.h"
 #include "labels.h"
 #include "launch.h"
 #include "mainmenu.h"
-#include "makers.h"
 #include "msgsys.h"
 #include "operator_ui.h"
 #include "vok.h"
 
 namespace {
-
-// The loading notice of the link; one at a time.
-Widget LinkLoading = nullptr;
 
 int Message(const std::string& text, int) {
     return MessageDialog(text, 0);
@@ -28,21 +25,6 @@ int HomeDialogToCome(const std::string&) {
     return 0;
 }
 void CloseHomeDialogToCome() {}
-
-void HideLoading() {
-    if (!LinkLoading) return;
-    XtUnmanageChild(LinkLoading);
-    XtDestroyWidget(LinkLoading);
-    LinkLoading = nullptr;
-}
-
-void ShowLoading(const std::string& text) {
-    if (!MainForm) return;
-    HideLoading();
-    LinkLoading = MakeLoadingLabel(text, MainForm);
-    XtManageChild(LinkLoading);
-    WaitForExpose(LinkLoading);
-}
 
 int StopTasksToCome() {
     return AnyTaskActive() ? 0 : 1;

@@ -1,9 +1,10 @@
 #!/bin/bash
 # Every path reaches the OS through the platform seam: no raw open, fopen,
-# stat, mkdir, system, ftok, opendir, chdir or unlink outside platform/.
+# stat, mkdir, system, ftok, opendir, chdir, unlink or tree walk (ftw, nftw)
+# outside platform/.
 set -u
 src=${1:?source folder}
-hits=$(grep -nE '(^|[^A-Za-z0-9_.>])((std)?::)?(open|fopen|stat|lstat|mkdir|system|ftok|opendir|chdir|unlink|remove|rename|execv|execvp|posix_spawn)[[:space:]]*\(' \
+hits=$(grep -nE '(^|[^A-Za-z0-9_.>])((std)?::)?(open|fopen|stat|lstat|mkdir|system|ftok|opendir|chdir|unlink|remove|rename|execv|execvp|posix_spawn|ftw|nftw)[[:space:]]*\(' \
     "$src"/lib/*.cpp "$src"/controller/*.cpp "$src"/shell/*.cpp "$src"/screens/*.cpp 2>/dev/null |
     grep -vE '^\S+:[0-9]+:\s*//')
 if [ -n "$hits" ]; then

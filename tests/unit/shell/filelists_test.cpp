@@ -206,6 +206,12 @@ TEST(TopListNames, CurrentPartPartRootAndTheMiscList) {
          "P1",
          {"P1/", "part/", "P1/stat/", "backup/", "last/"}},
         {"default list", nullptr, "def\n", "fu.cp", "", {"part/", "def/"}},
+        {"a line with its own /",
+         "usr_data/sub/\nflat\n",
+         nullptr,
+         "fu.cp",
+         "",
+         {"part/", "usr_data/sub/", "flat/"}},
         {"no list", nullptr, nullptr, "fu.cp", "P1", {"P1/", "part/"}},
     };
     for (const auto& c : cases) {
