@@ -3,23 +3,11 @@
 
 #include "paths.h"
 
-namespace {
-
-std::string WithoutTrailingSlash(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
-}
-
-} // namespace
-
 bool f_Walk(const std::string& root,
             const std::function<void(const std::string& path, WalkKind kind)>& visit) {
-    const std::string named = WithoutTrailingSlash(root);
-    const std::string translated = WithoutTrailingSlash(ModifyPath(root));
-    return os_walk(translated, [&](const std::string& path, WalkKind kind) {
-        // The walk answers in the translated root's form.
-        visit(named + path.substr(translated.size()), kind);
-    });
+    // The walk goes through the translated root and answers in the root's
+    // own form.
+    return os_walk(ModifyPath(root), root, visit);
 }
 
 std::vector<std::string> f_WalkFiles(const std::string& root) {

@@ -14,8 +14,13 @@ enum class WalkKind {
 };
 
 // Walks the root (mapped as OsPath maps it) and every folder below it, and
-// calls visit for each entry with its path in the root's own form: the root
-// less its trailing "/" (the root "/" stays "/"), then root + "/" + the rest.
-// False when the root cannot be walked (then nothing is visited).
-bool os_walk(const std::string& root,
+// calls visit for each entry with its path in the form of shownRoot: that
+// root less its trailing "/" (the root "/" stays "/"), then shownRoot + "/" +
+// the rest. False when the root cannot be walked (then nothing is visited).
+bool os_walk(const std::string& root, const std::string& shownRoot,
              const std::function<void(const std::string& path, WalkKind kind)>& visit);
+// The same with the entries in the root's own form.
+inline bool os_walk(const std::string& root,
+                    const std::function<void(const std::string& path, WalkKind kind)>& visit) {
+    return os_walk(root, root, visit);
+}

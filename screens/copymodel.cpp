@@ -158,8 +158,9 @@ void CopyPattern(CopyModel& m, const std::string& prefix, const std::string& suf
     PathPattern pattern;
     std::vector<std::string> files;
     if (MakePathPattern(m.source, m.wild.exact, &pattern))
-        for (const std::string& path : f_WalkFiles(pattern.root))
-            if (PathMatches(pattern, path)) files.push_back(path);
+        f_Walk(pattern.root, [&](const std::string& path, WalkKind kind) {
+            if (kind == WalkKind::kFile && PathMatches(pattern, path)) files.push_back(path);
+        });
     if (files.empty()) {
         std::printf("CopyIt: no file matches %s\n", m.source.c_str());
         std::fflush(stdout);

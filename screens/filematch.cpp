@@ -82,14 +82,14 @@ WildPieces SplitWildcard(const std::string& pattern) {
     return w;
 }
 
-bool WildMatch(const WildPieces& w, const std::string& name) {
+bool WildMatch(const WildPieces& w, std::string_view name) {
     if (!w.exact.empty()) return name == w.exact;
     if (name.size() < w.prefix.size() + w.middle.size() + w.suffix.size()) return false;
     if (name.compare(0, w.prefix.size(), w.prefix) != 0) return false;
     if (name.compare(name.size() - w.suffix.size(), w.suffix.size(), w.suffix) != 0) return false;
     if (w.middle.empty()) return true;
     const size_t between = name.size() - w.prefix.size() - w.suffix.size();
-    return name.substr(w.prefix.size(), between).find(w.middle) != std::string::npos;
+    return name.substr(w.prefix.size(), between).find(w.middle) != std::string_view::npos;
 }
 
 bool FolderMatches(const std::string& pattern, const std::string& folder) {
@@ -134,10 +134,15 @@ bool MakePathPattern(const std::string& path, const std::string& exactName, Path
 }
 
 bool PathMatches(const PathPattern& pattern, const std::string& path) {
-    if (!WildMatch(pattern.name, NamePart(path))) return false;
-    const std::string folder = FolderPart(path);
+    // Every file of a walk is tested: no copies on the way.
+    const size_t slash = path.rfind('/');
+    const std::string_view whole(path);
+    const std::string_view name = slash == std::string::npos ? whole : whole.substr(slash + 1);
+    const std::string_view folder =
+        slash == std::string::npos ? std::string_view() : whole.substr(0, slash + 1);
+    if (!WildMatch(pattern.name, name)) return false;
     if (folder.compare(0, pattern.root.size(), pattern.root) != 0) return false;
-    return pattern.folderGlob.empty() || FolderMatches(pattern.folderGlob, folder);
+    return pattern.folderGlob.empty() || FolderMatches(pattern.folderGlob, std::string(folder));
 }
 
 std::string FixFileName(const std::string& path) {

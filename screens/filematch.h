@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // The longest path (folder, typed path, source or destination) that the
 // file screens take; a longer one is refused with label 70.
@@ -28,7 +29,7 @@ WildPieces SplitWildcard(const std::string& pattern);
 // it begins with the prefix, ends with the suffix and holds the middle
 // between the two, the three never overlapping ("A*A" does not match "A").
 // Empty pieces match anything.
-bool WildMatch(const WildPieces& pieces, const std::string& name);
+bool WildMatch(const WildPieces& pieces, std::string_view name);
 
 // Whether a folder (ending in "/") matches a folder pattern (ending in "/").
 // A "*" that fills a whole folder name ("/*/") stands for any number of

@@ -9,9 +9,11 @@
 #include "process.h"
 
 #include <cstdio>
+#include <dirent.h>
 #include <new>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unordered_map>
 
 namespace {
 
@@ -30,6 +32,27 @@ void RunListScript(const std::string& folder) {
 void Say(const std::string& line) {
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
+}
+
+// What the folder's entries say they are, by name: one read of the folder
+// in place of a look at each of its names.
+std::unordered_map<std::string, unsigned char> EntryKinds(const std::string& folder) {
+    std::unordered_map<std::string, unsigned char> kinds;
+    DIR* d = os_opendir(ModifyPath(folder));
+    if (!d) return kinds;
+    while (const dirent* e = readdir(d)) kinds.emplace(e->d_name, e->d_type);
+    closedir(d);
+    return kinds;
+}
+
+// A name of the listing that names a folder, as FileType tells it: a link,
+// or an entry the folder cannot tell, is looked at itself.
+bool NamesFolder(const std::string& folder, const std::string& name,
+                 const std::unordered_map<std::string, unsigned char>& kinds) {
+    const auto it = kinds.find(name);
+    if (it != kinds.end() && it->second != DT_LNK && it->second != DT_UNKNOWN)
+        return it->second == DT_DIR;
+    return FileType(folder + name) == 1;
 }
 
 std::vector<std::string> ReadLinesOf(const std::string& path) {
@@ -113,8 +136,9 @@ bool ListFolder(const std::string& folder, ListRule rule, std::vector<std::strin
         Say("ListFolder: no listing of " + folder);
         return false;
     }
+    const auto kinds = EntryKinds(folder);
     for (const std::string& name : ReadListLines(f.get())) {
-        const bool isFolder = FileType(folder + name) == 1;
+        const bool isFolder = NamesFolder(folder, name, kinds);
         if (isFolder) *hasSubfolder = true;
         const bool hidden = rule == ListRule::kDir ? HiddenInDirList(name) : HiddenInEditList(name);
         if (!hidden) names->push_back(isFolder ? name + "/" : name);

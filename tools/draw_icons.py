@@ -344,6 +344,117 @@ def logo():
     return c
 
 
+def small_sheet(c, x, y, on=1):  # a sheet 22 x 28 with a folded corner at (x, y)
+    c.polygon([(x, y), (x + 15, y), (x + 22, y + 7), (x + 22, y + 28), (x, y + 28)], on)
+    c.polygon([(x + 3, y + 3), (x + 14, y + 3), (x + 19, y + 8), (x + 19, y + 25),
+               (x + 3, y + 25)], 0)
+    c.polygon([(x + 14, y), (x + 22, y + 8), (x + 14, y + 8)], on)
+
+
+def arrow_right(c, x0, x1, y):  # a thick arrow pointing right
+    c.rect(x0, y - 3, x1 - 8, y + 3)
+    c.polygon([(x1 - 10, y - 9), (x1, y), (x1 - 10, y + 9)])
+
+
+def file_copy():  # a sheet, an arrow, the same sheet again
+    c = Canvas(S, S)
+    small_sheet(c, 2, 4)
+    small_sheet(c, 32, 24)
+    arrow_right(c, 14, 34, 42)
+    c.rect(11, 32, 17, 42)
+    return c
+
+
+def file_print():  # a printer with a sheet coming out
+    c = Canvas(S, S)
+    c.frame(14, 4, 42, 22, 3)
+    c.frame(4, 20, 52, 40, 4)
+    c.rect(40, 25, 46, 29)
+    c.frame(14, 34, 42, 53, 3)
+    for y in (41, 46):
+        c.rect(19, y, 37, y + 2)
+    return c
+
+
+def file_delete():  # a sheet struck through
+    c = Canvas(S, S)
+    sheet(c)
+    c.line(8, 8, 48, 48, 6)
+    c.line(48, 8, 8, 48, 6)
+    return c
+
+
+def block_edit():  # a block of lines with a cursor bar
+    c = Canvas(S, S)
+    c.frame(4, 6, 52, 50, 3)
+    for y in (14, 22, 30, 38):
+        c.rect(10, y, 34, y + 4)
+    c.rect(40, 12, 44, 44)
+    return c
+
+
+def text_edit():  # a sheet with lines and a caret
+    c = Canvas(S, S)
+    sheet(c)
+    for y in (20, 27, 34, 41):
+        c.rect(18, y, 38, y + 2)
+    c.polygon([(22, 47), (28, 38), (34, 47), (31, 47), (28, 43), (25, 47)])
+    return c
+
+
+def contour_edit():  # a curve through three points
+    c = Canvas(S, S)
+    c.frame(2, 2, 54, 54, 2)
+    for k in range(24):
+        x0, x1 = 6 + k * 2, 6 + (k + 1) * 2
+        y0 = 30 - 18 * math.sin(math.radians(x0 * 7.5))
+        y1 = 30 - 18 * math.sin(math.radians(x1 * 7.5))
+        c.line(x0, y0, x1, y1, 3)
+    for x in (8, 26, 44):
+        c.disc(x, 30 - 18 * math.sin(math.radians(x * 7.5)), 4)
+    return c
+
+
+def file_backup():  # a sheet going down onto a tape
+    c = Canvas(S, S)
+    small_sheet(c, 17, 1)
+    c.rect(25, 30, 31, 36)
+    c.polygon([(18, 34), (38, 34), (28, 42)])
+    c.frame(4, 42, 52, 55, 3)
+    c.disc(16, 48, 3)
+    c.disc(40, 48, 3)
+    return c
+
+
+def file_restore():  # a sheet coming up out of a tape
+    c = Canvas(S, S)
+    small_sheet(c, 17, 12)
+    c.rect(25, 3, 31, 10)
+    c.polygon([(18, 10), (38, 10), (28, 1)])
+    c.frame(4, 42, 52, 55, 3)
+    c.disc(16, 48, 3)
+    c.disc(40, 48, 3)
+    return c
+
+
+def up_one():  # a folder with an arrow up out of it
+    c = Canvas(S, S)
+    c.frame(4, 26, 52, 52, 4)
+    c.rect(4, 21, 24, 28)
+    c.rect(25, 12, 31, 40)
+    c.polygon([(16, 14), (40, 14), (28, 2)])
+    return c
+
+
+def entire_dir():  # a folder holding folders
+    c = Canvas(S, S)
+    c.frame(2, 12, 54, 54, 4)
+    c.rect(2, 7, 22, 14)
+    c.frame(12, 26, 44, 46, 3)
+    c.rect(12, 22, 24, 27)
+    return c
+
+
 ICONS = {
     "PWR_ON_OFF": power,
     "INITIALIZE": initialize,
@@ -371,6 +482,16 @@ SINGLE = {
     "PAGE_DOWN.VOK": page_down,
     "MAKE_PART.VOK": make_part,
     "DATAPAGE.VOK": datapage,
+    "FILE_COPY.VOK": file_copy,
+    "FILE_PRINT.VOK": file_print,
+    "FILE_DELETE.VOK": file_delete,
+    "BLOCK_EDIT.VOK": block_edit,
+    "TEXT_EDIT.VOK": text_edit,
+    "CONTOUR_EDIT.VOK": contour_edit,
+    "FILE_BACKUP.VOK": file_backup,
+    "FILE_RESTORE.VOK": file_restore,
+    "UP_ONE.VOK": up_one,
+    "ENTIRE_DIR.VOK": entire_dir,
 }
 
 

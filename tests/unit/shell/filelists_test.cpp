@@ -13,6 +13,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -185,6 +186,34 @@ TEST_F(ListFolderTest, SubfoldersEmptyFoldersAndAFailingScript) {
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(names.empty());
     EXPECT_NE(out.find("ListFolder: no listing of " + kFolder), std::string::npos) << out;
+}
+
+// Which names are folders is read from the folder itself; a link counts as
+// what it leads to, and a name the folder does not hold is no folder.
+TEST_F(ListFolderTest, FoldersLinksAndTheTranslatedRoot) {
+    box.Write("/u/qel/part/P4/real/.keep", "");
+    box.Write("/u/qel/part/P4/file", "x");
+    ASSERT_EQ(symlink("real", box.Path("/u/qel/part/P4/todir").c_str()), 0);
+    ASSERT_EQ(symlink("file", box.Path("/u/qel/part/P4/tofile").c_str()), 0);
+    ASSERT_EQ(symlink("nothing", box.Path("/u/qel/part/P4/gone").c_str()), 0);
+    Names names;
+    bool sub = false;
+    ASSERT_TRUE(ListFolder("/u/qel/part/P4/", ListRule::kDir, &names, &sub));
+    EXPECT_EQ(Sorted(names), (Names{"file", "gone", "real/", "todir/", "tofile"}));
+
+    // A listing script that names what is not there.
+    box.Write("/u/qel/shell/dols", "#!/bin/sh\nprintf 'real\\nghost\\n' > \"$2\"\n");
+    ASSERT_TRUE(ListFolder("/u/qel/part/P4/", ListRule::kDir, &names, &sub));
+    EXPECT_EQ(names, (Names{"real/", "ghost"}));
+
+    // The folder read through the part root's translation.
+    box.Write("/parts/P5/deep/.keep", "");
+    box.Write("/parts/P5/flat", "x");
+    box.Write("/u/qel/shell/dols", "#!/bin/sh\nls -1 \"$1\" > \"$2\"\n");
+    ScopedEnv root("QELPART", box.Path("/parts").c_str());
+    ASSERT_TRUE(ListFolder("/u/qel/part/P5/", ListRule::kDir, &names, &sub));
+    EXPECT_EQ(Sorted(names), (Names{"deep/", "flat"}));
+    EXPECT_TRUE(sub);
 }
 
 TEST(TopListNames, CurrentPartPartRootAndTheMiscList) {
