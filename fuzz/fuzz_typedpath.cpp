@@ -75,8 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const std::string fixed = FixFileName(typed);
     const size_t slash = typed.rfind('/');
-    const std::string last = slash != std::string::npos && slash > 0 ? typed.substr(slash + 1)
-                                                                     : typed;
+    const std::string last =
+        slash != std::string::npos && slash > 0 ? typed.substr(slash + 1) : typed;
     Check(SameButCase(fixed, last));
     const std::string shown = ShownPath(typed);
     Check(shown.size() <= typed.size());
