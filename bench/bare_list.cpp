@@ -1,27 +1,27 @@
 // A bare Motif program that lists a folder with ls -1 and shows the names
-// in a scrolled list, as often as asked: the yardstick for the copy screen's
-// listing of a large folder. Prints the milliseconds of each round, from
-// the start of ls to the list drawn.
+// in a scrolled list, once for each line it reads: the yardstick for the
+// copy screen's listing of a large folder. Prints the milliseconds of each
+// round, from the start of ls to the list drawn.
 //
-//   bench_bare_list FOLDER ROUNDS [MAX_NAMES]
+//   bench_bare_list FOLDER [MAX_NAMES]
 #include <Xm/List.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <unistd.h>
 #include <string>
 #include <vector>
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_bare_list FOLDER ROUNDS [MAX_NAMES]\n");
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: bench_bare_list FOLDER [MAX_NAMES]\n");
         return 2;
     }
     const std::string folder = argv[1];
-    const int rounds = std::atoi(argv[2]);
-    const size_t most = argc > 3 ? static_cast<size_t>(std::atol(argv[3])) : 0;
+    const size_t most = argc > 2 ? static_cast<size_t>(std::atol(argv[2])) : 0;
     int one = 1;
     char name[] = "bare_list";
     char* argvOwn[] = {name, nullptr};
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     XtRealizeWidget(top);
     XSync(XtDisplay(top), False);
     const std::string out = "/tmp/bench_bare_list." + std::to_string(getpid());
-    for (int r = 0; r < rounds; ++r) {
+    for (std::string go; std::getline(std::cin, go);) {
         XmListDeleteAllItems(list);
         XSync(XtDisplay(top), False);
         const auto t0 = std::chrono::steady_clock::now();
@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
         XSync(XtDisplay(top), False);
         const auto t1 = std::chrono::steady_clock::now();
         std::printf("%.3f\n", std::chrono::duration<double, std::milli>(t1 - t0).count());
+        std::fflush(stdout);
     }
     std::remove(out.c_str());
     return 0;

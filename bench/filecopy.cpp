@@ -2,8 +2,9 @@
 // listed in the copy screen, from the OK on the folder to the filled list,
 // against ls -1 of the folder and a list fill of the same names in a bare
 // Motif program; and a pattern walk over 10,000 files against find with the
-// same match. Both as ratios of medians taken in one run, on a private X
-// server and sandbox.
+// same match. Both as ratios of medians taken in one run, the rounds of the
+// program and of its yardstick taking turns, on a private X server and
+// sandbox.
 //
 //   bench_filecopy [ROUNDS]
 #include "filecopy.h"
@@ -21,6 +22,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -49,13 +52,58 @@ int Position(const std::string& name) {
     return it == names.end() ? 0 : static_cast<int>(it - names.begin()) + 1;
 }
 
+// The bare program, asked for one round at a time.
+class BareList {
+  public:
+    explicit BareList(const std::string& folder) {
+        int in[2], out[2];
+        if (pipe(in) != 0 || pipe(out) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(in[0], 0);
+            dup2(out[1], 1);
+            close(in[1]);
+            close(out[0]);
+            const std::string most = std::to_string(kShown);
+            execl(QEL_BARE_LIST_PATH, QEL_BARE_LIST_PATH, folder.c_str(), most.c_str(),
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(in[0]);
+        close(out[1]);
+        to_ = fdopen(in[1], "w");
+        from_ = fdopen(out[0], "r");
+    }
+    ~BareList() {
+        if (to_) std::fclose(to_);
+        if (from_) std::fclose(from_);
+        if (pid_ > 0) waitpid(pid_, nullptr, 0);
+    }
+    BareList(const BareList&) = delete;
+    BareList& operator=(const BareList&) = delete;
+    double Round() {
+        double ms = -1;
+        if (!to_ || !from_) return ms;
+        std::fputs("go\n", to_);
+        std::fflush(to_);
+        if (std::fscanf(from_, "%lf", &ms) != 1) return -1;
+        return ms;
+    }
+
+  private:
+    pid_t pid_ = -1;
+    FILE* to_ = nullptr;
+    FILE* from_ = nullptr;
+};
+
 // The copy screen in the current part's folder; OK on stat/ lists the
-// 10,000 files. Each round goes up again first.
-std::vector<double> CopyScreenRounds(int rounds) {
+// 10,000 files, and up one leaves it again. Each of its rounds is followed
+// by one of the bare program, so that both meet the same load.
+void ListingRounds(int rounds, BareList& bare, std::vector<double>* ours,
+                   std::vector<double>* theirs) {
     FileCopy();
     const FileScreen& s = *CopyState().frame;
     Press(s.ok); // the current part's folder
-    std::vector<double> ms;
     for (int r = 0; r <= rounds; ++r) {
         XmListSelectPos(s.list, Position("stat/"), False);
         XSync(XtDisplay(s.list), False);
@@ -68,53 +116,41 @@ std::vector<double> CopyScreenRounds(int rounds) {
             std::fprintf(stderr, "the copy screen listed %zu names\n", CopyState().names->size());
             std::exit(1);
         }
-        if (r > 0) ms.push_back(Ms(t0, t1)); // the first round warms the caches
         Press(s.upOne);
+        const double bareMs = bare.Round();
+        if (bareMs < 0) {
+            std::fprintf(stderr, "the bare program gave no time\n");
+            std::exit(1);
+        }
+        // The first round of each warms the caches.
+        if (r == 0) continue;
+        ours->push_back(Ms(t0, t1));
+        theirs->push_back(bareMs);
     }
-    return ms;
 }
 
-std::vector<double> BareListRounds(const std::string& folder, int rounds) {
-    const std::string cmd = std::string(QEL_BARE_LIST_PATH) + " '" + folder + "' " +
-                            std::to_string(rounds + 1) + " " + std::to_string(kShown);
-    std::vector<double> ms;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return ms;
-    double v = 0;
-    for (int r = 0; std::fscanf(p, "%lf", &v) == 1; ++r)
-        if (r > 0) ms.push_back(v);
-    pclose(p);
-    return ms;
-}
-
-std::vector<double> WalkRounds(int rounds, size_t* found) {
+// The pattern walk as the copy screen does it, each round followed by one
+// of find.
+void WalkRounds(int rounds, const std::string& osRoot, size_t* found, std::vector<double>* ours,
+                std::vector<double>* theirs) {
     PathPattern pattern;
     MakePathPattern("/u/qel/part/WALK/*.NOM", "", &pattern);
-    std::vector<double> ms;
+    const std::string find = "find '" + osRoot + "' -type f -name '*.NOM' > /dev/null";
     for (int r = 0; r <= rounds; ++r) {
         const Clock::time_point t0 = Clock::now();
-        // As the copy screen walks: the matches kept, the rest passed over.
+        // The matches kept, the rest passed over.
         std::vector<std::string> matches;
         f_Walk(pattern.root, [&](const std::string& path, WalkKind kind) {
             if (kind == WalkKind::kFile && PathMatches(pattern, path)) matches.push_back(path);
         });
         const Clock::time_point t1 = Clock::now();
+        if (std::system(find.c_str()) != 0) std::exit(1);
+        const Clock::time_point t2 = Clock::now();
         *found = matches.size();
-        if (r > 0) ms.push_back(Ms(t0, t1));
+        if (r == 0) continue;
+        ours->push_back(Ms(t0, t1));
+        theirs->push_back(Ms(t1, t2));
     }
-    return ms;
-}
-
-std::vector<double> FindRounds(const std::string& root, int rounds) {
-    std::vector<double> ms;
-    const std::string cmd = "find '" + root + "' -type f -name '*.NOM' > /dev/null";
-    for (int r = 0; r <= rounds; ++r) {
-        const Clock::time_point t0 = Clock::now();
-        if (std::system(cmd.c_str()) != 0) std::exit(1);
-        const Clock::time_point t1 = Clock::now();
-        if (r > 0) ms.push_back(Ms(t0, t1));
-    }
-    return ms;
 }
 
 void Report(const char* what, const char* yardstick, const std::vector<double>& ours,
@@ -150,11 +186,13 @@ int main(int argc, char** argv) {
         }
     CurrentPart = "BIG";
 
-    const std::vector<double> screen = CopyScreenRounds(rounds);
-    const std::vector<double> bare = BareListRounds(big, rounds);
+    std::vector<double> screen, bare, walk, find;
+    {
+        BareList bareList(big);
+        ListingRounds(rounds, bareList, &screen, &bare);
+    }
     size_t found = 0;
-    const std::vector<double> walk = WalkRounds(rounds, &found);
-    const std::vector<double> find = FindRounds(box.Path("/u/qel/part/WALK"), rounds);
+    WalkRounds(rounds, box.Path("/u/qel/part/WALK"), &found, &walk, &find);
     if (found != static_cast<size_t>(kFiles / 10)) {
         std::fprintf(stderr, "the walk found %zu files\n", found);
         return 1;

@@ -13,7 +13,7 @@
 #include <new>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -34,25 +34,32 @@ void Say(const std::string& line) {
     std::fflush(stdout);
 }
 
-// What the folder's entries say they are, by name: one read of the folder
-// in place of a look at each of its names.
-std::unordered_map<std::string, unsigned char> EntryKinds(const std::string& folder) {
-    std::unordered_map<std::string, unsigned char> kinds;
+// What the folder's own entries say about the names of a listing: which
+// are folders, and which (links, entries of a kind the folder cannot tell)
+// must be looked at one by one. One read of the folder in place of a look
+// at each name; a name the folder does not hold is no folder.
+struct FolderKinds {
+    std::unordered_set<std::string> folders;
+    std::unordered_set<std::string> unsure;
+    bool read = false;
+};
+
+FolderKinds ReadFolderKinds(const std::string& folder) {
+    FolderKinds kinds;
     DIR* d = os_opendir(ModifyPath(folder));
     if (!d) return kinds;
-    while (const dirent* e = readdir(d)) kinds.emplace(e->d_name, e->d_type);
+    kinds.read = true;
+    while (const dirent* e = readdir(d)) {
+        if (e->d_type == DT_DIR) kinds.folders.insert(e->d_name);
+        if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) kinds.unsure.insert(e->d_name);
+    }
     closedir(d);
     return kinds;
 }
 
-// A name of the listing that names a folder, as FileType tells it: a link,
-// or an entry the folder cannot tell, is looked at itself.
-bool NamesFolder(const std::string& folder, const std::string& name,
-                 const std::unordered_map<std::string, unsigned char>& kinds) {
-    const auto it = kinds.find(name);
-    if (it != kinds.end() && it->second != DT_LNK && it->second != DT_UNKNOWN)
-        return it->second == DT_DIR;
-    return FileType(folder + name) == 1;
+bool NamesFolder(const std::string& folder, const std::string& name, const FolderKinds& kinds) {
+    if (!kinds.read || kinds.unsure.count(name)) return FileType(folder + name) == 1;
+    return kinds.folders.count(name) > 0;
 }
 
 std::vector<std::string> ReadLinesOf(const std::string& path) {
@@ -136,7 +143,7 @@ bool ListFolder(const std::string& folder, ListRule rule, std::vector<std::strin
         Say("ListFolder: no listing of " + folder);
         return false;
     }
-    const auto kinds = EntryKinds(folder);
+    const FolderKinds kinds = ReadFolderKinds(folder);
     for (const std::string& name : ReadListLines(f.get())) {
         const bool isFolder = NamesFolder(folder, name, kinds);
         if (isFolder) *hasSubfolder = true;
