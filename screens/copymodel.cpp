@@ -91,11 +91,11 @@ void ChooseHotkey(CopyModel& m, const CopyUi& ui) {
     NewSelection(m, {});
     const std::string part = m.nav.currentPart;
     if (m.nav.hotkeyMode == kCurLlfHotkey) {
-        m.nav.folder = "/u/qel/part/" + part + "/program/";
+        m.nav.folder = kPartRoot + part + "/program/";
         if (ShowFromTo(m, kOneFileLabels, m.nav.folder, "llf", kNavTargetTop, ui))
             m.nav.parentState = kNavTop;
     } else {
-        m.nav.folder = "/u/qel/part/";
+        m.nav.folder = kPartRoot;
         if (ShowFromTo(m, kWholeFolderLabels, m.nav.folder, part, kNavTargetTop, ui))
             m.nav.parentState = kNavTop;
     }
@@ -190,7 +190,12 @@ void CopyToDestination(CopyModel& m, const std::string& keyinText, const NavIo& 
         suffix = text.substr(star + 1);
     }
     if (m.pattern) {
-        CopyPattern(m, prefix, suffix, io, ui);
+        // No destination: back to the list, as for one file (each match
+        // would otherwise be refused as its own copy).
+        if (text.empty())
+            GoUp(m, io);
+        else
+            CopyPattern(m, prefix, suffix, io, ui);
         return;
     }
     // A "*" stands for the source's own name (a folder's without its "/").

@@ -1,11 +1,12 @@
 // Folder navigation of the file screens.
 #include "filenav.h"
 
+#include "filelists.h"
 #include "filematch.h"
 
 namespace {
 
-constexpr const char* kPartFolders = "/u/qel/part/";
+constexpr const char* kPartFolders = kPartRoot;
 
 bool PartCurrent(const FileNav& nav) {
     return !nav.currentPart.empty();

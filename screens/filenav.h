@@ -95,9 +95,6 @@ struct NavIo {
     std::function<bool(const std::string& path)> isFile;
 };
 
-// Label of a path longer than kFilePathMax.
-inline constexpr int kNavPathTooLongLabel = 70;
-
 // The screen opens: the top list, state 0, nothing shown but the hotkeys
 // (when a part is current).
 void NavOpen(FileNav& nav, const NavRules& rules, const std::string& currentPart, const NavIo& io);

@@ -260,6 +260,11 @@ TEST_F(CopyTest, PatternsThroughSubFolders) {
     EXPECT_EQ(messages_.size(), 6u); // three for *.BAK, three refusals
     EXPECT_EQ(messages_.back().substr(messages_.back().find('\n')), "\nL304\nL100");
     EXPECT_TRUE(commands_.empty());
+    // No destination at all: back to the list without a word.
+    Take(messages_);
+    Ok("");
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_EQ(m_.nav.state, kNavTop);
 }
 
 TEST_F(CopyTest, ANameSearchedBelowThePartList) {
