@@ -1,5 +1,5 @@
 // File-screen frame: entry and Cancel, the window and its parts, the shared
-// helpers, and the notices.
+// helpers, and the start-up notice.
 #include "filescreen.h"
 
 #include "colors.h"
@@ -29,7 +29,6 @@ int PathCut = kInstallRootLength;
 
 namespace {
 
-Widget LoadingNotice = nullptr;
 Widget NoticeWindow = nullptr;
 Widget NoticeLabel = nullptr;
 
@@ -264,21 +263,6 @@ void ListDeleteSelected(Widget list) {
     std::vector<int> positions = SelectedListPositions(list);
     if (!positions.empty())
         XmListDeletePositions(list, positions.data(), static_cast<int>(positions.size()));
-}
-
-void ShowLoading(const std::string& text) {
-    if (!MainForm) return;
-    HideLoading();
-    LoadingNotice = MakeLoadingLabel(text, MainForm);
-    XtManageChild(LoadingNotice);
-    WaitForExpose(LoadingNotice);
-}
-
-void HideLoading() {
-    if (!LoadingNotice) return;
-    XtUnmanageChild(LoadingNotice);
-    XtDestroyWidget(LoadingNotice);
-    LoadingNotice = nullptr;
 }
 
 int ShowNotice(const std::string& text) {

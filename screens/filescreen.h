@@ -2,8 +2,9 @@
 // restore, print, the edit screens) build over the whole main window, with
 // its two-row header, toolbar, list, hotkeys and keyin field; how a member
 // opens and closes it; the helpers the members share; the screen now shown;
-// the busy notice and the start-up notice. The navigation itself is the
-// X-free model of filenav.h.
+// the start-up notice. The navigation itself is the X-free model of
+// filenav.h; the busy notice over the main window is the toolkit's
+// (ShowLoading, makers.h), which the controller link's hooks use too.
 #pragma once
 
 #include "filenav.h"
@@ -103,10 +104,6 @@ std::vector<int> SelectedListPositions(Widget list);
 // Removes the selected items from the list.
 void ListDeleteSelected(Widget list);
 
-// A busy notice over the main window, drawn before it returns (the wait is
-// bounded); one at a time, so an earlier one goes first.
-void ShowLoading(const std::string& text);
-void HideLoading();
 // The start-up notice in the work area; 0, or -82 when it was not drawn in
 // time.
 int ShowNotice(const std::string& text);

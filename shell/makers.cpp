@@ -4,6 +4,7 @@
 #include "makers.h"
 
 #include "colors.h"
+#include "dialogs.h"
 #include "labels.h"
 #include "mainmenu.h"
 #include "viewer.h"
@@ -452,4 +453,23 @@ void HideLoadMessage() {
     if (LoadMessageShown != 1) return;
     LoadMessageShown = 0;
     if (LoadingLabel) XtUnmanageChild(LoadingLabel);
+}
+
+namespace {
+Widget LoadingNotice = nullptr;
+} // namespace
+
+void ShowLoading(const std::string& text) {
+    if (!MainForm) return;
+    HideLoading();
+    LoadingNotice = MakeLoadingLabel(text, MainForm);
+    XtManageChild(LoadingNotice);
+    WaitForExpose(LoadingNotice);
+}
+
+void HideLoading() {
+    if (!LoadingNotice) return;
+    XtUnmanageChild(LoadingNotice);
+    XtDestroyWidget(LoadingNotice);
+    LoadingNotice = nullptr;
 }

@@ -106,3 +106,8 @@ inline Widget MakeLoadingLabel(const std::string& text, Widget parent) {
 void MakeLoadMessage();
 void ShowLoadMessage();
 void HideLoadMessage();
+// The busy notice over the main window (the file screens, the controller
+// link): shown with the text and drawn before it returns (the wait for it
+// is bounded); one at a time, so an earlier one goes first.
+void ShowLoading(const std::string& text);
+void HideLoading();

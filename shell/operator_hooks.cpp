@@ -6,11 +6,11 @@
 #include "operator_hooks.h"
 
 #include "dialogs.h"
-#include "filescreen.h"
 #include "homing.h"
 #include "labels.h"
 #include "launch.h"
 #include "mainmenu.h"
+#include "makers.h"
 #include "msgsys.h"
 #include "operator_ui.h"
 #include "vok.h"
