@@ -107,6 +107,7 @@ int InitVok() {
     int count = 0;
     while (ReadPiece(f.get(), kLabelPiece, &piece)) ++count;
     std::rewind(f.get());
+    if (count == 0) std::printf("InitVok: label file %s is empty\n", name.c_str());
 
     if (LabTextTable) RetiredTables.push_back(std::move(LabTextTable));
     LabTextLines = 0;

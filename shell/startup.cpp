@@ -62,6 +62,17 @@ void Echo(const char* text) {
     std::exit(1);
 }
 
+// The sandbox folder goes into shell commands as it stands: one that the
+// shell would read as more than a folder name ends the program at once.
+void RefuseUnsafeSandbox() {
+    const char* root = std::getenv("QEL_SANDBOX");
+    if (!root || SandboxRootIsSafe(root)) return;
+    std::printf("QEL_SANDBOX refused: '%s' holds characters other than A-Z a-z 0-9 _ . / -\n",
+                root);
+    std::fflush(stdout);
+    std::exit(1);
+}
+
 void MakeLogo() {
     ArgBuilder a;
     a.Add(XmNtopAttachment, XmATTACH_FORM).Add(XmNrightAttachment, XmATTACH_FORM);
@@ -181,6 +192,7 @@ void DeleteWindowCB(Widget, XtPointer, XtPointer) {
 }
 
 int VokMain(int argc, char** argv) {
+    RefuseUnsafeSandbox();
     InstallOperatorHooks();
     RewriteEnvironment();                                   // 1, 2
     os_unlink("/u/tmp/LastCMMMode.txt");                    // 3

@@ -4,6 +4,7 @@
 #include "colors.h"
 #include "labels.h"
 #include "mainmenu.h"
+#include "process.h"
 #include "makers.h"
 #include "startup.h"
 #include "vok.h"
@@ -244,7 +245,7 @@ bool SaveScreenshot(const std::string& pngPath) {
     XmUpdateDisplay(TopShell);
     XSync(TheDisplay, False);
     const char* display = std::getenv("DISPLAY");
-    const std::string cmd = std::string("import -display '") + (display ? display : "") +
-                            "' -window root '" + pngPath + "' >/dev/null 2>&1";
+    const std::string cmd = "import -display " + ShellQuote(display ? display : "") +
+                            " -window root " + ShellQuote(pngPath) + " >/dev/null 2>&1";
     return std::system(cmd.c_str()) == 0;
 }

@@ -292,12 +292,16 @@ TEST(LineSettings, EachStepChangesExactlyItsItems) {
         {"raw 0 from all clear",
          zeros,
          RawModeSettings(zeros, 0),
-         {"+ICANON", "+ECHO", "+ICRNL", "VINTR=127"}},
+         {"+ICANON", "+ECHO", "+ICRNL", "+OPOST", "VINTR=127"}},
         {"raw 0 from all set", ones, RawModeSettings(ones, 0), {"VINTR=127"}},
+        {"raw then cooked gives output processing back",
+         RawModeSettings(ones, 1),
+         RawModeSettings(RawModeSettings(ones, 1), 0),
+         {"+ICANON", "+ECHO", "+ICRNL", "+OPOST", "VINTR=127"}},
         {"raw 2 is cooked",
          zeros,
          RawModeSettings(zeros, 2),
-         {"+ICANON", "+ECHO", "+ICRNL", "VINTR=127"}},
+         {"+ICANON", "+ECHO", "+ICRNL", "+OPOST", "VINTR=127"}},
         {"raw -1 is cooked", ones, RawModeSettings(ones, -1), {"VINTR=127"}},
         {"timeout 0", ones, TimeoutSettings(ones, 0), {"VMIN=1", "VTIME=0"}},
         {"timeout 50", ones, TimeoutSettings(ones, 50), {"VMIN=0", "VTIME=50"}},
@@ -358,6 +362,13 @@ TEST(LineSettings, RoutinesSetUpARealTerminalLine) {
     EXPECT_EQ(t.c_iflag & ICRNL, tcflag_t(ICRNL));
     EXPECT_EQ(t.c_cc[VINTR], 0x7F);
     EXPECT_EQ(t.c_cc[VMIN], 0) << "left as it was";
+    // Cooked again: a line end goes out as CR LF.
+    ASSERT_EQ(write(fd, "ok\n", 3), 3);
+    for (int i = 0; i < 100 && line.ReceivedBytes().size() < 12; ++i) {
+        line.Pump(0);
+        usleep(10000);
+    }
+    EXPECT_EQ(line.ReceivedBytes(), "NF6m42\r\nok\r\n");
     close(fd);
 }
 

@@ -108,6 +108,23 @@ TEST_F(SysgenTest, ReloadSeesChangesAndKeepsPointersOfTheSameSize) {
     CloseSysgen(); // nothing held: harmless
 }
 
+TEST_F(SysgenTest, HeldTextsKeepTheirBoundAcrossASameSizeReload) {
+    // Records without a NUL: each text must end at its record's last byte.
+    box.Write(kSysgenPath, std::string(3 * 64, 'x'));
+    ASSERT_EQ(InitConfigure(), 0);
+    const char* middle = GetSysgenStr(1);
+    const char* last = GetSysgenStr(2);
+    ASSERT_EQ(std::strlen(middle), 63u);
+    ASSERT_EQ(std::strlen(last), 63u);
+
+    // Held across the reload, not asked for again: the load alone bounds
+    // them (the last one would otherwise run past the store's end).
+    box.Write(kSysgenPath, std::string(3 * 64, 'y'));
+    ASSERT_EQ(InitConfigure(), 0);
+    EXPECT_EQ(std::string(middle), std::string(63, 'y'));
+    EXPECT_EQ(std::string(last), std::string(63, 'y'));
+}
+
 TEST_F(SysgenTest, StringRecordsAreTrimmedInPlaceAndBounded) {
     box.WriteSysgen({{1, StrItem("ABC   ")},
                      {2, StrItem("      ")},

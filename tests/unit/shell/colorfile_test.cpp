@@ -298,7 +298,8 @@ TEST_F(ColorFileLocation, NoFileLeavesAnEmptySchemeAndTheBaseColours) {
     EXPECT_FALSE(Load(&name));
     EXPECT_TRUE(scheme.overrides.empty());
     EXPECT_EQ(base[BaseRowOfColorIndex(3)].value, "RED");
-    EXPECT_EQ(console_, "");
+    EXPECT_EQ(console_, "ReadColorFile: no colour file colors.A or colors.QEL in "
+                        "/u/qel/usr_data/misc/ or /u/qel/def_data/misc/, no colour scheme\n");
 }
 
 TEST_F(ColorFileLocation, ExitOnTheFirstLineGivesEmptyCounts) {
