@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <set>
 #include <string>
 
 namespace {
@@ -83,8 +84,17 @@ XmFontList LoadFontSet(Display* dpy, const char* name) {
     return LoadFont(dpy, "fixed");
 }
 
+// An icon of the dialog; one that is missing or unreadable is named on the
+// console, once.
 Pixmap Icon(Screen* screen, const char* name, Pixel fg, Pixel bg) {
-    return GetPixmapFile(screen, OsPath(std::string("/u/qel/def_data/icon/") + name), fg, bg);
+    static std::set<std::string> reported;
+    const std::string path = std::string("/u/qel/def_data/icon/") + name;
+    const Pixmap p = GetPixmapFile(screen, OsPath(path), fg, bg);
+    if ((p == 0 || p == XmUNSPECIFIED_PIXMAP) && reported.insert(path).second) {
+        std::printf("PwInitResources: unable to read icon file %s\n", path.c_str());
+        std::fflush(stdout);
+    }
+    return p;
 }
 
 void PwInitResources(Widget parent) {

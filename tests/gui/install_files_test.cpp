@@ -6,8 +6,10 @@
 #include "colors.h"
 #include "gui.h"
 #include "labels.h"
+#include "password.h"
 #include "sysgen.h"
 #include "test_hooks.h"
+#include "vok.h"
 
 #include <functional>
 #include <string>
@@ -49,6 +51,18 @@ TEST(InstallFiles, BadFilesAreNamedOnTheConsole) {
          "LoadIcon: no icon file NOPE.ICN in /u/qel/usr_data/icon/ or /u/qel/def_data/icon/\n", 1},
         {"unreadable icon", nothing, [] { SetWidgetIcon(nullptr, "X", "BROKEN.VOK", 0, 7, 3); },
          "LoadIcon: unable to read icon file /u/qel/def_data/icon/BROKEN.VOK\n", 1},
+        {"missing icon of the password dialog",
+         [&] {
+             for (const char* icon : {"OK.VOK", "CANCEL.VOK", "OEYES.VOK"}) {
+                 std::string bytes;
+                 ASSERT_TRUE(ReadFileBytes(
+                     std::string(QEL_SOURCE_DIR) + "/demo/tree/def_data/icon/" + icon, &bytes));
+                 box.Write(std::string("/u/qel/def_data/icon/") + icon, bytes);
+             }
+             box.Remove("/u/qel/def_data/icon/CEYES.VOK");
+         },
+         [] { PasswordInit("vok", MainForm, 0, AppContext); },
+         "PwInitResources: unable to read icon file /u/qel/def_data/icon/CEYES.VOK\n", 1},
         {"every colour file missing", nothing, [] { UpdateQELColors("colors.NONE"); },
          "ReadColorFile: no colour file colors.NONE or colors.QEL in /u/qel/usr_data/misc/ or "
          "/u/qel/def_data/misc/, no colour scheme\n",
