@@ -56,24 +56,25 @@ bool OnlyTakenOut(const std::string& in, const std::string& out) {
     return j == out.size();
 }
 
-// Word by word: unchanged, less its drive, or (in a sandbox) the sandbox
-// folder in front of it less its drive, that only for a re-rooted name and
-// always for one. A drive is only dropped where the command writes it out;
-// a word whose value starts with one may therefore keep it.
+// Word by word: unchanged or less its drive, or in a sandbox either of them
+// with the sandbox folder in front, that only for a re-rooted name and always
+// for a plain one. A drive is only dropped where the command writes it out,
+// so a word whose value starts with one may keep it, and what name follows a
+// drive form is then left open.
 void CheckWords(const std::vector<std::string>& in, const std::vector<std::string>& out,
                 const std::string& root) {
     if (in.size() != out.size()) std::abort();
     for (size_t k = 0; k < in.size(); ++k) {
-        const std::string stripped = in[k].substr(DriveInFront(in[k]));
-        // A second drive form leaves open what the name is.
-        const bool sure = !AnyDrive(stripped);
-        const bool rerooted = sure && IsRerootedPath(stripped);
-        if (!root.empty() && out[k] == root + stripped) {
-            if (sure && !rerooted) std::abort();
+        const std::string& was = in[k];
+        const std::string& is = out[k];
+        const std::string stripped = was.substr(DriveInFront(was));
+        if (!root.empty() && (is == root + stripped || is == root + was)) {
+            const std::string& name = is == root + stripped ? stripped : was;
+            if (!AnyDrive(name) && !IsRerootedPath(name)) std::abort();
             continue;
         }
-        if (out[k] != in[k] && out[k] != stripped) std::abort();
-        if (!root.empty() && rerooted && DriveInFront(in[k]) == 0) std::abort();
+        if (is != was && is != stripped) std::abort();
+        if (!root.empty() && !AnyDrive(was) && IsRerootedPath(was)) std::abort();
     }
 }
 
