@@ -52,7 +52,8 @@ const char* StrDefault(int item) {
     return nullptr;
 }
 
-// Items up to here have defaults: a shorter file leaves some of them unread.
+// Records needed to hold every item that has a default: a shorter file
+// leaves some of them to their defaults.
 int ItemsWithDefaults() {
     int last = 0;
     for (const IntDefaultRow& row : kIntDefaults) last = row.item > last ? row.item : last;
