@@ -5,6 +5,7 @@
 #include "dialogs.h"
 #include "filescreen.h"
 #include "homing.h"
+#include "keyfilter.h"
 #include "labels.h"
 #include "launch.h"
 #include "mainmenu.h"
@@ -164,6 +165,7 @@ int InitToolkit(int argc, char** argv) {
     TopShell =
         XtAppInitialize(&AppContext, appClass, nullptr, 0, &gArgc, argv, nullptr, nullptr, 0);
     TheDisplay = XtDisplay(TopShell);
+    InstallKeyFilter(TheDisplay);
     return 0;
 }
 
