@@ -265,7 +265,8 @@ void ExitVok() {
         MsgSetInt(MsgOut, kMsgCode, MSG_TASK_CONTROL);
         MsgSetInt(MsgOut, kMsgData, TASK_ABORT);
         SendMessage(4);
-        WaitTasksEnd(7);
+        // With the queue gone no task can end; nothing to wait for.
+        if (!MessageQueueGone()) WaitTasksEnd(7);
     }
     if (TopWindow) XUnmapWindow(TheDisplay, TopWindow);
     if (MainForm) XtUnmanageChild(MainForm);
