@@ -72,7 +72,6 @@ void RequestRun() {
         return;
     }
     ShowLoadMessage();
-    AwaitServerAnswer();
 }
 
 } // namespace

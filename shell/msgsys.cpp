@@ -61,7 +61,7 @@ void (*PollHook)() = nullptr;
 bool QueueGone = false;
 bool QueueGoneTold = false;
 // The loading notice waits for the server's answer since this time (the
-// request, or the server's last reply about the task).
+// tick that found it up, or the server's last reply about the task).
 bool AwaitingAnswer = false;
 Clock::time_point AnswerSince;
 // Messages shown by the reply handling, so that a tick stops after a reply
@@ -304,12 +304,17 @@ void TellQueueGone() {
     Tell(TwoLabels(kLabelNotSent, kLabelContinue));
 }
 
-// The loading notice waits for the server's answer at most AnswerBoundMs;
-// then it goes and the menu is live again. A late answer is handled as any.
+// The loading notice waits for the server's answer at most
+// ServerAnswerBoundMs from the tick that first finds it up; then it goes and
+// the menu is live again. A late answer is handled as any.
 void CheckAnswerBound() {
-    if (!AwaitingAnswer) return;
     if (!Ui->LoadingShown()) {
         AwaitingAnswer = false;
+        return;
+    }
+    if (!AwaitingAnswer) {
+        AwaitingAnswer = true;
+        AnswerSince = Clock::now();
         return;
     }
     const long bound = ServerAnswerBoundMs();
@@ -329,11 +334,6 @@ void CheckAnswerBound() {
 
 long ServerAnswerBoundMs() {
     return ScaledBoundMs(kServerAnswerMs);
-}
-
-void AwaitServerAnswer() {
-    AwaitingAnswer = true;
-    AnswerSince = Clock::now();
 }
 
 bool MessageQueueGone() {

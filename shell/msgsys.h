@@ -63,9 +63,9 @@ void CheckMess(XtPointer closure, XtIntervalId* id);
 // One tick of the poll without the timer: drains the queue, then handles the
 // waiting replies in order, up to kRepliesPerTick of them or up to the first
 // whose handling showed a message, whichever comes first; the others wait
-// for the next tick. Also tells the operator once that the queue is gone,
-// and ends the loading notice's wait when the server stays silent. Answers
-// the number of replies handled.
+// for the next tick. Then, with no reply left, tells the operator once that
+// the queue is gone; and ends the loading notice's wait when the server
+// stays silent. Answers the number of replies handled.
 int PollTick();
 inline constexpr int kRepliesPerTick = 32;
 // Takes the oldest waiting reply (a reply with status -1 is reported and
@@ -77,12 +77,11 @@ void HandleReply(const MsgRecord& reply);
 // 102) of the task that the server has created.
 void SendRunRequest(int code);
 
-// The loading notice, just shown for a task request (run, learn, append,
-// inspect), waits for the server's answer: when the server says nothing
-// about the task for ServerAnswerBoundMs, the poll hides the notice, tells
-// the operator that the server does not answer and gives the main menu back.
-// A late answer is handled as usual.
-void AwaitServerAnswer();
+// The loading notice (shown for a task request: run, learn, append,
+// inspect) waits for the server's answer: when the server says nothing about
+// the task for ServerAnswerBoundMs after a tick found the notice up, the
+// poll hides the notice, tells the operator that the server does not answer
+// and gives the main menu back. A late answer is handled as usual.
 inline constexpr long kServerAnswerMs = 60000;
 // kServerAnswerMs, scaled like the program's pauses (QEL_NAP_PERCENT).
 long ServerAnswerBoundMs();
