@@ -269,7 +269,7 @@ std::string ProbeCommand(const std::string& cmd) {
         ShowExecuteScreen();
         const ChoiceScreen& screen = ExecuteScreenState();
         if (!ChoiceShown(screen)) return "not shown";
-        XtCallCallbacks(screen.buttons.at(0), XmNactivateCallback, reinterpret_cast<XtPointer>(1));
+        XtCallCallbacks(screen.buttons.at(0), XmNactivateCallback, nullptr);
         ExecuteOk(nullptr, nullptr, nullptr);
         return "ok";
     }
