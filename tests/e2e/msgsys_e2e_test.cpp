@@ -148,7 +148,7 @@ TEST(MsgsysE2E, AKilledProgramStartedAgainGetsAFreshServer) {
     Sandbox box;
     WriteOfflineStation(box);
     auto helloOf = [&](pid_t client) {
-        for (const std::string& line : RequestsOf(box, MSG_HELLO))
+        for (const std::string& line : RequestsOf(box, 48))
             if (JsonInt(line, "sender") == client) return line;
         return std::string();
     };
@@ -503,8 +503,8 @@ TEST_P(ServerGoneE2E, DuringExecuteTheOperatorIsToldAndTheMenuComesBack) {
     ASSERT_EQ(vok_->Ask("execute"), "ok") << Output();
     ASSERT_TRUE(vok_->WaitForState("loading=1", &state_)) << state_;
     EXPECT_EQ(Field(state_, "flags"), "0000111110");
-    ASSERT_TRUE(WaitUntil([&] { return RequestsOf(box_, MSG_START_TASK).size() == 1; }, 5000));
-    const long server = JsonInt(RequestsOf(box_, MSG_START_TASK)[0], "server");
+    ASSERT_TRUE(WaitUntil([&] { return RequestsOf(box_, 14).size() == 1; }, 5000));
+    const long server = JsonInt(RequestsOf(box_, 14)[0], "server");
     ASSERT_GT(server, 0);
     ASSERT_EQ(kill(static_cast<pid_t>(server), c.signal), 0);
 

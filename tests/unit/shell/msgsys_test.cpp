@@ -828,7 +828,7 @@ TEST_F(MsgsysTest, RemovedQueueIsToldOnceAndTheMenuComesBack) {
         ASSERT_EQ(msgctl(qid_, IPC_RMID, nullptr), 0);
         testing::internal::CaptureStdout();
         if (bySend) {
-            MsgSetInt(MsgOut, kMsgCode, MSG_DATAPAGE);
+            MsgSetInt(MsgOut, kMsgCode, 18);
             EXPECT_EQ(SendMessage(0), -1);
         }
         EXPECT_EQ(PollTick(), 1);
@@ -886,7 +886,7 @@ TEST_F(MsgsysTest, SilentServerEndsTheNoticesWaitAndALateAnswerIsStillHandled) {
     EXPECT_EQ(PollTick(), 1);
     const auto sent = Requests();
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(MsgGetInt(sent[0], kMsgCode), MSG_TASK_CONTROL);
+    EXPECT_EQ(MsgGetInt(sent[0], kMsgCode), 16);
     EXPECT_EQ(MsgGetInt(sent[0], kMsgArg), 4);
     EXPECT_EQ(TaskSlot.state, SLOT_RUNNING);
 
