@@ -10,7 +10,7 @@ runs=${RUNS:-5}
 idle=${IDLE_SECONDS:-30}
 msgsim=$PWD/$build/sim/qel-msgsim
 root=$(mktemp -d /tmp/qel-bench-XXXXXX)
-"$build"/sim/qel-mktree --source demo --msgsim "$msgsim" "$root" >/dev/null
+"$build"/sim/qel-mktree --source demo --msgsim "$msgsim" --keep-server "$root" >/dev/null
 export QEL_SANDBOX=$root
 
 for n in $(seq 130 160); do [ -e "/tmp/.X11-unix/X$n" ] || break; done

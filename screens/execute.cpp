@@ -55,6 +55,7 @@ void RequestRun() {
         return;
     }
     if (RunChoice == 0) return;
+    if (!CurrentPartRunnable()) return;
     const bool execute = RunChoice == 1;
     if (CheckPassword(execute ? kExecuteItem : kStepItem) != 1) return;
     MakePartDirs();

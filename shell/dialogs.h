@@ -44,6 +44,28 @@ void ResponseButtonCB(Widget w, XtPointer answer, XtPointer call);
 int WaitResponse(Widget dialog);
 int WaitMessageDialog(Widget dialog);
 
+// Marks a dialog as waiting for its answer for the life of the object. The
+// dialogs of this module and the password check mark theirs.
+class WaitingDialog {
+  public:
+    explicit WaitingDialog(Widget dialog);
+    ~WaitingDialog();
+    WaitingDialog(const WaitingDialog&) = delete;
+    WaitingDialog& operator=(const WaitingDialog&) = delete;
+
+  private:
+    Widget shell_;
+};
+// Raises the main window, and then every dialog that waits, in the order
+// they were opened: without a window manager the raise would otherwise cover
+// a dialog that still holds the pointer and waits for it.
+void RaiseTopWindow();
+
+// One step of a wait that serves every kind of input (X events, timers,
+// alternate input), taking at most 10 ms when nothing comes; drains the
+// server's replies first. The waits of AskText and of the password check.
+void ServeEverythingOnce(XtAppContext app);
+
 void ChangeCursor(Cursor cursor);
 
 // Dispatches the queued events, dropping key events.

@@ -3,6 +3,7 @@
 // while its own event loop waits for the answer.
 #include "password.h"
 
+#include "dialogs.h"
 #include "nap.h"
 #include "ospath.h"
 #include "pwcore.h"
@@ -321,8 +322,11 @@ int CheckPassword(int item) {
 
     gPw.answer = -1;
     gPw.checking = true;
-    // Every kind of input, timers included, one at a time, unfiltered.
-    while (gPw.answer == -1) XtAppProcessEvent(gPw.app, XtIMAll);
+    {
+        // Every kind of input, timers included, one at a time, unfiltered.
+        WaitingDialog waiting(gPw.dialog);
+        while (gPw.answer == -1) ServeEverythingOnce(gPw.app);
+    }
     gPw.checking = false;
 
     XUngrabPointer(dpy, CurrentTime);

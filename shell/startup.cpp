@@ -5,6 +5,7 @@
 #include "dialogs.h"
 #include "filescreen.h"
 #include "homing.h"
+#include "keyfilter.h"
 #include "labels.h"
 #include "launch.h"
 #include "mainmenu.h"
@@ -175,6 +176,7 @@ int InitToolkit(int argc, char** argv) {
     TopShell =
         XtAppInitialize(&AppContext, appClass, nullptr, 0, &gArgc, argv, nullptr, nullptr, 0);
     TheDisplay = XtDisplay(TopShell);
+    InstallKeyFilter(TheDisplay);
     return 0;
 }
 
@@ -275,7 +277,8 @@ void ExitVok() {
         MsgSetInt(MsgOut, kMsgCode, MSG_TASK_CONTROL);
         MsgSetInt(MsgOut, kMsgData, TASK_ABORT);
         SendMessage(4);
-        WaitTasksEnd(7);
+        // With the queue gone no task can end; nothing to wait for.
+        if (!MessageQueueGone()) WaitTasksEnd(7);
     }
     if (TopWindow) XUnmapWindow(TheDisplay, TopWindow);
     if (MainForm) XtUnmanageChild(MainForm);

@@ -14,9 +14,10 @@
 //   qel-msgsim remove --key-file F
 //
 // Answers of serve (times in ms), and the options that change them:
-//   14     reply 14 with --create-status (0) for task --task-id (101), value =
-//          the request's argument; after status 0 and --ready-after-create (0;
-//          -1 never) reply 17 sub-state 20.
+//   14     after --create-delay (0; -1 never) reply 14 with --create-status
+//          (0) for task --task-id (101), value = the request's argument; after
+//          status 0 and --ready-after-create (0; -1 never) more, reply 17
+//          sub-state 20.
 //   16     run or learn: reply 17 sub-state 21 at once, then after --run-delay
 //          (500) by --run-end: "ended" reply 14 status 8 with --exit-value (0),
 //          "ready" reply 17 sub-state 20, "never" nothing. Hold: 17 sub-state
@@ -28,7 +29,8 @@
 // On stop: a last message with status 99 (none with --no-final), then the
 // queue is removed after --linger-ms (300); --ignore-stop ignores it.
 // send injects one reply of any content; --size other than 224 makes a
-// shorter or an oversized message.
+// shorter or an oversized message. Each request's log line names the serving process
+// ("server").
 #include "msgrecord.h"
 
 #include <cerrno>
@@ -43,6 +45,7 @@
 #include <sys/ipc.h>
 #include <sys/msg.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -164,21 +167,21 @@ class Server {
         auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                       std::chrono::system_clock::now().time_since_epoch())
                       .count();
-        std::fprintf(log_,
-                     "{\"time_ms\":%lld,\"code\":%d,\"arg\":%d,\"sender\":%d,\"task\":%d,"
-                     "\"data\":%d,\"part\":%s,\"type\":%s,\"runmode\":%d,\"opmode\":%d,"
-                     "\"family\":%d,\"substate\":%d,\"exit\":%d,\"path\":%s,"
-                     "\"types\":[%s,%s,%s]}\n",
-                     static_cast<long long>(ms), MsgGetInt(m, kMsgCode), MsgGetInt(m, kMsgArg),
-                     MsgGetInt(m, kMsgSender), MsgGetInt(m, kMsgTaskId), MsgGetInt(m, kMsgData),
-                     JsonText(MsgGetText(m, kMsgPart, kMsgPartWidth)).c_str(),
-                     JsonText(MsgGetText(m, kMsgType, kMsgTypeWidth)).c_str(),
-                     MsgGetInt(m, kMsgRunMode), MsgGetInt(m, kMsgOpMode), MsgGetInt(m, kMsgFamily),
-                     MsgGetInt(m, kMsgSubState), MsgGetInt(m, kMsgExit),
-                     JsonText(MsgGetText(m, kMsgPath, kMsgPathWidth)).c_str(),
-                     JsonText(MsgGetText(m, kMsgDriverType[0], kMsgDriverTypeWidth)).c_str(),
-                     JsonText(MsgGetText(m, kMsgDriverType[1], kMsgDriverTypeWidth)).c_str(),
-                     JsonText(MsgGetText(m, kMsgDriverType[2], kMsgDriverTypeWidth)).c_str());
+        std::fprintf(
+            log_,
+            "{\"time_ms\":%lld,\"server\":%d,\"code\":%d,\"arg\":%d,\"sender\":%d,\"task\":%d,"
+            "\"data\":%d,\"part\":%s,\"type\":%s,\"runmode\":%d,\"opmode\":%d,"
+            "\"family\":%d,\"substate\":%d,\"exit\":%d,\"path\":%s,"
+            "\"types\":[%s,%s,%s]}\n",
+            static_cast<long long>(ms), static_cast<int>(getpid()), MsgGetInt(m, kMsgCode),
+            MsgGetInt(m, kMsgArg), MsgGetInt(m, kMsgSender), MsgGetInt(m, kMsgTaskId),
+            MsgGetInt(m, kMsgData), JsonText(MsgGetText(m, kMsgPart, kMsgPartWidth)).c_str(),
+            JsonText(MsgGetText(m, kMsgType, kMsgTypeWidth)).c_str(), MsgGetInt(m, kMsgRunMode),
+            MsgGetInt(m, kMsgOpMode), MsgGetInt(m, kMsgFamily), MsgGetInt(m, kMsgSubState),
+            MsgGetInt(m, kMsgExit), JsonText(MsgGetText(m, kMsgPath, kMsgPathWidth)).c_str(),
+            JsonText(MsgGetText(m, kMsgDriverType[0], kMsgDriverTypeWidth)).c_str(),
+            JsonText(MsgGetText(m, kMsgDriverType[1], kMsgDriverTypeWidth)).c_str(),
+            JsonText(MsgGetText(m, kMsgDriverType[2], kMsgDriverTypeWidth)).c_str());
         std::fflush(log_);
     }
 
@@ -221,15 +224,20 @@ class Server {
         if (code == MSG_HELLO && client_ <= 0) client_ = MsgGetInt(m, kMsgSender);
         switch (code) {
         case MSG_START_TASK: {
+            const long created = opt_.Int("create-delay", 0);
+            if (created < 0) break; // a server that never answers
             MsgRecord r =
                 Reply(MSG_START_TASK, static_cast<int>(opt_.Int("create-status", 0)), task);
             MsgSetInt(r, kMsgArg, MsgGetInt(m, kMsgArg));
-            SendNow(r);
+            if (created == 0)
+                SendNow(r);
+            else
+                Later(created, r);
             long ready = opt_.Int("ready-after-create", 0);
             if (ready >= 0 && opt_.Int("create-status", 0) == 0) {
                 MsgRecord s = Reply(MSG_TASK_STATE, 0, task);
                 MsgSetInt(s, kMsgSubState, SUBSTATE_READY);
-                Later(ready, s);
+                Later(created + ready, s);
             }
             break;
         }

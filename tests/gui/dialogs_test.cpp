@@ -242,15 +242,23 @@ Boolean CountingDispatch(XEvent* ev) {
     return NormalDispatch[ev->type](ev);
 }
 
-void SendToSelf(int type) {
+// A key event carries the keycode given, or (-1) one the keyboard has.
+void SendToSelf(int type, Window to = 0, int keycode = -1) {
+    if (!to) to = XtWindow(MainForm);
     XEvent ev{};
     ev.xany.type = type;
     ev.xany.display = TheDisplay;
-    ev.xany.window = XtWindow(MainForm);
+    ev.xany.window = to;
     ev.xkey.root = DefaultRootWindow(TheDisplay);
     ev.xkey.same_screen = True;
     ev.xkey.x = ev.xkey.y = 700; // away from any button
-    XSendEvent(TheDisplay, XtWindow(MainForm), False, 0, &ev);
+    // One out of the display's range reaches no widget (the key gate below).
+    if (type == KeyPress || type == KeyRelease)
+        ev.xkey.keycode =
+            keycode >= 0 ? static_cast<unsigned int>(keycode) : XKeysymToKeycode(TheDisplay, XK_a);
+    static Time time = 1000;
+    ev.xkey.time = ++time;
+    XSendEvent(TheDisplay, to, False, 0, &ev);
 }
 
 bool TimerFired = false;
@@ -293,6 +301,50 @@ TEST_F(DialogTest, PumpsDispatchOrDropAsStated) {
         WaitSecondsAll(0);
         EXPECT_EQ(SentSeen, before);
     }
+}
+
+// Key events with a keycode out of the display's range (any client may
+// send one; the toolkit indexes its tables with it unchecked) are dropped in
+// every loop, while a real key still reaches the widget with the focus.
+TEST_F(DialogTest, KeysWithImpossibleKeycodesReachNoWidget) {
+    int minCode = 0, maxCode = 0;
+    XDisplayKeycodes(TheDisplay, &minCode, &maxCode);
+    ASSERT_GT(minCode, 1);
+    Widget field = XmCreateTextField(MainForm, const_cast<char*>("keys"), nullptr, 0);
+    XtManageChild(field);
+    Serve(100);
+    XmProcessTraversal(field, XmTRAVERSE_CURRENT);
+    XSetInputFocus(TheDisplay, XtWindow(field), RevertToParent, CurrentTime);
+    Serve(100);
+    const struct {
+        const char* what;
+        std::function<void()> loop;
+    } loops[] = {
+        {"WaitSecondsAll(0)", [] { WaitSecondsAll(0); }},
+        {"the toolkit's own loop", [] { Serve(200); }},
+    };
+    const int impossible[] = {0, minCode - 1};
+    for (const auto& l : loops) {
+        SCOPED_TRACE(l.what);
+        XmTextFieldSetString(field, const_cast<char*>(""));
+        for (int code : impossible) {
+            SendToSelf(KeyPress, XtWindow(field), code);
+            SendToSelf(KeyRelease, XtWindow(field), code);
+        }
+        SendToSelf(KeyPress, XtWindow(field));
+        SendToSelf(KeyRelease, XtWindow(field));
+        XSync(TheDisplay, False);
+        l.loop();
+        EXPECT_EQ(TextOf(field), "a");
+    }
+    // The gate sits in the one dispatch that every loop uses.
+    XEvent ev{};
+    ev.xkey.type = KeyPress;
+    ev.xkey.display = TheDisplay;
+    ev.xkey.window = XtWindow(field);
+    ev.xkey.same_screen = True;
+    EXPECT_FALSE(XtDispatchEvent(&ev));
+    EXPECT_EQ(TextOf(field), "a");
 }
 
 double CpuSeconds() {

@@ -279,6 +279,41 @@ INSTANTIATE_TEST_SUITE_P(
                     OkCase{"NotSent", kPresent, 1, 1, false, {2}, "L300", 0, 0, "0000100000"}),
     [](const testing::TestParamInfo<OkCase>& info) { return std::string(info.param.name); });
 
+// The request's part field holds 24 characters: a longer current part is
+// refused before anything is asked or sent, with its name in the message.
+TEST_F(ExecuteTest, APartNameTooLongForTheRunIsRefusedFirst) {
+    const struct {
+        size_t length;
+        int choice;
+        bool runs;
+    } cases[] = {{24, 1, true}, {25, 1, false}, {25, 2, false}, {79, 1, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.length) + " characters, choice " + std::to_string(c.choice));
+        CurrentPart = std::string(c.length, 'p');
+        gui_.box().Write("/u/qel/part/" + CurrentPart + "/program/llf", "MOVE X 0\n");
+        PasswordItems.clear();
+        Messages.clear();
+        SetMenuFlags(kAll);
+        OpenAndChoose(c.choice);
+        Press(S().ok);
+        EXPECT_FALSE(Open());
+        const std::vector<MsgRecord> sent = Requests();
+        if (c.runs) {
+            EXPECT_EQ(sent.size(), 1u);
+            EXPECT_EQ(PasswordItems, std::vector<int>{2});
+            EXPECT_TRUE(Messages.empty());
+            EXPECT_EQ(LoadMessageShown, 1);
+        } else {
+            EXPECT_TRUE(sent.empty());
+            EXPECT_TRUE(PasswordItems.empty());
+            EXPECT_EQ(Messages, std::vector<std::string>{"\"" + CurrentPart + "\"\n\nL308"});
+            EXPECT_EQ(MenuFlags(), kAll);
+            EXPECT_EQ(LoadMessageShown, 0);
+        }
+        HideLoadMessage();
+    }
+}
+
 TEST_F(ExecuteTest, OperatingModeWordFollowsItemThree) {
     const std::map<int, int> words = {{0, 0}, {2, 0x2002}, {5, 2}, {-1, 2}, {1, 2}};
     ControllerFamily = 3;

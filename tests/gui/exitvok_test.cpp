@@ -11,6 +11,8 @@
 
 #include <Xm/Form.h>
 
+#include <chrono>
+#include <sys/msg.h>
 #include <sys/wait.h>
 
 namespace {
@@ -115,6 +117,31 @@ TEST(ExitVok, EndsAtOnceWhenTheQueueIsGone) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_LT(secs, 15.0);
+}
+
+// A queue that went before the end: the abort cannot go out and no task
+// can end, so neither the task's end nor the last message is waited for.
+TEST(ExitVok, QueueGoneBeforeTheEndHoldsNothingUp) {
+    ScopedEnv fast("QEL_NAP_PERCENT", "1"); // the start-up's pauses out of the way
+    XvfbServer x;
+    ASSERT_TRUE(x.ok());
+    Sandbox box;
+    const auto start = std::chrono::steady_clock::now();
+    int status = RunInChild(
+        [] {
+            OpenAndBuild();
+            RecordTask(101, "P1", SLOT_RUNNING, 0x1000, 1, 4, 0x10000);
+            CurrentTaskId = 101;
+            msgctl(MsgQueueId, IPC_RMID, nullptr);
+            ExitShutdownWaitSeconds = 30;
+            ExitVok();
+        },
+        30000);
+    const auto secs =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_LT(secs, 4.0); // the task's wait alone would take 7 s
 }
 
 } // namespace

@@ -719,6 +719,187 @@ TEST_F(MsgsysTest, ReceiveCopesWithOddMessages) {
     EXPECT_EQ(ReceiveMessage(IPC_NOWAIT), -1);
 }
 
+// ---- the backlog and the tick ----
+
+// Also records, in order, the task id of each reply whose handling switched
+// a light or showed a message.
+class OrderUi : public RecordingUi {
+  public:
+    void Light(int index, bool on) override {
+        Saw();
+        RecordingUi::Light(index, on);
+    }
+    void Message(const std::string& text) override {
+        Saw();
+        RecordingUi::Message(text);
+    }
+    std::vector<int> tasks;
+
+  private:
+    void Saw() {
+        const int task = MsgGetInt(MsgIn, kMsgTaskId);
+        if (tasks.empty() || tasks.back() != task) tasks.push_back(task);
+    }
+};
+
+Reply Held(int task) {
+    return Reply{17, 0, task, 0, 22};
+}
+
+std::vector<int> Range(int from, int to) {
+    std::vector<int> v;
+    for (int i = from; i <= to; ++i) v.push_back(i);
+    return v;
+}
+
+struct TickCase {
+    const char* what;
+    std::vector<Reply> queued;
+    std::vector<int> wantPerTick; // replies handled by each tick, the last 0
+    std::vector<int> wantOrder;   // task ids as handled
+    const char* wantLine;         // on the console; "" for none
+};
+
+TEST_F(MsgsysTest, TickHandlesUpTo32RepliesOrUpToTheFirstMessage) {
+    std::vector<Reply> forty;
+    for (int t = 1; t <= 40; ++t) forty.push_back(Held(t));
+    const TickCase cases[] = {
+        {"forty replies: 32, then 8", forty, {32, 8, 0}, Range(1, 40), ""},
+        {"a message ends the tick after its reply",
+         {Held(1), Held(2), Held(3), Reply{18, 1, 4}, Held(5), Held(6)},
+         {4, 2, 0},
+         {1, 2, 3, 4, 5, 6},
+         ""},
+        {"each message in its own tick",
+         {Reply{18, 1, 1}, Reply{27, 1, 2}, Held(3)},
+         {1, 1, 1, 0},
+         {1, 2, 3},
+         ""},
+        {"a status -1 reply is reported in its turn and not counted",
+         {Held(1), Reply{17, -1, 2, 0, 22}, Held(3)},
+         {2, 0},
+         {1, 3},
+         "ReceiveMessage: reply 17 for task 2 with status -1 dropped\n"},
+    };
+    for (const TickCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        MsgsysResetForTest();
+        OrderUi ui;
+        SetReplyUi(&ui);
+        for (const Reply& r : c.queued) Send(r);
+        testing::internal::CaptureStdout();
+        std::vector<int> perTick;
+        for (size_t i = 0; i < c.wantPerTick.size(); ++i) perTick.push_back(PollTick());
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.wantLine);
+        EXPECT_EQ(perTick, c.wantPerTick);
+        EXPECT_EQ(ui.tasks, c.wantOrder);
+        SetReplyUi(&ui_);
+    }
+}
+
+TEST_F(MsgsysTest, BacklogHoldsWhatTheQueueCannot) {
+    OrderUi ui;
+    SetReplyUi(&ui);
+    // The queue holds 73 replies; the drain between the bursts makes room.
+    for (int t = 1; t <= 60; ++t) Send(Held(t));
+    DrainReplies();
+    for (int t = 61; t <= 120; ++t) Send(Held(t));
+    std::vector<int> perTick;
+    for (int i = 0; i < 5; ++i) perTick.push_back(PollTick());
+    EXPECT_EQ(perTick, (std::vector<int>{32, 32, 32, 24, 0}));
+    EXPECT_EQ(ui.tasks, Range(1, 120));
+}
+
+TEST_F(MsgsysTest, RemovedQueueIsToldOnceAndTheMenuComesBack) {
+    for (const bool bySend : {false, true}) {
+        SCOPED_TRACE(bySend ? "found by a send" : "found by the tick's receive");
+        MsgsysResetForTest();
+        SetReplyUi(&ui_);
+        qid_ = msgget(IPC_PRIVATE, IPC_CREAT | 0600);
+        ASSERT_NE(qid_, -1);
+        MsgQueueId = qid_;
+        RecordTask(101, "PART1", SLOT_RUNNING, 0x1000, 1, 4, 0x10000);
+        CurrentTaskId = 101;
+        ui_.loading = true;
+        ui_.Take();
+        // Taken off the queue before it went: still handled, and first.
+        Send(Held(101));
+        DrainReplies();
+        ASSERT_EQ(msgctl(qid_, IPC_RMID, nullptr), 0);
+        testing::internal::CaptureStdout();
+        if (bySend) {
+            MsgSetInt(MsgOut, kMsgCode, 18);
+            EXPECT_EQ(SendMessage(0), -1);
+        }
+        EXPECT_EQ(PollTick(), 1);
+        EXPECT_EQ(ui_.Take(), "light4 off, update, apply, light3 off, light4 off, hide, "
+                              "message L300\nL100");
+        EXPECT_EQ(TaskSlot.state, SLOT_FREE);
+        EXPECT_EQ(CurrentTaskId, 0);
+        EXPECT_TRUE(MessageQueueGone());
+
+        // Told once; nothing is sent or waited for any more.
+        EXPECT_EQ(PollTick(), 0);
+        EXPECT_EQ(SendMessage(0), -1);
+        EXPECT_EQ(ui_.Take(), "");
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(WaitForShutdownMessage(30), -1);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        const std::string out = testing::internal::GetCapturedStdout();
+        const std::string head = std::string("Message System: the message queue is gone (") +
+                                 (bySend ? "send" : "receive") + ": ";
+        const std::string tail = "), the message server has stopped\n";
+        EXPECT_EQ(out.rfind(head, 0), 0u) << out;
+        EXPECT_EQ(out.find(tail), out.size() - tail.size()) << out;
+        EXPECT_EQ(out.find('\n'), out.size() - 1) << out; // one line
+    }
+}
+
+TEST_F(MsgsysTest, SilentServerEndsTheNoticesWaitAndALateAnswerIsStillHandled) {
+    ScopedEnv fast("QEL_NAP_PERCENT", "1");
+    // The bound scales with the pauses, read once per process: ctest runs
+    // every test in a process of its own.
+    ASSERT_EQ(ServerAnswerBoundMs(), 1000);
+    auto sleepMs = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+    SetEnabledRows({5, 6, 7, 8, 9});
+    ui_.loading = true;
+    EXPECT_EQ(PollTick(), 0); // finds the notice up: the wait starts
+    sleepMs(600);
+    // The server answers: the wait for its ready report starts again.
+    Send(Reply{14, 0, 101, 4});
+    EXPECT_EQ(PollTick(), 1);
+    sleepMs(600);
+    EXPECT_EQ(PollTick(), 0);
+    EXPECT_EQ(ui_.Take(), "");
+    sleepMs(500);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(PollTick(), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "CheckMess: no answer from the message server within 1 s\n");
+    EXPECT_EQ(ui_.Take(), "hide, update, apply, message L307\nL100");
+    EXPECT_FALSE(ui_.loading);
+    EXPECT_EQ(PollTick(), 0);
+    EXPECT_EQ(ui_.Take(), "");
+
+    // The late ready report still sends the run.
+    Send(Reply{17, 0, 101, 0, 20});
+    EXPECT_EQ(PollTick(), 1);
+    const auto sent = Requests();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(MsgGetInt(sent[0], kMsgCode), 16);
+    EXPECT_EQ(MsgGetInt(sent[0], kMsgArg), 4);
+    EXPECT_EQ(TaskSlot.state, SLOT_RUNNING);
+
+    // A notice hidden by the normal way is not waited on.
+    ui_.Take();
+    ui_.loading = true;
+    EXPECT_EQ(PollTick(), 0);
+    ui_.loading = false;
+    sleepMs(1100);
+    EXPECT_EQ(PollTick(), 0);
+    EXPECT_EQ(ui_.Take(), "");
+}
+
 TEST_F(MsgsysTest, PrintAndPortRequests) {
     VirtualClock clock;
     const std::string path79 = "/u/tmp/" + std::string(72, 'a');
@@ -876,7 +1057,10 @@ void TenthNap(long ms) {
 }
 
 TEST(MsgsysWithServer, ExistingQueueIsUsedAndTheDriversStopAfterABusyAnswer) {
-    Sandbox box;
+    // A server that outlived the stop script.
+    SandboxOptions options = Sandbox::DefaultOptions();
+    options.killServer = false;
+    Sandbox box(options);
     const std::string key = box.Path("/usr/bin/XSRVR");
     ChildProcess server({QEL_MSGSIM_PATH, "serve", "--key-file", key, "--client",
                          std::to_string(getpid()), "--log", box.Path("/sim/msgserver.jsonl"),
