@@ -1,8 +1,9 @@
 // Start-up profile of the benchmark, loaded into a program with LD_PRELOAD:
 // times the calls that do the start-up's work (colours allocated, icon files
-// loaded, fonts and font sets opened), the time spent starting and waiting
-// for child processes (the scripts), and the synchronous section of the
-// display, from the library's load to the entry of the toolkit's main loop.
+// loaded, fonts and font sets opened, cursors made from the cursor font),
+// the time spent starting and waiting for child processes (the scripts),
+// and the synchronous section of the display, from the library's load to
+// the entry of the toolkit's main loop.
 // On that entry it writes one line of figures to the file named by
 // QEL_BENCH_PROFILE:
 //

@@ -138,7 +138,7 @@ profile_of() {
 }
 echo "where the start-up goes (median of $runs, ms in the process up to its main loop; calls in brackets;"
 echo "cpu is the process's own processor time from its start; the synchronous section overlaps the others; the rest is"
-echo "the total less scripts, colours, icons and fonts):"
+echo "the total less scripts, colours, icons and fonts; the cursors count as fonts):"
 profile_of vok "^ChangeCursor" "$build/vok"
 vok_cpu=$p_cpu
 profile_of "bare Motif" "^ready" "$build/bench/bench_bare"
