@@ -140,12 +140,13 @@ echo "where the start-up goes (median of $runs, ms in the process up to its main
 echo "cpu is the process's own processor time from its start; the synchronous section overlaps the others; the rest is"
 echo "the total less scripts, colours, icons and fonts; the cursors count as fonts):"
 profile_of vok "^ChangeCursor" "$build/vok"
-vok_cpu=$p_cpu
+vok_total=$p_total vok_cpu=$p_cpu
 profile_of "bare Motif" "^ready" "$build/bench/bench_bare"
-bare_cpu=$p_cpu
+bare_total=$p_total bare_cpu=$p_cpu
 profile_of "bare Motif with the required work" "^ready" "$build/bench/bench_bare" "${work[@]}"
-echo "processor time to main loop: ratio $(ratio "$vok_cpu" "$bare_cpu") to bare Motif," \
-    "$(ratio "$vok_cpu" "$p_cpu") to bare Motif with the required work"
+echo "vok's ratios in the process: total $(ratio "$vok_total" "$bare_total") to bare Motif," \
+    "$(ratio "$vok_total" "$p_total") to bare Motif with the required work;" \
+    "cpu $(ratio "$vok_cpu" "$bare_cpu") and $(ratio "$vok_cpu" "$p_cpu")"
 
 hz=$(getconf CLK_TCK)
 # CPU share of a program over $idle s in its main loop, once it printed $1.
