@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <new>
 #include <sys/stat.h>
@@ -54,33 +55,76 @@ constexpr int kJapanese = 6;
 std::unique_ptr<char[]> LabTextTable;
 std::vector<std::unique_ptr<char[]>> RetiredTables;
 
-// A font list of the named font, else of "fixed"; the previous list when
-// neither loads.
-XmFontList FontListOf(const char* name, XmFontList previous) {
-    XFontStruct* font = XLoadQueryFont(TheDisplay, name);
-    if (!font) {
-        std::printf("InitFonts: unable to load font %s, using fixed\n", name);
-        font = XLoadQueryFont(TheDisplay, "fixed");
-    }
-    if (!font) {
-        std::printf("InitFonts: unable to load font fixed\n");
-        return previous;
-    }
-    return MakeFontList(font);
+// Fonts and font sets opened by name, kept for the whole run: lists that
+// widgets copied from a replaced font list still draw with them, and a
+// second InitFonts with the same names opens nothing again. Emptied (not
+// freed) when the display is another one. Never destroyed, so the fonts stay
+// reachable to the very end of the process.
+struct OpenedFonts {
+    Display* display = nullptr;
+    std::map<std::string, XFontStruct*> fonts;
+    std::map<std::string, XFontSet> sets;
+};
+OpenedFonts& Opened = *new OpenedFonts;
+
+void ForThisDisplay() {
+    if (Opened.display == TheDisplay) return;
+    Opened = OpenedFonts{};
+    Opened.display = TheDisplay;
 }
 
-// A font list of a font set of the named fonts, else of the font "fixed".
-XmFontList FontSetListOf(const char* name, XmFontList previous) {
+XFontStruct* OpenFont(const char* name) {
+    ForThisDisplay();
+    auto it = Opened.fonts.find(name);
+    if (it != Opened.fonts.end()) return it->second;
+    XFontStruct* font = XLoadQueryFont(TheDisplay, name);
+    if (font) Opened.fonts[name] = font;
+    return font;
+}
+
+XFontSet OpenFontSet(const char* name) {
+    ForThisDisplay();
+    auto it = Opened.sets.find(name);
+    if (it != Opened.sets.end()) return it->second;
     char** missing = nullptr;
     int missingCount = 0;
     char* defaultText = nullptr;
     XFontSet set = XCreateFontSet(TheDisplay, name, &missing, &missingCount, &defaultText);
     if (missing) XFreeStringList(missing);
+    if (set) Opened.sets[name] = set;
+    return set;
+}
+
+// A font list of the named font, else of "fixed"; null when neither loads.
+XmFontList FontListOf(const char* name) {
+    XFontStruct* font = OpenFont(name);
+    if (!font) {
+        std::printf("InitFonts: unable to load font %s, using fixed\n", name);
+        font = OpenFont("fixed");
+    }
+    if (!font) {
+        std::printf("InitFonts: unable to load font fixed\n");
+        return nullptr;
+    }
+    return MakeFontList(font);
+}
+
+// A font list of a font set of the named fonts, else of the font "fixed".
+XmFontList FontSetListOf(const char* name) {
+    XFontSet set = OpenFontSet(name);
     if (!set) {
         std::printf("InitFonts: unable to make a font set of %s, using fixed\n", name);
-        return FontListOf("fixed", previous);
+        return FontListOf("fixed");
     }
     return MakeFontSetList(set);
+}
+
+// Puts a new font list in place of the old one, which is freed: the widgets
+// that use it hold copies. Without a new list the old one stays.
+void ReplaceFontList(XmFontList* list, XmFontList next) {
+    if (!next) return;
+    if (*list) XmFontListFree(*list);
+    *list = next;
 }
 
 } // namespace
@@ -213,11 +257,11 @@ void InitFonts() {
     if (!TopShell || !TheDisplay) return;
     XtVaSetValues(TopShell, XmNtitle, GetTitleLine(0), nullptr);
     if (Language == kJapanese) {
-        FontListBig = FontSetListOf(GetFontDesc("vok(kanji)", 6), FontListBig);
-        FontListNormal = FontSetListOf(GetFontDesc("vok(kanji)", 4), FontListNormal);
+        ReplaceFontList(&FontListBig, FontSetListOf(GetFontDesc("vok(kanji)", 6)));
+        ReplaceFontList(&FontListNormal, FontSetListOf(GetFontDesc("vok(kanji)", 4)));
     } else {
-        FontListBig = FontListOf(GetFontDesc("vok", 7), FontListBig);
-        FontListNormal = FontListOf(GetFontDesc("vok", 4), FontListNormal);
+        ReplaceFontList(&FontListBig, FontListOf(GetFontDesc("vok", 7)));
+        ReplaceFontList(&FontListNormal, FontListOf(GetFontDesc("vok", 4)));
     }
 }
 

@@ -52,8 +52,9 @@ int GetOnlineItem();
 int IsOnline();
 int GetSysgenItem26();
 void InitXterm();
-// Sets the top shell's title to title line 0 and makes the two font lists;
-// a font that cannot be had falls back to "fixed". Without a display only
-// the font list is marked for reading again.
+// Sets the top shell's title to title line 0 and makes the two font lists
+// anew, freeing the lists they replace (widgets hold copies); a font that
+// cannot be had falls back to "fixed". Without a display only the font list
+// is marked for reading again.
 void InitFonts();
 void FlushDisplay();

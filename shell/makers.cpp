@@ -394,7 +394,7 @@ void ListSetItems(Widget list, int count, const NameRecord* names) {
         // A row without its terminator shows its 72 bytes, no more.
         const char* row = names[i].name;
         const std::string name(row, strnlen(row, sizeof names[i].name));
-        items[i] = XmStringCreate(const_cast<char*>(name.c_str()), const_cast<char*>(""));
+        items[i] = MakeXmSegment(name);
     }
     XtVaSetValues(list, XmNitems, items.data(), XmNitemCount, shown, nullptr);
     XmListSetPos(list, 1);

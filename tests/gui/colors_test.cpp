@@ -8,6 +8,7 @@
 #include "colors.h"
 #include "gui.h"
 #include "labels.h"
+#include "records_text.h"
 #include "sysgen.h"
 #include "test_hooks.h"
 #include "vok.h"
@@ -26,6 +27,7 @@
 #include <Xm/TextF.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -267,6 +269,8 @@ TEST_F(ColorsTest, RegisteredWidgetsTakeTheNextScheme) {
 TEST_F(ColorsTest, IconsFollowTheSchemeAndTheInstallTree) {
     Scheme("colors.TEST", "c BigOK ? OK2.VOK\nb rb RED BLUE\nc Colored rb\n");
     Write("/u/qel/usr_data/icon/CANCEL.VOK", Xbm(30, 30));
+    Icon("FOLDER.VOK", 22, 22);
+    Write("/u/qel/usr_data/icon/FOLDER.VOK/x", ""); // a folder is no icon file
     Start();
     struct Case {
         const char* style;
@@ -278,6 +282,7 @@ TEST_F(ColorsTest, IconsFollowTheSchemeAndTheInstallTree) {
         {"-BigOK", "OK.VOK", {20, 20}},        // looked up without the '-'
         {"BigEscape", "CANCEL.VOK", {30, 30}}, // user data before default data
         {"Anything", "OK.VOK", {16, 16}},
+        {"Anything", "FOLDER.VOK", {22, 22}}, // the default data's file
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.style);
@@ -497,6 +502,36 @@ TEST_F(ColorsTest, EnglishPlotColoursBehindASecondLanguage) {
     EXPECT_EQ(PlotPixelCount, 8);
     EXPECT_EQ(PlotPixelCountEnglish, 3);
     EXPECT_EQ(PlotColorPixel("BLUE"), Named("blue"));
+}
+
+TEST_F(ColorsTest, WithoutEnglishPlotColoursTheDefaultNamesKeepTheirColours) {
+    // Without eplotcolors the English names are the language's texts of
+    // switches 318 to 326; a name found only there takes the fixed colour of
+    // its row, as it would without any plotcolors file (an empty table would
+    // make every one of them black).
+    gui.box().WriteSysgen({{0, IntItem(1)}}, 100);
+    SwitchTexts texts;
+    const char* const names[] = {"NOIR", "NOIR", "BLANC", "JAUNE", "ROUGE",
+                                 "VERT", "BLEU", "GRIS",  "CYAN"};
+    for (int i = 0; i < 9; ++i) texts[318 + i] = {{'e', "E" + std::to_string(i)}, {'f', names[i]}};
+    std::string index;
+    std::map<char, std::string> records;
+    BuildSwitchFiles(texts, &index, &records);
+    Write("/u/qel/database/DBswitch.data", index);
+    Write("/u/qel/database/eswitch.data", records['e']);
+    Write("/u/qel/database/fswitch.data", records['f']);
+    Write(std::string(kMisc) + "fplotcolors", "1 NOIR black *\n2 ROUGE red *\n");
+    gui.box().Remove(std::string(kMisc) + "eplotcolors");
+    Scheme("colors.TEST", "");
+    Start();
+    EXPECT_EQ(PlotPixelCount, 2);
+    EXPECT_EQ(PlotPixelCountEnglish, 8);
+    EXPECT_EQ(PlotColorPixel("ROUGE"), Named("red")); // the language's own
+    const std::pair<const char*, const char*> byDefault[] = {
+        {"BLANC", "white"}, {"JAUNE", "yellow"}, {"VERT", "ForestGreen"},
+        {"BLEU", "blue"},   {"GRIS", "grey"},    {"CYAN", "cyan"}};
+    for (const auto& [name, colour] : byDefault)
+        EXPECT_EQ(PlotColorPixel(name), Named(colour)) << name;
 }
 
 TEST_F(ColorsTest, KanjiColumnsOnlyUnderJapanese) {

@@ -1,6 +1,7 @@
 // The main menu under a private X server: where its buttons and lights
-// stand, the hint line (also after a language change), and the power button:
-// one check per press, however often it is pressed while the check runs.
+// stand, the demo's greyed looks of every row, the hint line (also after a
+// language change), and the power button: one check per press, however
+// often it is pressed while the check runs.
 #include <gtest/gtest.h>
 
 #include "clicker.h"
@@ -126,6 +127,45 @@ TEST_F(MainMenuTest, LightsFollowTheMachineState) {
         // The run and task lights belong to the message system.
         EXPECT_EQ(Background(MainMenuIndicators[3]), offPixel);
         EXPECT_EQ(Background(MainMenuIndicators[4]), offPixel);
+    }
+}
+
+// Each of the demo's schemes gives every row a greyed look of its own:
+// wherever a button's live icon shows its drawing, its greyed icon shows
+// another colour.
+TEST_F(MainMenuTest, TheDemoSchemesGreyEveryRow) {
+    std::string error;
+    ASSERT_TRUE(gui_.box().LayOutDemo(&error)) << error;
+    for (const char* scheme : {"colors.QEL", "colors.RI"}) {
+        UpdateQELColors(scheme); // the rows take the scheme's looks
+        for (int i = 0; i < kMainMenuRows; ++i) {
+            SCOPED_TRACE(std::string(scheme) + " row " + std::to_string(i + 1));
+            Widget b = MainMenuButtons[i];
+            Pixmap live = 0, greyed = 0;
+            Pixel drawing = 0;
+            XtVaGetValues(b, XmNlabelPixmap, &live, XmNlabelInsensitivePixmap, &greyed,
+                          XmNforeground, &drawing, nullptr);
+            ASSERT_NE(live, XmUNSPECIFIED_PIXMAP);
+            ASSERT_NE(greyed, XmUNSPECIFIED_PIXMAP);
+            Window root;
+            int x0, y0;
+            unsigned w, h, border, depth;
+            ASSERT_TRUE(XGetGeometry(TheDisplay, live, &root, &x0, &y0, &w, &h, &border, &depth));
+            XImage* a = XGetImage(TheDisplay, live, 0, 0, w, h, AllPlanes, ZPixmap);
+            XImage* g = XGetImage(TheDisplay, greyed, 0, 0, w, h, AllPlanes, ZPixmap);
+            ASSERT_TRUE(a && g);
+            int drawn = 0, alike = 0;
+            for (unsigned y = 0; y < h; ++y)
+                for (unsigned x = 0; x < w; ++x)
+                    if (XGetPixel(a, x, y) == drawing) {
+                        ++drawn;
+                        if (XGetPixel(g, x, y) == drawing) ++alike;
+                    }
+            XDestroyImage(a);
+            XDestroyImage(g);
+            EXPECT_GT(drawn, 0);
+            EXPECT_EQ(alike, 0) << "of " << drawn << " pixels of the drawing";
+        }
     }
 }
 

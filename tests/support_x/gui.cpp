@@ -99,7 +99,10 @@ GuiSession::GuiSession(const std::map<int, std::string>& labels) {
 
 // The toolkit is left as it is: Motif keeps caches per display, and a later
 // session whose display reused the freed one's address would take them up.
+// The font lists are the program's own (widgets hold copies).
 GuiSession::~GuiSession() {
+    if (FontListBig) XmFontListFree(FontListBig);
+    if (FontListNormal) XmFontListFree(FontListNormal);
     AppContext = nullptr;
     TopShell = MainForm = StatusLine = nullptr;
     TheDisplay = nullptr;
