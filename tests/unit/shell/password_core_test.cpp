@@ -59,7 +59,7 @@ TEST_F(PasswordCore, SlotsDecodeToLettersAndDigitsOnly) {
         {std::string(10, '\0'), ""},          // zero bytes wrap below zero: no characters
     };
     for (const Case& c : cases) {
-        char slot[kPwSlotBytes];
+        char slot[11];
         std::memcpy(slot, c.raw.data(), 10);
         slot[10] = 'X';
         PwUnscramble(slot);
