@@ -45,10 +45,12 @@ class PortRecords : public ::testing::Test {
 };
 
 TEST_F(PortRecords, LookupFindsTheFirstRecordOfTheNameOnly) {
+    // Eleven records: the table is the first ten of them.
     std::vector<UartEntry> ports = {
         Port("SERVO"), Port("OIT"),     Port("PLOTTER"), Port("PRINTER", "first"),
-        Port(""),      Port("printer"), Port("PRINT"),   Port("PRINTER", "second")};
-    WriteUart(EncodeUartFile(ports));
+        Port(""),      Port("printer"), Port("PRINT"),   Port("PRINTER", "second"),
+        Port(""),      Port("LAST"),    Port("BEYOND")};
+    WriteUart(EncodeUartFile(ports, 11));
     struct Case {
         const char* port;
         int index;
@@ -60,7 +62,9 @@ TEST_F(PortRecords, LookupFindsTheFirstRecordOfTheNameOnly) {
                    {"printer", 5, ""},
                    {"PRINTERS", -1, ""},
                    {"PRINTE", -1, ""},
-                   {"PENPLOTTER", -1, ""}}) {
+                   {"PENPLOTTER", -1, ""},
+                   {"LAST", 9, ""},
+                   {"BEYOND", -1, ""}}) {
         std::memset(&r, 0x55, sizeof r);
         CaptureStdout();
         EXPECT_EQ(GetPortCodes(c.port, &r), c.index) << c.port;
@@ -137,7 +141,9 @@ TEST_F(PortRecords, WriteBackNeedsTheFileAndRewritesItInPlace) {
     EXPECT_FALSE(box.Exists(kUartFile)) << "the table is not created";
 
     // An existing table longer than ten records keeps its tail.
-    WriteUart(EncodeUartFile({Port("OLD")}, 12));
+    const std::string old = EncodeUartFile(
+        {Port("OLD"), {}, {}, {}, {}, {}, {}, {}, {}, {}, Port("TAIL10"), Port("TAIL11")}, 12);
+    WriteUart(old);
     struct stat before {};
     ASSERT_EQ(stat(box.Path(kUartFile).c_str(), &before), 0);
     SetPortField(table[0].name, "SERVO");
@@ -158,6 +164,7 @@ TEST_F(PortRecords, WriteBackNeedsTheFileAndRewritesItInPlace) {
         10);
     expected[9 * 168 + 40] = '\0'; // the OIT record was written with no mode
     EXPECT_EQ(box.Read(kUartFile).substr(0, 10 * 168), expected);
+    EXPECT_EQ(box.Read(kUartFile).substr(10 * 168), old.substr(10 * 168));
     PortRecord r;
     EXPECT_EQ(GetPortCodes("OIT", &r), 9);
     EXPECT_EQ(GetPortType("SERVO"), 1);
