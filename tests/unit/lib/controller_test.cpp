@@ -137,9 +137,9 @@ TEST(DriverStandIns, SilentWithoutTouchingTheLine) {
     const int fds = OpenFds();
     // open, home 0, home 1, close, abort, ping, status, param
     const std::vector<int> serial = {1, -82, -82, 1, -82, -82, -82, 0};
-    EXPECT_EQ(AllSeven(kFamilyA), serial);
-    EXPECT_EQ(AllSeven(kFamilyB), serial);
-    EXPECT_EQ(AllSeven(kCounterBoard), std::vector<int>(8, 0));
+    EXPECT_EQ(AllSeven(1), serial);                 // family A
+    EXPECT_EQ(AllSeven(3), serial);                 // family B
+    EXPECT_EQ(AllSeven(2), std::vector<int>(8, 0)); // counter board
     fake.Pump(0);
     EXPECT_EQ(fake.ReceivedBytes(), "");
     EXPECT_EQ(OpenFds(), fds);
