@@ -1,7 +1,9 @@
 // The message poll and the requests around it, on a real private queue and
 // without an X server: the reply dispatch with its effects on the task
 // slot, the lights and the main menu; the run request; the printer drivers'
-// start and stop; the receive's handling of odd messages.
+// start and stop; the receive's handling of odd messages; the last message.
+// Replies go onto the queue and requests come off it in the server's own
+// layout (wire.h), and codes, flags and widths are the protocol's numbers.
 #include <gtest/gtest.h>
 
 #include "filescreen.h"
