@@ -245,10 +245,10 @@ TEST_F(ColorsTest, RegisteredWidgetsTakeTheNextScheme) {
     Start();
     // The first widget is registered many times over: it keeps one row.
     std::vector<Widget> widgets;
-    for (int i = 0; i <= kColorRegistryRows; ++i) widgets.push_back(Button());
+    for (int i = 0; i <= 1600; ++i) widgets.push_back(Button());
     for (int i = 0; i < 50; ++i) SetWidgetColors(widgets[0], "Reg", 2, 0, 1);
     for (Widget w : widgets) SetWidgetColors(w, "Reg", 2, 0, 1);
-    EXPECT_EQ(ColorRegistryCount(), kColorRegistryRows);
+    EXPECT_EQ(ColorRegistryCount(), 1600);
     Widget restyled = widgets[1];
     SetWidgetColors(restyled, "Other", 3, 0, 1);
     Widget unregistered = Button(), lateMode3 = Button();
@@ -258,12 +258,12 @@ TEST_F(ColorsTest, RegisteredWidgetsTakeTheNextScheme) {
     UpdateQELColors("colors.NEXT");
     const Pixel red = Named("red"), blue = Named("blue"), yellow = Named("yellow");
     EXPECT_EQ(Res(widgets[0], XmNforeground), blue);
-    EXPECT_EQ(Res(widgets[kColorRegistryRows - 1], XmNforeground), blue);
-    EXPECT_EQ(Res(widgets[kColorRegistryRows], XmNforeground), red); // the 1601st
+    EXPECT_EQ(Res(widgets[1600 - 1], XmNforeground), blue);
+    EXPECT_EQ(Res(widgets[1600], XmNforeground), red); // the 1601st
     EXPECT_EQ(Res(restyled, XmNforeground), yellow);
     EXPECT_EQ(Res(unregistered, XmNforeground), red);
     EXPECT_EQ(Res(lateMode3, XmNforeground), red);
-    EXPECT_EQ(ColorRegistryCount(), kColorRegistryRows);
+    EXPECT_EQ(ColorRegistryCount(), 1600);
 }
 
 TEST_F(ColorsTest, IconsFollowTheSchemeAndTheInstallTree) {

@@ -351,27 +351,32 @@ double CpuSeconds() {
     return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
 }
 
+// A timed wait of n seconds counts whole seconds of time(): it ends on the
+// n-th tick after its start (more than n - 1 and at most n seconds), and 0
+// makes one pass at once. Each row names the ticks it must see.
 struct TimingCase {
     const char* what;
     std::function<void()> wait;
-    double above, atMost; // wall-clock bounds in seconds
+    int ticks;     // time() has moved on by at least this much at the end
+    double atMost; // wall-clock seconds
 };
 
 TEST_F(DialogTest, TimedWaitsLastTheirSecondsWithoutSpinning) {
     const TimingCase cases[] = {
-        {"WaitSeconds(0)", [] { WaitSeconds(0); }, -1, 0.1},
-        {"WaitSeconds(2)", [] { WaitSeconds(2); }, 1.0, 2.2},
-        {"WaitSecondsAll(1)", [] { WaitSecondsAll(1); }, -1, 1.2},
-        {"WaitSecondsNoKeys(1)", [] { WaitSecondsNoKeys(1); }, -1, 1.2},
-        {"ProcessEventsFor(2)", [] { EXPECT_EQ(ProcessEventsFor(2), -82); }, 1.0, 2.2},
+        {"WaitSeconds(0)", [] { WaitSeconds(0); }, 0, 0.1},
+        {"WaitSeconds(2)", [] { WaitSeconds(2); }, 2, 2.2},
+        {"WaitSecondsAll(1)", [] { WaitSecondsAll(1); }, 1, 1.2},
+        {"WaitSecondsNoKeys(1)", [] { WaitSecondsNoKeys(1); }, 1, 1.2},
+        {"ProcessEventsFor(2)", [] { EXPECT_EQ(ProcessEventsFor(2), -82); }, 2, 2.2},
     };
     for (const TimingCase& c : cases) {
         SCOPED_TRACE(c.what);
         const double cpu = CpuSeconds();
+        const time_t before = std::time(nullptr);
         const auto start = std::chrono::steady_clock::now();
         c.wait();
         const double wall = Seconds(start);
-        EXPECT_GT(wall, c.above);
+        EXPECT_GE(std::time(nullptr), before + c.ticks);
         EXPECT_LE(wall, c.atMost);
         EXPECT_LT(CpuSeconds() - cpu, 0.2 + 0.1 * wall);
     }
@@ -383,16 +388,17 @@ struct TasksCase {
     int tries;
     int endAfterMs; // the task ends by itself after this; 0 never
     int want;
-    double above, atMost;
+    int ticks; // as above: the tries that looked, one a second
+    double atMost;
 };
 
 TEST_F(DialogTest, WaitTasksEndLooksAfterEachSecond) {
     const TasksCase cases[] = {
-        {"no task", false, 7, 0, 0, 0.0, 1.2},
-        {"task stays", true, 2, 0, -82, 1.0, 2.2},
-        {"task ends during the wait", true, 7, 1500, 0, 1.4, 3.2},
-        {"no tries", true, 0, 0, -82, -1, 0.1},
-        {"no tries, no task", false, 0, 0, -82, -1, 0.1},
+        {"no task", false, 7, 0, 0, 1, 1.2},
+        {"task stays", true, 2, 0, -82, 2, 2.2},
+        {"task ends during the wait", true, 7, 1500, 0, 2, 3.2},
+        {"no tries", true, 0, 0, -82, 0, 0.1},
+        {"no tries, no task", false, 0, 0, -82, 0, 0.1},
     };
     for (const TasksCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -400,10 +406,11 @@ TEST_F(DialogTest, WaitTasksEndLooksAfterEachSecond) {
         if (c.active) RecordTask(7, "P1", SLOT_RUNNING, 0, 1, 4, 0);
         ASSERT_EQ(AnyTaskActive() != 0, c.active);
         if (c.endAfterMs) After(c.endAfterMs, [] { TaskSlot.state = SLOT_FREE; });
+        const time_t before = std::time(nullptr);
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(WaitTasksEnd(c.tries), c.want);
         const double wall = Seconds(start);
-        EXPECT_GT(wall, c.above);
+        EXPECT_GE(std::time(nullptr), before + c.ticks);
         EXPECT_LE(wall, c.atMost);
     }
     TaskSlot.state = SLOT_FREE;

@@ -284,7 +284,7 @@ TEST_F(PowerButtonTest, APressDuringTheCheckIsIgnored) {
 }
 
 TEST_F(PowerButtonTest, ASilentControllerIsReportedAndPowerStaysActive) {
-    gPower.ping = kServoTimeout;
+    gPower.ping = -82;
     DialogAnswerer answerer;
     Press(MainMenuButtons[0]);
     EXPECT_EQ(gPower.pings, 1);

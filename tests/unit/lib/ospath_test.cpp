@@ -14,6 +14,7 @@ TEST(OsPath, UnsetChangesNothingButTheDrive) {
     EXPECT_EQ(OsPath("D:parts"), "parts");
     EXPECT_EQ(OsCommand("/usr/bin/xserver 12&"), "/usr/bin/xserver 12&");
     EXPECT_EQ(OsCommand("C:/u/qel/xeq/StripCr.exe \"/u/a\""), "/u/qel/xeq/StripCr.exe \"/u/a\"");
+    EXPECT_EQ(OsCommand("cp /C=/u/qel/part/a \"/D=/u/tmp/b\""), "cp /u/qel/part/a \"/u/tmp/b\"");
     EXPECT_EQ(UnrootPath("/u/qel"), "/u/qel");
 }
 
@@ -57,6 +58,7 @@ TEST(OsPath, CommandsMapEveryPathWord) {
                    {"C:/u/qel/xeq/StripCr.exe \"/u/qel/part/x\"",
                     "/sb/u/qel/xeq/StripCr.exe \"/sb/u/qel/part/x\""},
                    {"ls >/u/tmp/lst.out 2>&1", "ls >/sb/u/tmp/lst.out 2>&1"},
+                   {"cp /C=/u/qel/part/a \"/D=/temp/b\"", "cp /sb/u/qel/part/a \"/sb/temp/b\""},
                    {"echo a:b /usr/lib", "echo a:b /usr/lib"},
                    {"cat x/u/qel", "cat x/u/qel"},
                    // Quoted words are mapped inside their quotes, at their start only.

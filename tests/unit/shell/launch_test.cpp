@@ -121,19 +121,30 @@ TEST(Launch, ForkArgvOfEachStartType) {
     XtermSwitch = savedSwitch;
 }
 
+// The callers' argument array: rows of 80 bytes, one after the other.
 TEST(Launch, ArgumentRowsAreReadWithinTheirWidth) {
     // A full row has no terminator: it must not run on into the next row.
-    char rows[3][kArgRowSize];
-    std::memset(rows[0], 'a', kArgRowSize);
-    PutArgRow(rows[1], "second");
-    PutArgRow(rows[2], "");
-    EXPECT_EQ(RowTexts(rows, 3), (Args{std::string(kArgRowSize, 'a'), "second", ""}));
+    unsigned char block[3 * 80 + 1];
+    std::memset(block, 0, sizeof block);
+    std::memset(block, 'a', 80);
+    std::memcpy(block + 80, "second", 6);
+    block[3 * 80] = 'Z'; // beyond the last row
+    const auto* rows = reinterpret_cast<const ArgRow*>(block);
+    EXPECT_EQ(RowTexts(rows, 3), (Args{std::string(80, 'a'), "second", ""}));
     EXPECT_TRUE(RowTexts(rows, 0).empty());
     EXPECT_TRUE(RowTexts(nullptr, 2).empty());
 
-    char row[kArgRowSize];
-    EXPECT_FALSE(PutArgRow(row, std::string(100, 'b')));
-    EXPECT_EQ(RowTexts(&row, 1), Args{std::string(kArgRowSize - 1, 'b')});
+    // A text that does not fit keeps 79 characters and its NUL, and the
+    // row's neighbour is left alone.
+    std::memset(block, '-', sizeof block);
+    auto* row = reinterpret_cast<ArgRow*>(block);
+    EXPECT_FALSE(PutArgRow(*row, std::string(100, 'b')));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(block), 79), std::string(79, 'b'));
+    EXPECT_EQ(block[79], '\0');
+    EXPECT_EQ(block[80], '-');
+    EXPECT_TRUE(PutArgRow(*row, "short"));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(block), 80), "short" + std::string(75, '\0'));
+    EXPECT_EQ(block[80], '-');
 }
 
 TEST(Launch, ForkExecTracesStartsAndWaits) {
