@@ -7,6 +7,7 @@
 #include "sandbox.h"
 #include "startup.h"
 #include "vok.h"
+#include "wiring.h"
 #include "xvfb.h"
 
 #include <Xm/Form.h>
@@ -18,13 +19,14 @@
 namespace {
 
 // In the child: the message system against the simulator, then a top shell
-// and main form as start-up makes them.
+// and main form as start-up makes them, and the program's wiring.
 void OpenAndBuild() {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     if (OpenMessageSystem() != 0) _exit(90);
     static char name[] = "vok";
     static char* argv[] = {name, nullptr};
     InitToolkit(1, argv);
+    WireProgram();
     MainForm = XmCreateForm(TopShell, const_cast<char*>("VOK"), nullptr, 0);
     XtVaSetValues(MainForm, XmNwidth, 770, XmNheight, 560, nullptr);
     XtManageChild(MainForm);
