@@ -17,6 +17,7 @@
 #include "partsel.h"
 #include "paths.h"
 #include "password.h"
+#include "settings.h"
 #include "sysgen.h"
 #include "vok.h"
 #include "wiring.h"

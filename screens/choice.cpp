@@ -10,6 +10,7 @@
 #include "makers.h"
 #include "msgrecord.h"
 #include "partsel.h"
+#include "settings.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -4,9 +4,10 @@
 // decides it.
 #pragma once
 
+#include "statusline.h" // the hint line: SetStatusLine, HintEventHandler
+
 #include <X11/Intrinsic.h>
 
-#include <cstdint>
 #include <string>
 
 struct MainMenuEntry {
@@ -20,7 +21,6 @@ struct MainMenuEntry {
 
 inline constexpr int kMainMenuRows = 10;
 inline constexpr int kMainMenuLights = 5;
-inline constexpr EventMask HintEventMask = 0x33;
 
 // A button's look: widget style and icon file.
 struct MainMenuIcon {
@@ -69,19 +69,6 @@ void HelpButtonCB(Widget w, XtPointer client, XtPointer call);
 void UtilitiesButtonCB(Widget w, XtPointer client, XtPointer call);
 void FileUtilButtonCB(Widget w, XtPointer client, XtPointer call);
 void ProgFunctButtonCB(Widget w, XtPointer client, XtPointer call);
-
-// Shows a button's hint in the status line while the pointer is over it.
-// The client data is the hint's label number, looked up on each Enter, so a
-// language change shows the new text.
-void HintEventHandler(Widget w, XtPointer hintLabel, XEvent* event, Boolean* continueDispatch);
-// Client data of HintEventHandler for a label number.
-inline XtPointer HintLabel(int label) {
-    return reinterpret_cast<XtPointer>(static_cast<intptr_t>(label));
-}
-
-// Shows the text in the status line; a null text shows "".
-void SetStatusLine(const std::string& text);
-void SetStatusLine(const char* text);
 
 // Asks the controller whether it answers and whether the machine is homed;
 // sets ControllerFamily, OnlineMode, ServoOn and MachineHomed.

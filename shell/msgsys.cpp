@@ -541,6 +541,14 @@ int TaskRunning() {
     return TaskSlot.state == SLOT_RUNNING || TaskSlot.state == SLOT_HELD;
 }
 
+int WaitTasksEnd(int tries) {
+    for (int i = 0; i < tries; ++i) {
+        ProcessEventsFor(1);
+        if (!AnyTaskActive()) return 0;
+    }
+    return -82;
+}
+
 void StartPrinterDrivers() {
     std::printf("\nPlease wait ... starting the printer drivers ...\n");
     std::fflush(stdout);

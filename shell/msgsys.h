@@ -122,6 +122,9 @@ void SetTaskState(int id, const char* name, int state, int value);
 int RecordTask(int id, const char* name, int state, int flags, int kind, int code, int value);
 int AnyTaskActive();
 int TaskRunning();
+// Up to tries rounds of ProcessEventsFor(1), each followed by a look at the
+// task slot: 0 once no task is active, -82 when the tries are used up.
+int WaitTasksEnd(int tries);
 
 // Sends the driver types of PRINTER, PLOTTER and PENPLOTTER (request 38),
 // removes the spool files /u/tmp/P1 to P3 and starts the driver of each port
