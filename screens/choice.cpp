@@ -4,7 +4,6 @@
 
 #include "colors.h"
 #include "dialogs.h"
-#include "filescreen.h"
 #include "labels.h"
 #include "mainmenu.h"
 #include "makers.h"

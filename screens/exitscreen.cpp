@@ -5,7 +5,6 @@
 #include "exitscreen.h"
 
 #include "dialogs.h"
-#include "filescreen.h"
 #include "labels.h"
 #include "mainmenu.h"
 #include "makers.h"

@@ -47,6 +47,8 @@ extern std::string CurrentPart;
 extern int PartValid;
 // The main-menu button (1 to 10) whose screen is open; 0 for none.
 extern int ActiveMenuButton;
+// Work window of the screen now shown; nullptr for none.
+extern Widget ShownScreen;
 extern int ScreenWidth;
 extern int ScreenHeight;
 // The icon-button grid of the choice screens.
@@ -56,6 +58,21 @@ extern int GridY[7];
 // Builds the lights and the buttons on MainForm, all insensitive, each
 // button with its two looks and its hint. Start-up registers the callbacks.
 void MakeMainMenu();
+
+// The screens that the buttons open, one entry per button (power, initialise
+// and help are the shell's own). The program's top fills the table at
+// start-up; a button whose entry is unset prints a console line and opens
+// nothing.
+struct MainMenuScreens {
+    void (*loadProg)();  // 3: part selection
+    void (*execute)();   // 4: execute and step
+    void (*pause)();     // 5: pause and exit
+    void (*status)();    // 6: information screen
+    void (*utilities)(); // 8: service menu
+    void (*fileUtil)();  // 9: file menu
+    void (*progFunct)(); // 10: part-program menu
+};
+void SetMainMenuScreens(const MainMenuScreens& screens);
 
 // The buttons' activate callbacks. Each ignores a press that comes while its
 // previous one is still being handled.

@@ -114,6 +114,11 @@ class ReplyUi {
 // Test seam: the interface that the poll uses; null restores the main
 // window's. Answers the one used before.
 ReplyUi* SetReplyUi(ReplyUi* ui);
+// The screen side of the main window's interface: what closes the exit
+// screen, which the program's top sets at start-up. Unset, closing it prints
+// a console line and closes nothing. MsgsysResetForTest leaves it as it is.
+using ExitScreenCloser = void (*)();
+void SetExitScreenCloser(ExitScreenCloser close);
 
 int GetTaskState(int id);
 // The name goes in as a bounded copy (39 characters, a console line when it

@@ -4,7 +4,6 @@
 // start and stop; the receive's handling of odd messages.
 #include <gtest/gtest.h>
 
-#include "filescreen.h"
 #include "labels.h"
 #include "mainmenu.h"
 #include "msgsys.h"
