@@ -19,7 +19,7 @@
 namespace {
 
 // In the child: the message system against the simulator, then a top shell
-// and main form as start-up makes them, and the program's wiring.
+// and main form as start-up makes them.
 void OpenAndBuild() {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     if (OpenMessageSystem() != 0) _exit(90);
