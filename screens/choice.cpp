@@ -4,12 +4,12 @@
 
 #include "colors.h"
 #include "dialogs.h"
-#include "filescreen.h"
 #include "labels.h"
 #include "mainmenu.h"
 #include "makers.h"
 #include "msgrecord.h"
 #include "partsel.h"
+#include "settings.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -8,6 +8,7 @@
 #include "msgsys.h"
 #include "partsel.h"
 #include "password.h"
+#include "settings.h"
 
 #include <cstdint>
 #include <initializer_list>

@@ -2,8 +2,6 @@
 #include "msgsys.h"
 
 #include "dialogs.h"
-#include "exitscreen.h"
-#include "filescreen.h"
 #include "labels.h"
 #include "launch.h"
 #include "mainmenu.h"
@@ -55,6 +53,7 @@ using Clock = std::chrono::steady_clock;
 // by StopPrinterDrivers) that the poll has not handled yet, oldest first.
 std::deque<MsgRecord> KeptReplies;
 void (*PollHook)() = nullptr;
+ExitScreenCloser CloseExit = nullptr;
 
 // The queue was found removed: noted once on the console when it is found,
 // told to the operator once by the next tick.
@@ -84,7 +83,14 @@ class MainWindowUi : public ReplyUi {
     bool LoadingShown() const override { return LoadMessageShown == 1; }
     void HideLoading() override { HideLoadMessage(); }
     void RaiseMainWindow() override { RaiseTopWindow(); }
-    void CloseExitScreen() override { ExitScreenCancel(nullptr, nullptr, nullptr); }
+    void CloseExitScreen() override {
+        if (CloseExit) {
+            CloseExit();
+            return;
+        }
+        std::printf("CheckMess: exit screen not wired\n");
+        std::fflush(stdout);
+    }
 };
 
 MainWindowUi TheMainWindowUi;
@@ -354,6 +360,10 @@ void DrainReplies() {
     }
 }
 
+void SetExitScreenCloser(ExitScreenCloser close) {
+    CloseExit = close;
+}
+
 ReplyUi* SetReplyUi(ReplyUi* ui) {
     ReplyUi* old = Ui;
     Ui = ui ? ui : &TheMainWindowUi;
@@ -539,6 +549,14 @@ int AnyTaskActive() {
 }
 int TaskRunning() {
     return TaskSlot.state == SLOT_RUNNING || TaskSlot.state == SLOT_HELD;
+}
+
+int WaitTasksEnd(int tries) {
+    for (int i = 0; i < tries; ++i) {
+        ProcessEventsFor(1);
+        if (!AnyTaskActive()) return 0;
+    }
+    return -82;
 }
 
 void StartPrinterDrivers() {

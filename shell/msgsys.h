@@ -114,6 +114,11 @@ class ReplyUi {
 // Test seam: the interface that the poll uses; null restores the main
 // window's. Answers the one used before.
 ReplyUi* SetReplyUi(ReplyUi* ui);
+// The screen side of the main window's interface: what closes the exit
+// screen, which the program's top sets at start-up. Unset, closing it prints
+// a console line and closes nothing. MsgsysResetForTest leaves it as it is.
+using ExitScreenCloser = void (*)();
+void SetExitScreenCloser(ExitScreenCloser close);
 
 int GetTaskState(int id);
 // The name goes in as a bounded copy (39 characters, a console line when it
@@ -122,6 +127,9 @@ void SetTaskState(int id, const char* name, int state, int value);
 int RecordTask(int id, const char* name, int state, int flags, int kind, int code, int value);
 int AnyTaskActive();
 int TaskRunning();
+// Up to tries rounds of ProcessEventsFor(1), each followed by a look at the
+// task slot: 0 once no task is active, -82 when the tries are used up.
+int WaitTasksEnd(int tries);
 
 // Sends the driver types of PRINTER, PLOTTER and PENPLOTTER (request 38),
 // removes the spool files /u/tmp/P1 to P3 and starts the driver of each port

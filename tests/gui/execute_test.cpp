@@ -11,6 +11,7 @@
 #include "filescreen.h"
 #include "labels.h"
 #include "partsel.h"
+#include "settings.h"
 #include "test_hooks.h"
 #include "vok.h"
 

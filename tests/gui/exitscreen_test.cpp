@@ -9,6 +9,7 @@
 #include "exitscreen.h"
 #include "filescreen.h"
 #include "labels.h"
+#include "settings.h"
 #include "vok.h"
 
 #include <chrono>

@@ -8,6 +8,7 @@
 #include "sandbox.h"
 #include "startup.h"
 #include "vok.h"
+#include "wiring.h"
 #include "xvfb.h"
 
 #include <Xm/Form.h>
@@ -65,6 +66,7 @@ void OpenAndBuild(const Sandbox& box) {
     static char name[] = "vok";
     static char* argv[] = {name, nullptr};
     InitToolkit(1, argv);
+    WireProgram();
     MainForm = XmCreateForm(TopShell, const_cast<char*>("VOK"), nullptr, 0);
     XtVaSetValues(MainForm, XmNwidth, 770, XmNheight, 560, nullptr);
     XtManageChild(MainForm);

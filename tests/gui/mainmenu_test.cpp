@@ -11,6 +11,7 @@
 #include "labels.h"
 #include "mainmenu.h"
 #include "proc.h"
+#include "settings.h"
 #include "test_hooks.h"
 #include "makers.h"
 #include "vok.h"

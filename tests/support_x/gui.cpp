@@ -8,6 +8,7 @@
 #include "makers.h"
 #include "startup.h"
 #include "vok.h"
+#include "wiring.h"
 #include "xmwrap.h"
 
 #include <X11/IntrinsicP.h>
@@ -85,6 +86,7 @@ GuiSession::GuiSession(const std::map<int, std::string>& labels) {
     static char name[] = "vok";
     static char* argv[] = {name, nullptr};
     InitToolkit(1, argv);
+    WireProgram();
     ScreenDimensions();
     ResourcePaletteCreate(ColorFileName);
     MakeMainForm();

@@ -10,6 +10,7 @@
 #include "proc.h"
 #include "process.h"
 #include "sandbox.h"
+#include "settings.h"
 
 #include <array>
 #include <csignal>

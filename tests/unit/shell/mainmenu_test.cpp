@@ -7,6 +7,7 @@
 #include "labels.h"
 #include "mainmenu.h"
 #include "sandbox.h"
+#include "settings.h"
 
 #include <string>
 #include <vector>

@@ -6,7 +6,6 @@
 // layout (wire.h), and codes, flags and widths are the protocol's numbers.
 #include <gtest/gtest.h>
 
-#include "filescreen.h"
 #include "labels.h"
 #include "mainmenu.h"
 #include "msgsys.h"

@@ -1,33 +1,18 @@
-// Label texts, fonts and the settings cache.
+// Label texts and fonts.
 //
 // Every text the operator reads is a numbered label: line n of the label
 // file /u/qel/database/<letter>vok.data of the configured language. The
-// settings cache copies the configuration items that the shell and the
-// screens read often; when the cached language changes, the terminal
-// settings, the fonts and the label texts are loaded again.
+// shell's settings cache (settings.h) sets the language, and loads the fonts
+// and the label texts again when it changes.
 #pragma once
 
 #include <Xm/Xm.h>
 
 #include <string>
 
-// Settings cache, refreshed by ReadSysgen (ColorFileName lives in vok.h).
-extern int OnlineItem;
-extern int ChangerType;
+// The configured language (configuration item 0, kept by the settings
+// cache); the label file and the fonts follow it.
 extern int Language;
-extern int SysgenItem21;
-extern int SysgenItem7Is1;
-extern std::string SysgenStr6;
-extern int EditorType;
-extern int NetworkOption;
-// 0 while ReadSysgen runs, then 1 (sysgen.bin was there) or 2 (the default
-// store was copied over it).
-extern int SysgenState;
-
-// Terminal-program settings.
-extern std::string XtermPath;
-extern std::string XtermName;
-extern std::string XtermSwitch;
 
 extern XmFontList FontListBig;
 extern XmFontList FontListNormal;
@@ -47,11 +32,6 @@ const char* GetLabText(int n);
 std::string LabText(int n);
 void FreeLabText();
 
-void ReadSysgen();
-int GetOnlineItem();
-int IsOnline();
-int GetSysgenItem26();
-void InitXterm();
 // Sets the top shell's title to title line 0 and makes the two font lists
 // anew, freeing the lists they replace (widgets hold copies); a font that
 // cannot be had falls back to "fixed". Without a display only the font list

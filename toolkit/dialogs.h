@@ -62,9 +62,16 @@ class WaitingDialog {
 void RaiseTopWindow();
 
 // One step of a wait that serves every kind of input (X events, timers,
-// alternate input), taking at most 10 ms when nothing comes; drains the
-// server's replies first. The waits of AskText and of the password check.
+// alternate input), taking at most 10 ms when nothing comes; runs the
+// pumps' drain first. The waits of AskText and of the password check.
 void ServeEverythingOnce(XtAppContext app);
+
+// What every pass of a pump and every step of a dialog's wait does first:
+// the message system's DrainReplies, which the program's top sets at
+// start-up, so that the server's replies do not fill the queue while the
+// program waits. Unset, the first pass prints a console line, once.
+using PumpDrain = void (*)();
+void SetPumpDrain(PumpDrain drain);
 
 void ChangeCursor(Cursor cursor);
 
@@ -85,9 +92,6 @@ void CheckTimeout();
 // Serves events and timers for the given seconds, dropping keys and
 // buttons; always -82.
 int ProcessEventsFor(int seconds);
-// Up to tries rounds of ProcessEventsFor(1), each followed by a look at the
-// task slot: 0 once no task is active, -82 when the tries are used up.
-int WaitTasksEnd(int tries);
 
 // 0 when the medium in the device is ready; negative when the operator
 // gave up. Every device counts as ready.

@@ -13,13 +13,14 @@
 #include "msgsys.h"
 #include "ospath.h"
 #include "nap.h"
-#include "operator_hooks.h"
 #include "partprog.h"
 #include "partsel.h"
 #include "paths.h"
 #include "password.h"
+#include "settings.h"
 #include "sysgen.h"
 #include "vok.h"
+#include "wiring.h"
 #include "xmwrap.h"
 
 #include <Mrm/MrmPublic.h>
@@ -33,17 +34,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-XtAppContext AppContext = nullptr;
-Widget TopShell = nullptr;
-Display* TheDisplay = nullptr;
-Window TopWindow = 0;
-Widget MainForm = nullptr;
-Widget LogoGadget = nullptr;
-Cursor BusyCursor = 0;
-Cursor NormalCursor = 0;
-Widget StatusLine = nullptr;
-Atom WmDeleteWindow = 0;
-std::string ColorFileName = "colors.QEL";
 int ExitShutdownWaitSeconds = 60;
 
 namespace {
@@ -195,7 +185,7 @@ void DeleteWindowCB(Widget, XtPointer, XtPointer) {
 
 int VokMain(int argc, char** argv) {
     RefuseUnsafeSandbox();
-    InstallOperatorHooks();
+    WireProgram();
     RewriteEnvironment();                                   // 1, 2
     os_unlink("/u/tmp/LastCMMMode.txt");                    // 3
     std::printf("Starting Qel Version %lf\n", kQelVersion); // 4

@@ -8,14 +8,13 @@
 //
 // When nothing is queued the pumps wait up to 10 ms on the display
 // connection before their next pass instead of spinning. Every pass and
-// every step of a dialog's wait first moves the message server's waiting
-// replies into the poll's backlog.
+// every step of a dialog's wait first runs the pumps' drain, which moves the
+// message server's waiting replies into the poll's backlog.
 #include "dialogs.h"
 
 #include "colors.h"
 #include "labels.h"
 #include "makers.h"
-#include "msgsys.h"
 #include "nap.h"
 #include "vok.h"
 #include "xmwrap.h"
@@ -49,6 +48,22 @@ int ExposedFlag = 0;
 namespace {
 
 char AskReply[100];
+
+PumpDrain Drain = nullptr;
+
+// What every pass and every wait step does first. Unset, the first call says
+// so on the console, once.
+void RunDrain() {
+    if (Drain) {
+        Drain();
+        return;
+    }
+    static bool told = false;
+    if (told) return;
+    told = true;
+    std::printf("Pumps: message drain not wired\n");
+    std::fflush(stdout);
+}
 
 // Shells of the dialogs that wait for their answer, outermost first.
 std::vector<Widget> WaitingShells;
@@ -101,7 +116,7 @@ bool IsButton(int type) {
 
 // Takes every queued event that a mask selects; dispatches those not dropped.
 void MaskPass(bool dropKeys, bool dropButtons) {
-    DrainReplies();
+    RunDrain();
     if (!TheDisplay) return;
     XEvent ev;
     while (XCheckMaskEvent(TheDisplay, kAllEventsMask, &ev)) {
@@ -359,7 +374,7 @@ void RaiseTopWindow() {
 }
 
 void ServeEverythingOnce(XtAppContext app) {
-    DrainReplies();
+    RunDrain();
     if (!app) return;
     if (XtAppPending(app))
         XtAppProcessEvent(app, XtIMAll);
@@ -450,7 +465,7 @@ int ProcessEventsFor(int seconds) {
     TimeoutStart = std::time(nullptr);
     CheckTimeout();
     while (!TimedOut) {
-        DrainReplies();
+        RunDrain();
         const XtInputMask pending = AppContext ? XtAppPending(AppContext) : 0;
         if (!pending) {
             IdleWait();
@@ -473,12 +488,8 @@ int ProcessEventsFor(int seconds) {
     return -82;
 }
 
-int WaitTasksEnd(int tries) {
-    for (int i = 0; i < tries; ++i) {
-        ProcessEventsFor(1);
-        if (!AnyTaskActive()) return 0;
-    }
-    return -82;
+void SetPumpDrain(PumpDrain drain) {
+    Drain = drain;
 }
 
 int MediaNotReady(int, const char*) {
