@@ -20,7 +20,6 @@
 #include <cstdint>
 #include <cstdio>
 
-Widget ShownScreen = nullptr;
 Widget FileScreenWindow = nullptr;
 Widget FileList = nullptr;
 Widget KeyinWidget = nullptr;

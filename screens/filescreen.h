@@ -1,10 +1,10 @@
 // File-screen frame: the window that the file screens (copy, delete, backup,
 // restore, print, the edit screens) build over the whole main window, with
 // its two-row header, toolbar, list, hotkeys and keyin field; how a member
-// opens and closes it; the helpers the members share; the screen now shown;
-// the start-up notice. The navigation itself is the X-free model of
-// filenav.h; the busy notice over the main window is the toolkit's
-// (ShowLoading, makers.h), which the controller link's hooks use too.
+// opens and closes it; the helpers the members share; the start-up notice.
+// The navigation itself is the X-free model of filenav.h; the busy notice
+// over the main window is the toolkit's (ShowLoading, makers.h), which the
+// controller link's hooks use too.
 #pragma once
 
 #include "filenav.h"
@@ -13,9 +13,6 @@
 
 #include <string>
 #include <vector>
-
-// Work window of the screen now shown; nullptr for none.
-extern Widget ShownScreen;
 
 // The file screen built last (nullptr once it is closed), the list and the
 // keyin field of the open one (FileList nullptr while its list is gone), and

@@ -44,10 +44,6 @@ const std::string& AllowedChars() {
 
 } // namespace
 
-bool PartNameRunnable(const std::string& name) {
-    return name.size() <= kRunPartNameMax;
-}
-
 int ValidNameChars(const std::string& name, int language) {
     if (name.empty() || name[0] == '-' || name[0] == '.') return 0;
     const std::string& allowed = AllowedChars();
@@ -67,7 +63,7 @@ int ValidNameChars(const std::string& name, int language) {
 
 int PartNameFault(const std::string& name, int language) {
     if (name.find('/') != std::string::npos) return kNameSlashLabel;
-    if (name.size() > kPartNameMax || !PartNameRunnable(name)) return kNameLengthLabel;
+    if (name.size() > kPartNameMax) return kNameLengthLabel;
     if (!ValidNameChars(name, language)) return kNameCharsLabel;
     return 0;
 }

@@ -1,6 +1,5 @@
 // Part names: which names a part may have, the order in which the part
-// selection lists them, and whether a part can be run. No X: the screens
-// show the messages.
+// selection lists them. No X: the screens show the messages.
 #pragma once
 
 #include <string>
@@ -11,17 +10,12 @@ inline constexpr int kNameSlashLabel = 70;   // the name holds "/"
 inline constexpr int kNameLengthLabel = 204; // too long
 inline constexpr int kNameCharsLabel = 200;  // a character that is not allowed
 
-// A part name has at most this many characters.
+// A part name has at most this many characters, which a run request
+// carries whole.
 inline constexpr size_t kPartNameMax = 14;
-// The run request carries the part's name in a field of this many
-// characters (and its NUL): a longer name cannot be run.
-inline constexpr size_t kRunPartNameMax = 24;
 
 // The language whose bytes from 0x80 on come in pairs.
 inline constexpr int kTwoByteLanguage = 6;
-
-// True when the run request can carry the part's name whole.
-bool PartNameRunnable(const std::string& name);
 
 // 1 when every character of the name is allowed, else 0. An empty name, or
 // one beginning with "-" or ".", is not. The allowed characters are the
@@ -33,8 +27,7 @@ bool PartNameRunnable(const std::string& name);
 int ValidNameChars(const std::string& name, int language);
 
 // 0 when the part may have the name, else the label that says why: a "/"
-// (70), 15 characters or more, or more than a run can carry (204), a
-// character that is not allowed (200).
+// (70), 15 characters or more (204), a character that is not allowed (200).
 int PartNameFault(const std::string& name, int language);
 
 // The message about a name: "\"<name>\"\n\n<text>".

@@ -9,9 +9,9 @@
 #include "mainmenu.h"
 #include "makers.h"
 #include "msgsys.h"
-#include "partnames.h"
 #include "partselect.h"
 #include "password.h"
+#include "settings.h"
 #include "vok.h"
 
 #include <cstdint>
@@ -86,10 +86,7 @@ bool RunPartProgram() {
     }
     // The run request carries the part's name in a field that a longer name
     // does not fit: it would run another part.
-    if (!PartNameRunnable(CurrentPart)) {
-        ScreenMessage(QuotedNameMessage(CurrentPart, LabText(kNameLengthLabel)));
-        return false;
-    }
+    if (!CurrentPartRunnable()) return false;
     if (MachineHomed == 0) {
         ScreenMessage(LabText(kNotHomedLabel));
         return false;

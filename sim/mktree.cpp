@@ -3,7 +3,10 @@
 // from their descriptions, and the stand-ins of the suite's scripts are laid
 // out around the simulated message server.
 //
-//   qel-mktree --source demo --msgsim /path/to/qel-msgsim ROOT
+//   qel-mktree --source demo --msgsim /path/to/qel-msgsim [--keep-server] ROOT
+//
+// --keep-server: the KILL_XSERVER stand-in leaves a running server and its
+// queue alone (for a program started against a server started before it).
 #include "generators.h"
 #include "records.h"
 #include "sandbox_tree.h"
@@ -40,11 +43,13 @@ int main(int argc, char** argv) {
             source = argv[++i];
         else if (a == "--msgsim" && i + 1 < argc)
             options.msgsim = argv[++i];
+        else if (a == "--keep-server")
+            options.killServer = false;
         else
             root = a;
     }
     if (source.empty() || root.empty() || options.msgsim.empty()) {
-        std::fprintf(stderr, "usage: qel-mktree --source DIR --msgsim PATH ROOT\n");
+        std::fprintf(stderr, "usage: qel-mktree --source DIR --msgsim PATH [--keep-server] ROOT\n");
         return 2;
     }
     root = fs::absolute(root).lexically_normal().string();

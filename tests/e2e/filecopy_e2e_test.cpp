@@ -75,7 +75,6 @@ class CopyStation {
 };
 
 TEST(FileCopyE2E, CopiesP1sProgramToP2ByPointerAndKeys) {
-    ScopedEnv fast("QEL_NAP_PERCENT", "10");
     XvfbServer xvfb(800, 600);
     ASSERT_TRUE(xvfb.ok());
     Sandbox box;

@@ -28,7 +28,6 @@ constexpr Place kExecuteMenu = {30, 344};
 constexpr Place kList = {75, 85};
 
 TEST(PartSelectE2E, APartChosenByPointerBecomesCurrent) {
-    ScopedEnv fast("QEL_NAP_PERCENT", "10");
     XvfbServer xvfb(800, 600);
     ASSERT_TRUE(xvfb.ok());
     Sandbox box;

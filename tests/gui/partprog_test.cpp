@@ -12,12 +12,14 @@
 #include "partnames.h"
 #include "partprog.h"
 #include "partsel.h"
+#include "settings.h"
 #include "vok.h"
 
 #include "dialogs.h"
 
 #include <Xm/TextF.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -89,13 +91,13 @@ class PartProgTest : public ChoiceFixture {
     // The server's answer to request 14: the task is made, its value the
     // request's argument.
     void TaskMade(int arg) const {
-        MsgRecord r{};
+        wire::Msg r;
         r.mtype = OwnPid;
-        MsgSetInt(r, kMsgCode, 14);
-        MsgSetInt(r, kMsgTaskId, 101);
-        MsgSetInt(r, kMsgStatus, 0);
-        MsgSetInt(r, kMsgArg, arg);
-        ASSERT_EQ(msgsnd(queue_, &r, kMsgTextSize, IPC_NOWAIT), 0);
+        wire::SetInt(r, wire::kCode, 14);
+        wire::SetInt(r, wire::kTask, 101);
+        wire::SetInt(r, wire::kStatus, 0);
+        wire::SetInt(r, wire::kArg, arg);
+        ASSERT_EQ(msgsnd(queue_, &r, wire::kTextSize, IPC_NOWAIT), 0);
     }
 };
 
@@ -171,8 +173,9 @@ TEST_P(PartProgOkTable, Outcome) {
     if (c.program == kMissing) Box().Remove(kProgram);
     SetMenuFlags(kAll);
     // Run mode and texts of an earlier request.
-    MsgSetInt(MsgOut, kMsgRunMode, 11);
-    std::memset(MsgOut.text + kMsgPart, 'x', kMsgPartWidth + kMsgTypeWidth);
+    const int32_t staleRunMode = 11;
+    std::memcpy(MsgOut.text + (wire::kRunMode - wire::kTypeWord), &staleRunMode, 4);
+    std::memset(MsgOut.text + (wire::kPart - wire::kTypeWord), 'x', 25 + 27);
     OpenAndChoose(c.choice);
     MessageAnswer = c.messageAnswer;
     PasswordAnswer = c.password;
@@ -190,25 +193,26 @@ TEST_P(PartProgOkTable, Outcome) {
         EXPECT_EQ(MenuSensitivity(), c.flags);
     else
         EXPECT_EQ(MenuSensitivity(), "0000000000");
-    const std::vector<MsgRecord> sent = Requests();
+    const std::vector<wire::Msg> sent = Requests();
     if (!c.arg) {
         EXPECT_TRUE(sent.empty());
         EXPECT_EQ(LoadMessageShown, 0);
         return;
     }
     ASSERT_EQ(sent.size(), 1u);
-    const MsgRecord& m = sent[0];
+    const wire::Msg& m = sent[0];
     EXPECT_EQ(m.mtype, MsgKey);
-    EXPECT_EQ(MsgGetInt(m, kMsgArg), c.arg);
-    EXPECT_EQ(MsgGetInt(m, kMsgSender), getpid());
-    EXPECT_EQ(MsgGetInt(m, kMsgTaskId), 0);
-    EXPECT_EQ(MsgGetInt(m, kMsgCode), 14);
-    EXPECT_EQ(MsgGetInt(m, kMsgData), 0);
-    for (size_t i = 0; i < kMsgPartWidth + kMsgTypeWidth; ++i)
-        ASSERT_EQ(m.text[kMsgPart + i], 0) << "text byte " << i;
-    EXPECT_EQ(MsgGetInt(m, kMsgRunMode), 0);
-    EXPECT_EQ(MsgGetInt(m, kMsgOpMode), 0x2002);
-    EXPECT_EQ(MsgGetInt(m, kMsgFamily), 1);
+    EXPECT_EQ(wire::Int(m, wire::kArg), c.arg);
+    EXPECT_EQ(wire::Int(m, wire::kSender), getpid());
+    EXPECT_EQ(wire::Int(m, wire::kTask), 0);
+    EXPECT_EQ(wire::Int(m, wire::kCode), 14);
+    EXPECT_EQ(wire::Int(m, wire::kData), 0);
+    // Part name and program type empty, every byte of both.
+    for (size_t i = 0; i < 25 + 27; ++i)
+        ASSERT_EQ(m.text[wire::kPart - wire::kTypeWord + i], 0) << "text byte " << i;
+    EXPECT_EQ(wire::Int(m, wire::kRunMode), 0);
+    EXPECT_EQ(wire::Int(m, wire::kOpMode), 0x2002);
+    EXPECT_EQ(wire::Int(m, wire::kFamily), 1);
     EXPECT_EQ(LoadMessageShown, 1);
     EXPECT_EQ(RunChoice, c.choice == REQ_APPEND ? 2 : 1);
     // The part's folders of dirfile are there for the run.
@@ -324,7 +328,7 @@ TEST_F(PartProgTest, WhatTheRunNeedsKeepsTheMenuOpen) {
         {"no part", 1, 0, 1, "P1", "L26"},
         {"not homed", 1, 1, 0, "P1", "L27"},
         // The run request cannot carry the name: another part would run.
-        {"name too long to run", 1, 1, 1, longPart, "\"" + longPart + "\"\n\nL204"},
+        {"name too long to run", 1, 1, 1, longPart, "\"" + longPart + "\"\n\nL308"},
         {"24 characters run", 1, 1, 1, std::string(24, 'M'), ""},
     };
     Box().Write("/u/qel/part/" + std::string(24, 'M') + "/program/llf", "x");
@@ -353,31 +357,33 @@ TEST_F(PartProgTest, WhatTheRunNeedsKeepsTheMenuOpen) {
 
 TEST_F(PartProgTest, TheServerStartsTheTaskInTheChosenMode) {
     const struct {
-        int choice, runMode;
+        int choice, arg, runMode;
         const char* type;
-    } cases[] = {{REQ_LEARN, 3, "llf"}, {REQ_APPEND, 7, "llf"}, {REQ_INSPECT, 0x1003, "INSPECT"}};
+    } cases[] = {{REQ_LEARN, 100, 3, "llf"},
+                 {REQ_APPEND, 101, 7, "llf"},
+                 {REQ_INSPECT, 102, 0x1003, "INSPECT"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.choice);
+        SCOPED_TRACE(c.arg);
         MsgsysResetForTest();
         MsgQueueId = queue_;
         MessageAnswer = 1;
         OpenAndChoose(c.choice);
         Press(V().frame->ok);
         ASSERT_EQ(Requests().size(), 1u);
-        TaskMade(c.choice);
+        TaskMade(c.arg);
         ASSERT_TRUE(PollOnce());
         Reply(17, 101, 20); // ready
         ASSERT_TRUE(PollOnce());
-        const std::vector<MsgRecord> sent = Requests();
+        const std::vector<wire::Msg> sent = Requests();
         ASSERT_EQ(sent.size(), 1u);
-        const MsgRecord& m = sent[0];
-        EXPECT_EQ(MsgGetInt(m, kMsgCode), 16);
-        EXPECT_EQ(MsgGetInt(m, kMsgArg), c.choice);
-        EXPECT_EQ(MsgGetInt(m, kMsgTaskId), 101);
-        EXPECT_EQ(MsgGetInt(m, kMsgData), 0x800000);
-        EXPECT_EQ(MsgGetText(m, kMsgPart, kMsgPartWidth), "P1");
-        EXPECT_EQ(MsgGetText(m, kMsgType, kMsgTypeWidth), c.type);
-        EXPECT_EQ(MsgGetInt(m, kMsgRunMode), c.runMode);
+        const wire::Msg& m = sent[0];
+        EXPECT_EQ(wire::Int(m, wire::kCode), 16);
+        EXPECT_EQ(wire::Int(m, wire::kArg), c.arg);
+        EXPECT_EQ(wire::Int(m, wire::kTask), 101);
+        EXPECT_EQ(wire::Int(m, wire::kData), 0x800000);
+        EXPECT_EQ(wire::Text(m, wire::kPart, 25), "P1");
+        EXPECT_EQ(wire::Text(m, wire::kType, 27), c.type);
+        EXPECT_EQ(wire::Int(m, wire::kRunMode), c.runMode);
         Reply(14, 101, 0, 8); // ended
         ASSERT_TRUE(PollOnce());
     }
@@ -450,14 +456,14 @@ TEST_F(PartProgTest, DataPageAndContour) {
     Box().Write("/u/qel/xeq/Contour.exe", "");
     EXPECT_EQ(LoadDataPage(0), 0);
     EXPECT_EQ(LoadContour(0), 0);
-    std::vector<MsgRecord> sent = Requests();
+    std::vector<wire::Msg> sent = Requests();
     ASSERT_EQ(sent.size(), 2u);
     const int codes[2] = {18, 27};
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(MsgGetInt(sent[i], kMsgCode), codes[i]);
-        EXPECT_EQ(MsgGetInt(sent[i], kMsgArg), 0);
-        EXPECT_EQ(MsgGetInt(sent[i], kMsgData), 0);
-        EXPECT_EQ(MsgGetInt(sent[i], kMsgTaskId), 0);
+        EXPECT_EQ(wire::Int(sent[i], wire::kCode), codes[i]);
+        EXPECT_EQ(wire::Int(sent[i], wire::kArg), 0);
+        EXPECT_EQ(wire::Int(sent[i], wire::kData), 0);
+        EXPECT_EQ(wire::Int(sent[i], wire::kTask), 0);
     }
 
     // From the menu: password 61, then request 18 with the flag 1 and the
@@ -469,9 +475,9 @@ TEST_F(PartProgTest, DataPageAndContour) {
     EXPECT_TRUE(Open());
     sent = Requests();
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(MsgGetInt(sent[0], kMsgCode), 18);
-    EXPECT_EQ(MsgGetInt(sent[0], kMsgArg), 111);
-    EXPECT_EQ(MsgGetInt(sent[0], kMsgData), 1);
+    EXPECT_EQ(wire::Int(sent[0], wire::kCode), 18);
+    EXPECT_EQ(wire::Int(sent[0], wire::kArg), 111);
+    EXPECT_EQ(wire::Int(sent[0], wire::kData), 1);
 
     PasswordAnswer = 0;
     Press(V().frame->ok);

@@ -1,6 +1,6 @@
 // Part-name rules: the characters of evalidchars (read once, the fallback
-// set while it is missing or empty), the length a part name and a run may
-// have, the two-byte language, and the case-blind order of the part list.
+// set while it is missing or empty), the length a part name may have, the
+// two-byte language, and the case-blind order of the part list.
 #include <gtest/gtest.h>
 
 #include "language.h"
@@ -44,9 +44,6 @@ TEST_F(PartNamesTest, Rules) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(PartNameFault(c.name, 0), c.label);
     }
-    // What a run request can carry.
-    EXPECT_TRUE(PartNameRunnable(std::string(24, 'A')));
-    EXPECT_FALSE(PartNameRunnable(std::string(25, 'A')));
     EXPECT_EQ(QuotedNameMessage("P/1", "L70"), "\"P/1\"\n\nL70");
 }
 

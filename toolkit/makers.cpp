@@ -6,8 +6,7 @@
 #include "colors.h"
 #include "dialogs.h"
 #include "labels.h"
-#include "mainmenu.h"
-#include "viewer.h"
+#include "statusline.h"
 #include "vok.h"
 #include "xmwrap.h"
 
@@ -36,6 +35,8 @@ Widget LoadingLabel = nullptr;
 int LoadMessageShown = 0;
 
 namespace {
+
+ToolbarHelpViewer HelpViewer = nullptr;
 
 const char* OrEmpty(const char* text) {
     return text ? text : "";
@@ -295,7 +296,17 @@ Widget MakeBigToolbar(Widget parent, XtCallbackProc okCallback, XtCallbackProc c
 
 void ToolbarHelpCB(Widget w, XtPointer client, XtPointer) {
     const int index = static_cast<int>(reinterpret_cast<intptr_t>(client));
-    if (index >= 0) ShowHelpText(w, index);
+    if (index < 0) return;
+    if (HelpViewer) {
+        HelpViewer(w, index);
+        return;
+    }
+    std::printf("ToolbarHelpCB: help viewer not wired\n");
+    std::fflush(stdout);
+}
+
+void SetToolbarHelpViewer(ToolbarHelpViewer viewer) {
+    HelpViewer = viewer;
 }
 
 Widget MakeIconButton(Widget parent, int x, int y, const char* style, int mode) {
@@ -396,7 +407,7 @@ void ListSetItems(Widget list, int count, const NameRecord* names) {
         // A row without its terminator shows its 72 bytes, no more.
         const char* row = names[i].name;
         const std::string name(row, strnlen(row, sizeof names[i].name));
-        items[i] = XmStringCreate(const_cast<char*>(name.c_str()), const_cast<char*>(""));
+        items[i] = MakeXmSegment(name);
     }
     XtVaSetValues(list, XmNitems, items.data(), XmNitemCount, shown, nullptr);
     XmListSetPos(list, 1);
