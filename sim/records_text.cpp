@@ -149,3 +149,22 @@ std::string Utf8ToLatin1(const std::string& text) {
     }
     return out;
 }
+
+std::string CountedLineFileBytes(int32_t count, const std::string& text) {
+    std::string out(4, '\0');
+    PutLe32(reinterpret_cast<unsigned char*>(&out[0]), static_cast<uint32_t>(count));
+    return out + text;
+}
+
+std::string ServoRecordBytes(const std::vector<ServoRecord>& records) {
+    std::string out(records.size() * 16, '\0');
+    auto* p = reinterpret_cast<unsigned char*>(&out[0]);
+    for (const ServoRecord& r : records) {
+        for (int16_t v :
+             {r.dispManual, r.dispAuto, r.procManual, r.procAuto, r.tf, r.b, r.axis, r.line}) {
+            PutLe16(p, static_cast<uint16_t>(v));
+            p += 2;
+        }
+    }
+    return out;
+}
