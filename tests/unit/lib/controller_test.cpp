@@ -13,13 +13,16 @@
 #include "serial_line.h"
 #include "virtual_clock.h"
 
+#include <atomic>
 #include <chrono>
 #include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -449,6 +452,53 @@ TEST_F(SerialLineTest, DrainStopsOnALineThatKeepsSending) {
     fcntl(p[0], F_SETFL, O_NONBLOCK);
     EXPECT_EQ(read(p[0], &rest[0], rest.size()), 100 * 1024 - 65536);
     close(p[1]);
+}
+
+// A stream that never ends its line must not hold the program: the line is
+// given up after 64 KiB, or 5 s after its first byte.
+TEST_F(SerialLineTest, AStreamWithoutLineEndsIsGivenUp) {
+    int p[2];
+    ASSERT_EQ(pipe(p), 0);
+    ASSERT_GE(fcntl(p[1], F_SETPIPE_SZ, 256 * 1024), 100 * 1024);
+    const std::string stream = "C1" + std::string(100 * 1024, 'x');
+    ASSERT_EQ(write(p[1], stream.data(), stream.size()), static_cast<ssize_t>(stream.size()));
+    ServoLine.fd = p[0];
+    CaptureStderr();
+    CaptureStdout();
+    EXPECT_EQ(ServoPoll(), -1);
+    GetCapturedStdout();
+    EXPECT_EQ(GetCapturedStderr(), "readline(): Message too long\n");
+    EXPECT_TRUE(parsed.empty());
+    std::string rest(stream.size(), '\0');
+    fcntl(p[0], F_SETFL, O_NONBLOCK);
+    EXPECT_EQ(read(p[0], &rest[0], rest.size()), static_cast<ssize_t>(stream.size() - 65536));
+    close(p[1]);
+    close(p[0]);
+
+    // A byte every 50 ms: the line is given up 5 s after it began.
+    ASSERT_EQ(pipe(p), 0);
+    ServoLine.fd = p[0];
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        while (!stop) {
+            if (write(p[1], "x", 1) != 1) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    pollfd first{p[0], POLLIN, 0};
+    EXPECT_EQ(poll(&first, 1, 2000), 1) << "the stream began";
+    CaptureStderr();
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ServoPoll(), -1);
+    auto took = std::chrono::steady_clock::now() - start;
+    stop = true;
+    writer.join();
+    EXPECT_EQ(GetCapturedStderr(), "readline(): Connection timed out\n");
+    EXPECT_GE(took, std::chrono::milliseconds(4900));
+    EXPECT_LT(took, std::chrono::milliseconds(8000));
+    close(p[1]);
+    close(p[0]);
+    ServoLine.fd = -1;
 }
 
 } // namespace
