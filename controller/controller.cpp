@@ -2,8 +2,11 @@
 //
 // Each family's driver plugs in in ControllerDriverOf below. Until a family's
 // driver is built, its place holds a stand-in that answers as a controller
-// that does not answer, and touches no line or device.
+// that does not answer, and touches no line or device (family B), or as a
+// board that is not there (the counter board).
 #include "controller.h"
+
+#include "family_a.h"
 
 int HomeResult = 0;
 
@@ -44,12 +47,16 @@ int Run(int (*op)()) {
 
 } // namespace
 
+int ImbedPollEvent() {
+    return 0;
+}
+
 const ControllerDriver* ControllerDriverOf(int family) {
     if (family < kFamilyA || family > kFamilyB) return nullptr;
     if (gTestDriver[family]) return gTestDriver[family];
     switch (family) {
     case kFamilyA:
-        return &kSilentSerial; // family A driver goes here
+        return &FamilyA::kDriver;
     case kCounterBoard:
         return &kAbsentBoard; // counter-board driver goes here
     default:

@@ -34,6 +34,10 @@ int ServoPingDisp(int family);         // serial 0 / -82; board 1 present, 0 abs
 int ServoStatusDisp(int family);       // serial 0 homed ...; board 1 homed, 0 not
 int ServoParamDisp(int family);        // 1 parameters there, 0 missing
 
+// The counter board's home event, polled while the board homes: non-zero
+// once the board reports it. The board is not there yet: no event.
+int ImbedPollEvent();
+
 // A family's driver: its routine for each operation. A null entry answers 0
 // without doing anything (the counter board has no home and no stop).
 struct ControllerDriver {

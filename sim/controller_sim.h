@@ -91,6 +91,7 @@ class ControllerSim {
     // entry repeats. An empty list, or an entry with no bytes, is silence.
     // A script comes before the responder, the responder before the model.
     void On(const std::string& command, std::vector<std::vector<SimReply>> replies);
+    void ClearScripts() { scripts_.clear(); }
     // Answers the commands that have no script: (command, how many times it
     // came before) -> replies.
     using Responder = std::function<std::vector<SimReply>(const std::string&, int)>;
