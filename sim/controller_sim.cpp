@@ -83,7 +83,7 @@ FramedByte CommandFramer::Feed(unsigned char b) {
 
 FamilyAModel::FamilyAModel(const FamilyAKnobs& knobs) : knobs_(knobs), homed_(knobs.homed) {}
 
-std::string FamilyAModel::Status() const {
+std::string FamilyAModel::StatusField() const {
     return Hex2(knobs_.faultByte) + Hex2(homed_ ? 0 : 0x20) + Hex2(ClassBit(knobs_.errorClass)) +
            "00";
 }
@@ -108,9 +108,9 @@ std::vector<std::string> FamilyAModel::Answer(const std::string& command) {
         }
         [[fallthrough]];
     case 0xF1:
-        return {(error ? "n" + hex + "H" : "N" + hex + "o") + Status()};
+        return {(error ? "n" + hex + "H" : "N" + hex + "o") + StatusField()};
     case 0xF3:
-        return {"NF3o" + Status()};
+        return {"NF3o" + StatusField()};
     case 0xF4:
         return {"NF4H" + knobs_.f4Mask};
     case 0xF5:

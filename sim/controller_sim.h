@@ -74,7 +74,7 @@ class FamilyAModel {
     bool homed() const { return homed_; }
     bool moving() const { return moving_; }
     // The status field: bytes 3 to 0, two upper-case hex digits each.
-    std::string Status() const;
+    std::string StatusField() const;
 
   private:
     FamilyAKnobs knobs_;
