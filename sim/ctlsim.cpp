@@ -192,8 +192,7 @@ int main(int argc, char** argv) {
     }
     const std::string servoLink = root + "/dev/M_SERVO";
     const std::string changerLink = root + "/dev/M_PCHANGER";
-    if (!Link(servo.slavePath, servoLink) ||
-        (withChanger && !Link(changer.slavePath, changerLink)))
+    if (!Link(servo.slavePath, servoLink) || (withChanger && !Link(changer.slavePath, changerLink)))
         return 1;
 
     struct sigaction sa {};
@@ -213,8 +212,8 @@ int main(int argc, char** argv) {
     std::printf("; log %s\n", logPath.c_str());
     std::fflush(stdout);
 
-    std::string out;      // replies the line has not taken yet
-    std::string letters;  // the changer's letters until their CR
+    std::string out;     // replies the line has not taken yet
+    std::string letters; // the changer's letters until their CR
     while (!Stop) {
         pollfd p[2] = {{servo.master, POLLIN, 0}, {changer.master, POLLIN, 0}};
         poll(p, withChanger ? 2 : 1, 10);

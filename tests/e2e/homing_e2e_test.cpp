@@ -163,8 +163,7 @@ TEST(HomingE2E, InitialiseHomesTheMachine) {
     EXPECT_TRUE(xvfb.Screenshot(shot));
     std::printf("home dialog: %s\n", shot.c_str());
 
-    ASSERT_TRUE(WaitUntil([&] { return st.Pixel(Light(1)) == lit; }, 20000))
-        << run.vok().Output();
+    ASSERT_TRUE(WaitUntil([&] { return st.Pixel(Light(1)) == lit; }, 20000)) << run.vok().Output();
     EXPECT_TRUE(x.WaitUntilGone(home.id, 5000));
     const std::string stamp = run.box().Read("/u/qel/run_data/toolchange/LastTimeHomed");
     EXPECT_FALSE(stamp.empty());
@@ -223,17 +222,16 @@ TEST(HomingE2E, CancelStopsTheMotion) {
     Pause(500);
     x.ClickWindow(DialogButton(x, home, false));
     EXPECT_TRUE(x.WaitUntilGone(home.id, 10000));
-    ASSERT_TRUE(WaitUntil(
-        [&] { return IndexOf(Logged(run.box()), "NFFm40") >= 0; }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return IndexOf(Logged(run.box()), "NFFm40") >= 0; }, 10000));
     Pause(1000);
 
     const std::vector<std::string> log = Logged(run.box());
     const long motion = IndexOf(log, "NF5G5XYZ");
     const long stop = IndexOf(log, "NFFm40", motion);
     ASSERT_GT(stop, motion);
-    EXPECT_EQ(std::vector<std::string>(log.begin() + stop, log.begin() + stop + 6),
-              (std::vector<std::string>{"NFFm40", "NF6m42", "NFFm41", "NF7S24", "NF1M80",
-                                        "NF3M80"}))
+    EXPECT_EQ(
+        std::vector<std::string>(log.begin() + stop, log.begin() + stop + 6),
+        (std::vector<std::string>{"NFFm40", "NF6m42", "NFFm41", "NF7S24", "NF1M80", "NF3M80"}))
         << "the stop lines, then the closing error report";
     EXPECT_EQ(IndexOf(log, "PCHANGER K", motion), -1) << "the changer is not told again";
     EXPECT_EQ(st.Pixel(Light(1)), dark);

@@ -90,8 +90,8 @@ bool Sandbox::LayOutDemo(std::string* error, bool online) const {
         (std::filesystem::path(QEL_MSGSIM_PATH).parent_path() / "qel-mktree").string();
     const std::string cmd = "\"" + mktree + "\" --source \"" + std::string(QEL_SOURCE_DIR) +
                             "/demo\" --msgsim \"" + QEL_MSGSIM_PATH + "\" " +
-                            (online ? "--online " : "") + "\"" + root_ +
-                            "\" >/dev/null 2>\"" + root_ + "/sim/mktree.err\"";
+                            (online ? "--online " : "") + "\"" + root_ + "\" >/dev/null 2>\"" +
+                            root_ + "/sim/mktree.err\"";
     if (std::system(cmd.c_str()) == 0) return true;
     *error = "qel-mktree failed: " + Read("/sim/mktree.err");
     return false;

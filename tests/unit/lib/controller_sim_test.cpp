@@ -21,8 +21,8 @@ TEST(ControllerSim, FramesCommandsAndControlBytes) {
         framed.push_back((f.kind == FramedByte::Control ? "ctl:" : "cmd:") + f.text);
     });
     Feed(sim, "\r\n\x13\x06\x11NF6m42\r\r\n\r\nNF1\x02M80\n");
-    EXPECT_EQ(framed, (Lines{"ctl:DC3", "ctl:ACK", "ctl:DC1", "cmd:NF6m42", "cmd:\x02",
-                             "cmd:NF1M80"}));
+    EXPECT_EQ(framed,
+              (Lines{"ctl:DC3", "ctl:ACK", "ctl:DC1", "cmd:NF6m42", "cmd:\x02", "cmd:NF1M80"}));
     EXPECT_EQ(sim.Commands(), (Lines{"NF6m42", "\x02", "NF1M80"}));
 }
 
@@ -49,19 +49,31 @@ TEST(ControllerSim, FamilyAModel) {
     FamilyAKnobs after2;
     after2.homeAfter = 2;
     const Case cases[] = {
-        {"queries", {}, {"NF1M80", "NF2m85", "NF3M80", "NF4M81"},
+        {"queries",
+         {},
+         {"NF1M80", "NF2m85", "NF3M80", "NF4M81"},
          "NF1o00200000\r\nNF2o00200000\r\nNF3o00200000\r\nNF4H00000000\r\n"},
         {"only F1 to F4", {}, {"NF6m42", "NFFm95", "NF8S1XYZW", "NF5G5XYZ", "NF7S24", "X1"}, ""},
         {"homed", homed, {"NF2m85"}, "NF2o00000000\r\n"},
-        {"homed after 2", after2, {"NF5G5XYZW", "NF2m85", "NF2m85", "NF2m85", "NF2m85"},
+        {"homed after 2",
+         after2,
+         {"NF5G5XYZW", "NF2m85", "NF2m85", "NF2m85", "NF2m85"},
          "NF2o00200000\r\nNF2o00200000\r\nNF2o00000000\r\nNF2o00000000\r\n"},
-        {"stopped", {}, {"NF5G5XYZ", "NF2m85", "NFFm40", "NF2m85", "NF2m85", "NF2m85"},
+        {"stopped",
+         {},
+         {"NF5G5XYZ", "NF2m85", "NFFm40", "NF2m85", "NF2m85", "NF2m85"},
          "NF2o00200000\r\nNF2o00200000\r\nNF2o00200000\r\nNF2o00200000\r\n"},
-        {"never homed", never, {"NF5G5XYZ", "NF2m85", "NF2m85", "NF2m85", "NF2m85"},
+        {"never homed",
+         never,
+         {"NF5G5XYZ", "NF2m85", "NF2m85", "NF2m85", "NF2m85"},
          "NF2o00200000\r\nNF2o00200000\r\nNF2o00200000\r\nNF2o00200000\r\n"},
-        {"class 1", class1, {"NF1M80", "NF2m85", "NF3M80", "NF4M81"},
+        {"class 1",
+         class1,
+         {"NF1M80", "NF2m85", "NF3M80", "NF4M81"},
          "nF1H00200100\r\nnF2H00200100\r\nNF3o00200100\r\nNF4H00000005\r\n"},
-        {"class 4 is no error reply", class4, {"NF1M80", "NF3M85"},
+        {"class 4 is no error reply",
+         class4,
+         {"NF1M80", "NF3M85"},
          "NF1o00200800\r\nNF3o00200800\r\n"},
         {"fault", fault, {"NF2m85"}, "NF2o12200000\r\n"},
         {"answer all", all, {"NF6m42", "NF8S1XYZW", "NFFS60X1"}, "NF6\r\nNF8\r\nNFF\r\n"},
