@@ -94,11 +94,11 @@ void WriteSome(int fd, std::string* out) {
     }
 }
 
-bool ParseScript(const std::string& spec, ControllerSim* sim) {
-    const size_t eq = spec.find('=');
+bool ParseScript(const std::string& option, ControllerSim* sim) {
+    const size_t eq = option.find('=');
     if (eq == std::string::npos || eq == 0) return false;
     std::vector<SimReply> replies;
-    std::string lines = spec.substr(eq + 1);
+    std::string lines = option.substr(eq + 1);
     size_t start = 0;
     while (!lines.empty() && start <= lines.size()) {
         size_t bar = lines.find('|', start);
@@ -109,7 +109,7 @@ bool ParseScript(const std::string& spec, ControllerSim* sim) {
         replies.push_back(SimLine(line));
         start = bar + 1;
     }
-    sim->On(spec.substr(0, eq), {replies});
+    sim->On(option.substr(0, eq), {replies});
     return true;
 }
 

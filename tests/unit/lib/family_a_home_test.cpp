@@ -269,7 +269,7 @@ TEST_F(FamilyATest, DownloadTranscript) {
 const std::string kBusyText = " ************************* \nL76 \n ************************* \n";
 
 TEST_F(FamilyATest, HomedAfterKPolls) {
-    for (int k : {0, 1, 3}) {
+    for (int k : {0, 1, 3, 250}) { // no bound on the passes
         SCOPED_TRACE(k);
         FamilyAKnobs knobs;
         knobs.homeAfter = k;
@@ -404,6 +404,25 @@ TEST_F(FamilyATest, CancelAtPassK) {
         ui.events.clear();
     }
     ui.onWait = nullptr;
+}
+
+// A controller that falls silent during the motion ends it too.
+TEST_F(FamilyATest, SilenceEndsTheMotion) {
+    FamilyAKnobs knobs;
+    knobs.homeAfter = -1;
+    fake.FamilyA(knobs);
+    fake.Flush();
+    ui.onWait = [&](int pass, int) {
+        if (pass == 4) fake.SetSilent(true);
+    };
+    CaptureStdout();
+    EXPECT_EQ(ServoHome(1), 1);
+    EXPECT_EQ(GetCapturedStdout(), "....\n\n");
+    ui.onWait = nullptr;
+    EXPECT_EQ(HomeResult, -128);
+    EXPECT_EQ(Commands().back(), "NF3M80") << "the closing report found nothing to report";
+    EXPECT_EQ(fake.Count("NFFm40"), 0);
+    EXPECT_TRUE(ui.dialogs.empty());
 }
 
 TEST_F(FamilyATest, RetryAfterCancelHomesAgain) {

@@ -428,4 +428,22 @@ TEST_F(FamilyATest, ASilentReportReportsNothing) {
     }
 }
 
+// An error reply's flag outlives the waits until a line clears it: a quick
+// query after it takes the flag for an answer, even from a silent line.
+TEST_F(FamilyATest, AnErrorFlagOutlivesItsWait) {
+    FamilyAKnobs knobs;
+    knobs.errorClass = 2;
+    fake.FamilyA(knobs);
+    fake.Flush();
+    ASSERT_EQ(ServoQueryStatus(1), 2);
+    fake.SetSilent(true);
+    const size_t naps = clock.Naps().size();
+    EXPECT_EQ(ServoQueryStatus(0), 2) << "not -82";
+    EXPECT_EQ(clock.Naps().size() - naps, 1u) << "the wait ended at its first test";
+    fake.SetSilent(false);
+    fake.FamilyA(); // errors gone: the next line clears the flag
+    EXPECT_EQ(ServoQueryStatus(0), 0);
+    EXPECT_EQ(ServoLine.errFlag, 0);
+}
+
 } // namespace
