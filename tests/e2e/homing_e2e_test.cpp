@@ -21,9 +21,11 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
+#include <csignal>
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <sys/wait.h>
 #include <thread>
 #include <vector>
 
@@ -126,6 +128,15 @@ class HomingRun {
     bool ok() const { return ok_; }
     const Sandbox& box() const { return box_; }
     ChildProcess& vok() { return vok_->child(); }
+    // Ends the simulator as demo/run.sh does: true when it ended with status
+    // 0 and took its links away.
+    bool StopSimulator() {
+        kill(sim_->pid(), SIGTERM);
+        int status = 0;
+        if (!sim_->WaitExit(5000, &status)) return false;
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0 && !box_.Exists("/dev/M_SERVO") &&
+               !box_.Exists("/dev/M_PCHANGER");
+    }
 
   private:
     Sandbox box_;
@@ -237,6 +248,7 @@ TEST(HomingE2E, CancelStopsTheMotion) {
     EXPECT_EQ(st.Pixel(Light(1)), dark);
     EXPECT_FALSE(run.box().Exists("/u/qel/run_data/toolchange/LastTimeHomed"));
     EXPECT_TRUE(run.vok().Running());
+    EXPECT_TRUE(run.StopSimulator());
 }
 
 } // namespace
