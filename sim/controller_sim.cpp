@@ -130,9 +130,90 @@ std::vector<std::string> FamilyAModel::Answer(const std::string& command) {
     return {};
 }
 
+FamilyBModel::FamilyBModel(const FamilyBKnobs& knobs) : knobs_(knobs), homed_(knobs.homed) {}
+
+std::string FamilyBConstantLine(int k) {
+    return "PARAM_" + std::to_string(k) + " = " + std::to_string(k * 7 % 1000);
+}
+
+std::string FamilyBModel::ErrorLine() const {
+    return std::string(knobs_.errorForm == 2 ? "\x8F\x50\x8F\x55" : "") + "ERROR,17,3," +
+           knobs_.errorText;
+}
+
+bool FamilyBModel::TakeEndlessListing() {
+    const bool was = endless_;
+    endless_ = false;
+    return was;
+}
+
+std::vector<std::string> FamilyBModel::Answer(const std::string& command) {
+    const std::string setPar = "SET_PAR ";
+    if (command == "\x02") {
+        if (moving_ && !knobs_.errorText.empty()) {
+            moving_ = false;
+            errorStands_ = true;
+        }
+        if (errorStands_) return {ErrorLine()};
+        if (moving_) {
+            if (knobs_.homeAfter < 0 || busyAnswers_ < knobs_.homeAfter) {
+                ++busyAnswers_;
+                return {"BUSY"};
+            }
+            moving_ = false;
+            homed_ = true;
+        }
+        return {"%"};
+    }
+    if (command == "\x03") {
+        errorStands_ = false;
+        return {};
+    }
+    if (command == "\x19") {
+        moving_ = false;
+        return {};
+    }
+    if (command == "SHOW AUTZER") return {homed_ ? "ENABLED" : "DISABLED"};
+    if (command == "ESTATUS") return {relaysOn_ || knobs_.relaysStayOn ? "ONLIN" : "ESTOP"};
+    if (command == "ENABLE RELAYS" || command == "DISABLE RELAYS") {
+        relaysOn_ = command[0] == 'E';
+        return {};
+    }
+    if (command == "AUTZER") {
+        moving_ = true;
+        homed_ = false;
+        busyAnswers_ = 0;
+        return {};
+    }
+    if (command == "SET_PAR FILE_RED" || command == "ENABLE ABOUT" || command == "DISABLE ABOUT" ||
+        command == "PRBTYP TP2" || command == "PRBTYP NUL" || command == "ENABLE KAMIKAZE" ||
+        command == "DISABLE KAMIKAZE")
+        return {"%"};
+    if (command.rfind(setPar + "HAVE_PH9,", 0) == 0 || command.rfind(setPar + "JSTK_SGN,", 0) == 0)
+        return {command.substr(setPar.size())};
+    if (command == "SHOW CONSTS,2") {
+        if (knobs_.constsLines < 0) {
+            endless_ = true;
+            return {};
+        }
+        std::vector<std::string> lines;
+        for (int k = 1; k <= knobs_.constsLines; ++k) lines.push_back(FamilyBConstantLine(k));
+        lines.push_back("%");
+        return lines;
+    }
+    return {};
+}
+
 FamilyAModel& ControllerSim::UseFamilyA(const FamilyAKnobs& knobs) {
+    familyB_.reset();
     familyA_ = std::make_unique<FamilyAModel>(knobs);
     return *familyA_;
+}
+
+FamilyBModel& ControllerSim::UseFamilyB(const FamilyBKnobs& knobs) {
+    familyA_.reset();
+    familyB_ = std::make_unique<FamilyBModel>(knobs);
+    return *familyB_;
 }
 
 void ControllerSim::On(const std::string& command, std::vector<std::vector<SimReply>> replies) {
@@ -154,6 +235,10 @@ std::vector<SimReply> ControllerSim::Answer(const std::string& command, int nth)
     std::vector<SimReply> model;
     if (familyA_)
         for (const std::string& line : familyA_->Answer(command)) model.push_back(SimLine(line));
+    if (familyB_) {
+        for (const std::string& line : familyB_->Answer(command)) model.push_back(SimLine(line));
+        if (familyB_->TakeEndlessListing()) listingLine_ = 1;
+    }
     auto script = scripts_.find(command);
     if (script != scripts_.end()) {
         if (script->second.empty()) return {};
@@ -191,6 +276,8 @@ std::string ControllerSim::TakeDue(long now) {
     pending_.erase(pending_.begin(), pending_.begin() + static_cast<long>(sent));
     if (streaming_ && out.size() < kPumpBytes)
         out += std::string(std::min(kStreamChunk, kPumpBytes - out.size()), 'x');
+    while (listingLine_ > 0 && !silent_ && out.size() < kPumpBytes)
+        out += SimLine(FamilyBConstantLine(listingLine_++)).bytes;
     return out;
 }
 
@@ -213,6 +300,7 @@ void ControllerSim::Clear() {
     seen_.clear();
     pending_.clear();
     streaming_ = false;
+    listingLine_ = 0;
 }
 
 bool OpenSimPty(SimPty* pty) {

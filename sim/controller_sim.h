@@ -1,6 +1,6 @@
 // A simulated controller, shared by the tests' pty fake and the controller
 // simulator qel-ctlsim: the framing of the bytes a controller receives, the
-// family A controller model, per-command scripts and the knobs that make a
+// family A and family B controller models, per-command scripts and the knobs that make a
 // controller misbehave, and the queue of replies with their due times.
 // Times are milliseconds on the caller's clock (virtual in the tests, real
 // in the simulator). No test framework here.
@@ -83,6 +83,53 @@ class FamilyAModel {
     int notHomedAnswers_ = 0;
 };
 
+// The family B controller as the defaults of the simulator have it.
+struct FamilyBKnobs {
+    bool homed = false; // homed at start
+    // BUSY answers to STX once the homing motion runs, then "%" and homed;
+    // -1: BUSY without end.
+    int homeAfter = 3;
+    bool relaysStayOn = false; // ESTATUS answers ONLIN even with the relays off
+    // Not empty: the homing motion ends in the error "ERROR,17,3,<text>",
+    // which stands until an ETX; form 2 puts 0x8F 0x50 0x8F 0x55 before it.
+    std::string errorText;
+    int errorForm = 1;
+    int constsLines = 300; // lines of the constants listing; -1: no end
+};
+
+// Answers STX with "%" (after AUTZER, BUSY homeAfter times first, or the
+// error), "SHOW AUTZER" with ENABLED or DISABLED, "ESTATUS" with ONLIN while
+// the relays are on (they start on) else ESTOP, "SET_PAR FILE_RED", the
+// ABOUT, PRBTYP and KAMIKAZE commands with "%", "SET_PAR HAVE_PH9,..." and
+// "SET_PAR JSTK_SGN,..." with the parameter echoed without "SET_PAR ",
+// "SHOW CONSTS,2" with the listing (FamilyBConstantLine 1 to N) and "%".
+// ETX, EM, the RELAYS commands and AUTZER go unanswered; EM stops the
+// motion.
+class FamilyBModel {
+  public:
+    explicit FamilyBModel(const FamilyBKnobs& knobs = {});
+    std::vector<std::string> Answer(const std::string& command);
+    FamilyBKnobs& knobs() { return knobs_; }
+    bool homed() const { return homed_; }
+    bool moving() const { return moving_; }
+    bool relaysOn() const { return relaysOn_; }
+    // True once after a listing without end was asked for.
+    bool TakeEndlessListing();
+    std::string ErrorLine() const;
+
+  private:
+    FamilyBKnobs knobs_;
+    bool homed_;
+    bool moving_ = false;
+    bool relaysOn_ = true;
+    bool errorStands_ = false;
+    bool endless_ = false;
+    int busyAnswers_ = 0;
+};
+
+// Line k of the simulated constants listing, without its line end.
+std::string FamilyBConstantLine(int k);
+
 class ControllerSim {
   public:
     static constexpr size_t kPumpBytes = 4096;
@@ -99,6 +146,9 @@ class ControllerSim {
     // The family A model answers what no script and no responder answers.
     FamilyAModel& UseFamilyA(const FamilyAKnobs& knobs = {});
     FamilyAModel* familyA() { return familyA_.get(); }
+    // The family B model instead.
+    FamilyBModel& UseFamilyB(const FamilyBKnobs& knobs = {});
+    FamilyBModel* familyB() { return familyB_.get(); }
 
     // Knobs.
     void SetSilent(bool silent) { silent_ = silent; }
@@ -120,7 +170,8 @@ class ControllerSim {
     // answers.
     void Receive(const unsigned char* data, size_t n, long now);
     // The bytes due at now, removed from the queue: whole replies, about
-    // kPumpBytes at most (at least one reply), then stream bytes.
+    // kPumpBytes at most (at least one reply), then stream bytes or the lines
+    // of a listing without end.
     std::string TakeDue(long now);
     bool HasPending() const { return !pending_.empty(); }
 
@@ -148,6 +199,8 @@ class ControllerSim {
     std::map<std::string, int> seen_;
     Responder responder_;
     std::unique_ptr<FamilyAModel> familyA_;
+    std::unique_ptr<FamilyBModel> familyB_;
+    int listingLine_ = 0; // the last line of an endless listing sent; 0 none
     bool silent_ = false;
     int silentFrom_ = 0;
     int streamFrom_ = 0;

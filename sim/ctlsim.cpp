@@ -1,7 +1,8 @@
-// Controller simulator for the demo and the end-to-end tests: a family A
-// controller (sim/controller_sim.h) on a pseudo-terminal, in real time.
+// Controller simulator for the demo and the end-to-end tests: a family A or
+// family B controller (sim/controller_sim.h) on a pseudo-terminal, in real
+// time.
 //
-//   qel-ctlsim [--root DIR] [--log FILE] [--changer] [options]
+//   qel-ctlsim [--root DIR] [--log FILE] [--changer] [--family A|B] [options]
 //
 // It links DIR/dev/M_SERVO (DIR: --root, else $QEL_SANDBOX) to the slave of
 // its pty, keeps the slave open itself so that the line survives the
@@ -11,14 +12,23 @@
 // also links DIR/dev/M_PCHANGER to a second pty and logs the probe changer's
 // letters ("PCHANGER K"). SIGTERM or SIGINT ends it; it removes its links.
 //
-// Options (the defaults: not homed at start, homed after 3 "not homed"
-// answers once the homing motion runs, no errors, only F1 to F4 answered):
+// Options (the defaults: family A, not homed at start, homed after 3 "not
+// homed" (family B: BUSY) answers once the homing motion runs, no errors,
+// family A: only F1 to F4 answered; family B: relays on at start, a listing
+// of 300 constants):
 //   --homed               homed at start
-//   --home-after K|never  "not homed" answers before homed
+//   --home-after K|never  "not homed" (BUSY) answers before homed
+//   family A:
 //   --error-class C       an error of class 1 to 5 stands
 //   --f4-mask HEX         the error-bit field of the F4 replies (00000000)
 //   --fault BYTE          status byte 3, a fault when not 0
 //   --answer-all          answer the F5 to FF lines too
+//   family B:
+//   --relays-stay-on      ESTATUS answers ONLIN even after DISABLE RELAYS
+//   --error TEXT          the homing motion ends in "ERROR,17,3,TEXT"
+//   --error-form 1|2      form 2 puts 0x8F 0x50 0x8F 0x55 before ERROR
+//   --consts N|endless    lines of the constants listing, or no end
+//   both:
 //   --silent-from N       no answer from the N-th command on
 //   --partial CMD         the replies to CMD go out without their line end
 //   --garbage CMD         a garbage line goes out before each reply to CMD
@@ -47,10 +57,12 @@ void OnSignal(int) {
 
 int Usage(const char* why) {
     std::fprintf(stderr, "qel-ctlsim: %s\n", why);
-    std::fprintf(stderr, "usage: qel-ctlsim [--root DIR] [--log FILE] [--changer] [--homed] "
-                         "[--home-after K|never] [--error-class C] [--f4-mask HEX] "
-                         "[--fault BYTE] [--answer-all] [--silent-from N] [--partial CMD] "
-                         "[--garbage CMD] [--stream-from N] [--script CMD=LINE[|LINE...]]\n");
+    std::fprintf(stderr, "usage: qel-ctlsim [--root DIR] [--log FILE] [--changer] [--family A|B] "
+                         "[--homed] [--home-after K|never] [--error-class C] [--f4-mask HEX] "
+                         "[--fault BYTE] [--answer-all] [--relays-stay-on] [--error TEXT] "
+                         "[--error-form 1|2] [--consts N|endless] [--silent-from N] "
+                         "[--partial CMD] [--garbage CMD] [--stream-from N] "
+                         "[--script CMD=LINE[|LINE...]]\n");
     return 2;
 }
 
@@ -94,6 +106,13 @@ void WriteSome(int fd, std::string* out) {
     }
 }
 
+// A reply text may not end its line early nor carry the line's control bytes.
+bool ValidLine(const std::string& text) {
+    for (unsigned char c : text)
+        if (IsLineControl(c) || c == '\r' || c == '\n') return false;
+    return true;
+}
+
 bool ParseScript(const std::string& option, ControllerSim* sim) {
     const size_t eq = option.find('=');
     if (eq == std::string::npos || eq == 0) return false;
@@ -104,8 +123,7 @@ bool ParseScript(const std::string& option, ControllerSim* sim) {
         size_t bar = lines.find('|', start);
         if (bar == std::string::npos) bar = lines.size();
         const std::string line = lines.substr(start, bar - start);
-        for (unsigned char c : line)
-            if (IsLineControl(c) || c == '\r' || c == '\n') return false;
+        if (!ValidLine(line)) return false;
         replies.push_back(SimLine(line));
         start = bar + 1;
     }
@@ -120,7 +138,9 @@ int main(int argc, char** argv) {
     std::string root = sandbox ? sandbox : "";
     std::string logPath;
     bool withChanger = false;
+    bool familyB = false;
     FamilyAKnobs knobs;
+    FamilyBKnobs knobsB;
     ControllerSim sim;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -143,13 +163,28 @@ int main(int argc, char** argv) {
             ++i;
         } else if (a == "--changer") {
             withChanger = true;
+        } else if (a == "--family" && (v == "A" || v == "B")) {
+            familyB = v == "B";
+            ++i;
         } else if (a == "--homed") {
-            knobs.homed = true;
+            knobs.homed = knobsB.homed = true;
         } else if (a == "--home-after" && v == "never") {
-            knobs.homeAfter = -1;
+            knobs.homeAfter = knobsB.homeAfter = -1;
             ++i;
         } else if (a == "--home-after" && number(&n) && n >= 0) {
-            knobs.homeAfter = n;
+            knobs.homeAfter = knobsB.homeAfter = n;
+        } else if (a == "--relays-stay-on") {
+            knobsB.relaysStayOn = true;
+        } else if (a == "--error" && hasValue && ValidLine(v)) {
+            knobsB.errorText = v;
+            ++i;
+        } else if (a == "--error-form" && number(&n) && (n == 1 || n == 2)) {
+            knobsB.errorForm = n;
+        } else if (a == "--consts" && v == "endless") {
+            knobsB.constsLines = -1;
+            ++i;
+        } else if (a == "--consts" && number(&n) && n >= 0) {
+            knobsB.constsLines = n;
         } else if (a == "--error-class" && number(&n) && n >= 0 && n <= 5) {
             knobs.errorClass = n;
         } else if (a == "--f4-mask" && hasValue &&
@@ -178,7 +213,10 @@ int main(int argc, char** argv) {
     }
     if (root.empty()) return Usage("no sandbox: give --root or set QEL_SANDBOX");
     if (logPath.empty()) logPath = root + "/sim/controller.log";
-    sim.UseFamilyA(knobs);
+    if (familyB)
+        sim.UseFamilyB(knobsB);
+    else
+        sim.UseFamilyA(knobs);
 
     SimPty servo, changer;
     if (!OpenSimPty(&servo) || (withChanger && !OpenSimPty(&changer))) {

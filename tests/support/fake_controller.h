@@ -45,6 +45,8 @@ class FakeController {
     ControllerSim& sim() { return sim_; }
     // Answers from the family A model from now on (what no script answers).
     FamilyAModel& FamilyA(const FamilyAKnobs& knobs = {}) { return sim_.UseFamilyA(knobs); }
+    // Or from the family B model.
+    FamilyBModel& FamilyB(const FamilyBKnobs& knobs = {}) { return sim_.UseFamilyB(knobs); }
 
     // The n-th arrival of the command (0-based) gets replies[n]; the last
     // entry repeats. An empty list, or an entry with no bytes, is silence.

@@ -125,24 +125,6 @@ TEST_F(Dispatch, MissingRoutinesAnswerZero) {
     EXPECT_TRUE(spy.calls.empty());
 }
 
-// Until its driver is there, family B answers as a controller that does not
-// answer and leaves the line alone; the counter board is not there.
-TEST(DriverStandIns, SilentWithoutTouchingTheLine) {
-    Sandbox box;
-    FakeController fake;
-    box.Write(kUartPath, EncodeUartFile({Servo(fake.SlavePath())}));
-    OperatorUiRecorder ui;
-    const int fds = OpenFds();
-    // open, home 0, home 1, close, abort, ping, status, param
-    const std::vector<int> serial = {1, -82, -82, 1, -82, -82, -82, 0};
-    EXPECT_EQ(AllSeven(kFamilyB), serial);
-    EXPECT_EQ(AllSeven(kCounterBoard), std::vector<int>(8, 0));
-    fake.Pump(0);
-    EXPECT_EQ(fake.ReceivedBytes(), "");
-    EXPECT_EQ(OpenFds(), fds);
-    EXPECT_TRUE(ui.events.empty());
-}
-
 // --- the serial line ------------------------------------------------------------
 
 // A parser for the tests: "C<hex>" is a reply of that code, "E" an error
