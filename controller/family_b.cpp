@@ -71,8 +71,7 @@ void ServoInitStrings() {
         "READY",
         "BUSY",
         "ERROR",
-        "\x8F\x50\x8F\x55"
-        "ERROR",
+        "\x8FP\x8FUERROR", // 0x8F 0x50 0x8F 0x55, then ERROR
         "ENABLED",
         "DISABLED",
         "ESTOP",

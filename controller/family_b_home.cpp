@@ -104,8 +104,8 @@ void ServoDownloadParams() {
     Exchange(kWaitFileRed, ServoKeyword(kSetPar) + " " + ServoKeyword(kFileRed));
     ServoSend(kWaitRelays, ServoKeyword(kEnableRelays));
     const bool probeHead = ItemIs1(kItemProbeHead);
-    Exchange(kWaitParam, ServoKeyword(kSetPar) + " " + ServoKeyword(kHavePh9) + "," +
-                             (probeHead ? "1" : "0"));
+    Exchange(kWaitParam,
+             ServoKeyword(kSetPar) + " " + ServoKeyword(kHavePh9) + "," + (probeHead ? "1" : "0"));
     Exchange(kWaitStatus, ServoKeyword(probeHead ? kEnableAbout : kDisableAbout));
     char signs[40];
     std::snprintf(signs, sizeof signs, ",%d,%d,%d", Sign(kItemJoystickX), Sign(kItemJoystickY),
@@ -178,7 +178,8 @@ int ServoHome(int go) {
     const int r = ServoSetupAndHome(go);
     if (r != 0) return r;
     ServoSend(kWaitStatus, ServoKeyword(kStx));
-    if (ServoWaitReply(4, kWaitStatus) != 0 || ServoLine.errFlag) return HomeResult = kServoNoStatus;
+    if (ServoWaitReply(4, kWaitStatus) != 0 || ServoLine.errFlag)
+        return HomeResult = kServoNoStatus;
     return HomeResult;
 }
 

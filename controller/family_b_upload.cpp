@@ -26,9 +26,9 @@ constexpr int kLabelDone = 1, kLabelCopied = 100, kLabelSilent = 104;
 constexpr int kLabelUploaded = 161, kLabelReading = 342;
 
 constexpr int kStop = -1, kFailed = -2;
-constexpr long kMinLines = 250;      // a listing with fewer lines is not copied
-constexpr int kSilentPolls = 4;      // empty polls in a row that end the listing
-constexpr long kPollPauseMs = 500;   // between empty polls
+constexpr long kMinLines = 250;       // a listing with fewer lines is not copied
+constexpr int kSilentPolls = 4;       // empty polls in a row that end the listing
+constexpr long kPollPauseMs = 500;    // between empty polls
 constexpr long kMaxLinesRead = 10000; // a listing that does not end is cut here
 constexpr auto kMaxCaptureTime = std::chrono::minutes(10);
 
@@ -108,15 +108,13 @@ int ServoUploadConstants(int family) {
     if (!written) std::perror(kCapture);
     ServoSend(kWaitRelays, ServoKeyword(kEnableRelays));
     ServoDrain(2);
-    UiMessageDialog(std::string(" ") + kStars + " \n" + UiLabText(kLabelDone) + " \n " + kStars +
-                        " \n",
-                    0);
+    UiMessageDialog(
+        std::string(" ") + kStars + " \n" + UiLabText(kLabelDone) + " \n " + kStars + " \n", 0);
     if (!written || c.kept < kMinLines) {
         ServoCloseDisp(family);
         return kFailed;
     }
-    const int status =
-        UiSystemCmd("cp " + ShellQuote(kCapture) + " " + ShellQuote(kConstants));
+    const int status = UiSystemCmd("cp " + ShellQuote(kCapture) + " " + ShellQuote(kConstants));
     ServoCloseDisp(family);
     if (status != 0) {
         std::printf("ServoUploadConstants: copy failed (%d)\n", ExitCode(status));

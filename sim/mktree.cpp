@@ -3,11 +3,12 @@
 // from their descriptions, and the stand-ins of the suite's scripts are laid
 // out around the simulated message server.
 //
-//   qel-mktree --source demo --msgsim /path/to/qel-msgsim [--online] ROOT
+//   qel-mktree --source demo --msgsim /path/to/qel-msgsim [--online] [--family A|B] ROOT
 //
 // --online makes the station run with its controller (configuration item 3
 // set to 0) and a probe changer of type 1 (item 26): the controller
-// simulator qel-ctlsim then serves its line.
+// simulator qel-ctlsim then serves its line. --family B makes its controller
+// a family B one (the SERVO record's type KROMI), for qel-ctlsim --family B.
 #include "generators.h"
 #include "records.h"
 #include "sandbox_tree.h"
@@ -49,10 +50,14 @@ int main(int argc, char** argv) {
     std::string source, root;
     SandboxOptions options;
     bool online = false;
+    bool familyB = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--online")
             online = true;
+        else if (a == "--family" && i + 1 < argc &&
+                 (std::string(argv[i + 1]) == "A" || std::string(argv[i + 1]) == "B"))
+            familyB = std::string(argv[++i]) == "B";
         else if (a == "--source" && i + 1 < argc)
             source = argv[++i];
         else if (a == "--msgsim" && i + 1 < argc)
@@ -61,7 +66,9 @@ int main(int argc, char** argv) {
             root = a;
     }
     if (source.empty() || root.empty() || options.msgsim.empty()) {
-        std::fprintf(stderr, "usage: qel-mktree --source DIR --msgsim PATH [--online] ROOT\n");
+        std::fprintf(
+            stderr,
+            "usage: qel-mktree --source DIR --msgsim PATH [--online] [--family A|B] ROOT\n");
         return 2;
     }
     root = fs::absolute(root).lexically_normal().string();
@@ -72,6 +79,7 @@ int main(int argc, char** argv) {
               CopyTree(fs::path(source) / "tree", root + "/u/qel", &error);
     for (TreeGenerator generate : kGenerators) ok = ok && generate(source, root, &error);
     if (online) ok = ok && GenerateSysgenWith(source, root, OnlineItems(), &error);
+    if (familyB) ok = ok && GenerateUartWithServoType(source, root, "KROMI", &error);
     if (!ok) {
         std::fprintf(stderr, "qel-mktree: %s\n", error.c_str());
         return 1;

@@ -4,7 +4,8 @@
 // machine under the home dialog: the homed light comes on and Execute opens
 // its screen, and the simulator's log holds the whole exchange in order. A
 // second run presses the home dialog's Cancel while the controller stays not
-// homed: the stop lines go out and the light stays off.
+// homed: the stop lines go out and the light stays off. A family B station
+// homes the same way, the home dialog up while its controller answers BUSY.
 //
 // The test saves a screenshot of the home dialog (home-dialog.png) in
 // QEL_SCREENSHOT_DIR, or in its working folder when that is not set.
@@ -106,14 +107,15 @@ long IndexOf(const std::vector<std::string>& lines, const std::string& text, lon
     return it == lines.end() ? -1 : static_cast<long>(it - lines.begin());
 }
 
-// The online demo station with the simulator on its lines.
+// The online demo station with the simulator on its lines; family 'A' or 'B'.
 class HomingRun {
   public:
-    explicit HomingRun(const std::vector<std::string>& simArgs) {
+    explicit HomingRun(const std::vector<std::string>& simArgs, char family = 'A') {
         std::string error;
-        ok_ = box_.LayOutDemo(&error, true);
+        ok_ = box_.LayOutDemo(&error, true, family);
         EXPECT_TRUE(ok_) << error;
-        std::vector<std::string> argv = {QEL_CTLSIM_PATH, "--root", box_.root(), "--changer"};
+        std::vector<std::string> argv = {QEL_CTLSIM_PATH, "--root",   box_.root(),
+                                         "--changer",     "--family", std::string(1, family)};
         argv.insert(argv.end(), simArgs.begin(), simArgs.end());
         sim_ = std::make_unique<ChildProcess>(argv, std::map<std::string, std::string>{},
                                               box_.root() + "/sim/ctlsim.out");
@@ -248,6 +250,54 @@ TEST(HomingE2E, CancelStopsTheMotion) {
     EXPECT_EQ(st.Pixel(Light(1)), dark);
     EXPECT_FALSE(run.box().Exists("/u/qel/run_data/toolchange/LastTimeHomed"));
     EXPECT_TRUE(run.vok().Running());
+    EXPECT_TRUE(run.StopSimulator());
+}
+
+TEST(HomingE2E, FamilyBStationHomes) {
+    ScopedEnv fast("QEL_NAP_PERCENT", "10");
+    XvfbServer xvfb(800, 600);
+    ASSERT_TRUE(xvfb.ok());
+    HomingRun run({"--home-after", "30"}, 'B');
+    ASSERT_TRUE(run.ok());
+    ASSERT_TRUE(run.vok().WaitForOutput("ChangeCursor\n", kStartupMs)) << run.vok().Output();
+    XClient x;
+    ASSERT_TRUE(x.ok());
+    Station st(x);
+    ASSERT_TRUE(st.ok());
+    Pause(300);
+    const unsigned long lit = st.Pixel(Light(0));
+    ASSERT_NE(lit, st.Pixel(Light(1))) << "the controller answers, the machine is not homed";
+
+    st.Click(kInitialise);
+    const TopWindowInfo question = WaitForBox(x, true, 30000);
+    ASSERT_NE(question.id, 0u) << run.vok().Output();
+    x.ClickWindow(DialogButton(x, question, true));
+    const TopWindowInfo home = WaitForBox(x, false, 20000);
+    ASSERT_NE(home.id, 0u) << run.vok().Output();
+    ASSERT_TRUE(WaitUntil([&] { return st.Pixel(Light(1)) == lit; }, 30000)) << run.vok().Output();
+    EXPECT_TRUE(x.WaitUntilGone(home.id, 5000));
+    EXPECT_TRUE(run.box().Exists("/u/qel/run_data/toolchange/LastTimeHomed"));
+
+    // The download and the homing in order; between them only status
+    // requests (STX, ETX) and home-state queries.
+    const std::vector<std::string> log = Logged(run.box());
+    const long download = IndexOf(log, "ESTATUS");
+    ASSERT_GE(download, 0);
+    std::vector<std::string> words;
+    for (auto it = log.begin() + download; it != log.end(); ++it)
+        if (!it->empty() && (*it)[0] != '<' && it->rfind("PCHANGER", 0) != 0) words.push_back(*it);
+    EXPECT_EQ(words,
+              (std::vector<std::string>{"ESTATUS", "DISABLE RELAYS", "ESTATUS", "SET_PAR FILE_RED",
+                                        "ENABLE RELAYS", "SET_PAR HAVE_PH9,0", "DISABLE ABOUT",
+                                        "SET_PAR JSTK_SGN,1,1,1", "SHOW AUTZER", "PRBTYP NUL",
+                                        "ENABLE KAMIKAZE", "AUTZER", "SHOW AUTZER"}));
+    const long autzer = IndexOf(log, "AUTZER");
+    const long homed = IndexOf(log, "SHOW AUTZER", autzer);
+    ASSERT_GT(homed, autzer);
+    EXPECT_EQ(std::count(log.begin() + autzer, log.begin() + homed, "<STX>"), 31)
+        << "a status request for each BUSY, and the one that found the motion done";
+    const std::string console = run.vok().Output();
+    EXPECT_NE(console.find(std::string(31, '.') + "\n\n"), std::string::npos);
     EXPECT_TRUE(run.StopSimulator());
 }
 

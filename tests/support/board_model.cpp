@@ -41,6 +41,22 @@ BoardModel::~BoardModel() {
     gModel = nullptr;
 }
 
+void BoardModel::Reset() {
+    page = 0;
+    mode = false;
+    fixedIdentity = -1;
+    statuses.clear();
+    statusReads = 0;
+    control = acks = 0;
+    failOpen = readsNothing = failWrites = false;
+    failSeekAt = -1;
+    trace.clear();
+    open = false;
+    opens = 0;
+    strayAccess = false;
+    at_ = 0;
+}
+
 unsigned char BoardModel::Identity() const {
     if (fixedIdentity >= 0) return static_cast<unsigned char>(fixedIdentity);
     return mode ? 'M' : 'E';

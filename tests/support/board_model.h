@@ -45,6 +45,8 @@ class BoardModel {
 
     static constexpr int kFd = 57; // the descriptor the model gives out
 
+    // Back to the board's state at power-on, without faults, trace or opens.
+    void Reset();
     // The identity a read of +0 with no page gives, before the complement.
     unsigned char Identity() const;
     // The trace since the last call.

@@ -71,9 +71,8 @@ TEST_F(FamilyBTest, ParameterCheckIsThePresenceOfTheConstants) {
 // --- download -------------------------------------------------------------------------------
 
 Lines Download(const std::string& ph9, const std::string& about, const std::string& signs) {
-    return {"ESTATUS",      "DISABLE RELAYS",       "ESTATUS",
-            "SET_PAR FILE_RED", "ENABLE RELAYS",    "SET_PAR HAVE_PH9," + ph9,
-            about,          "SET_PAR JSTK_SGN," + signs};
+    return {"ESTATUS",       "DISABLE RELAYS",          "ESTATUS", "SET_PAR FILE_RED",
+            "ENABLE RELAYS", "SET_PAR HAVE_PH9," + ph9, about,     "SET_PAR JSTK_SGN," + signs};
 }
 
 TEST_F(FamilyBTest, DownloadTranscript) {
@@ -114,7 +113,8 @@ TEST_F(FamilyBTest, DownloadTranscript) {
             static_cast<int>(std::count(clock.Naps().begin() + naps, clock.Naps().end(), 1000L));
         // A drain after each relay answer and FILE_RED, a pause after each
         // repeated ESTATUS.
-        const int rounds = static_cast<int>(std::count(c.expect.begin(), c.expect.end(), "ESTATUS")) - 1;
+        const int rounds =
+            static_cast<int>(std::count(c.expect.begin(), c.expect.end(), "ESTATUS")) - 1;
         EXPECT_EQ(seconds, (rounds + 1) + 1 + rounds);
         EXPECT_TRUE(model->relaysOn());
     }
@@ -259,10 +259,18 @@ TEST_F(FamilyBTest, HomingStartOutcomes) {
         // A status of 2 always counts as not homed; the download then runs.
         {"an error before homing", 0, {prompt, {Line("ERROR")}, prompt}, 1, 1, {}},
         // The closing query: the sixth STX of a download run.
-        {"the closing query silent", 0, {prompt, prompt, prompt, prompt, prompt, silent}, -128,
-         -128, {}},
-        {"the closing query answered with an error", 0,
-         {prompt, prompt, prompt, prompt, prompt, {Line("ERROR")}}, -128, -128, {}},
+        {"the closing query silent",
+         0,
+         {prompt, prompt, prompt, prompt, prompt, silent},
+         -128,
+         -128,
+         {}},
+        {"the closing query answered with an error",
+         0,
+         {prompt, prompt, prompt, prompt, prompt, {Line("ERROR")}},
+         -128,
+         -128,
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

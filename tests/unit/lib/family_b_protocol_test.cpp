@@ -102,7 +102,7 @@ TEST_F(FamilyBTest, Status) {
     struct Case {
         const char* what;
         int nocheck;
-        std::vector<std::vector<FakeReply>> stx; // the n-th STX's replies
+        std::vector<std::vector<FakeReply>> stx;  // the n-th STX's replies
         std::vector<std::vector<FakeReply>> show; // SHOW AUTZER's
         int result;
         Lines commands;
@@ -113,13 +113,24 @@ TEST_F(FamilyBTest, Status) {
         {"SHOW AUTZER silent", 0, {prompt}, {silent}, 1, {"STX", "STX", "SHOW AUTZER"}},
         {"SHOW AUTZER busy", 0, {prompt}, {{Line("BUSY")}}, 1, {"STX", "STX", "SHOW AUTZER"}},
         {"busy", 0, {prompt, {Line("BUSY")}}, {{Line("ENABLED")}}, 1, {"STX", "STX"}},
-        {"error reply", 0, {prompt, {Line("ERROR")}}, {{Line("ENABLED")}}, 2,
+        {"error reply",
+         0,
+         {prompt, {Line("ERROR")}},
+         {{Line("ENABLED")}},
+         2,
          {"STX", "STX", "ETX"}},
-        {"the quick query's error: ETX twice", 0, {{Line("ERROR")}, prompt},
-         {{Line("ENABLED")}}, 0, {"STX", "ETX", "ETX", "STX", "SHOW AUTZER"}},
-        {"STX silent twice", 0, {prompt, silent}, {{Line("ENABLED")}}, -128,
-         {"STX", "STX", "STX"}},
-        {"STX answered the second time", 0, {prompt, silent, prompt}, {{Line("ENABLED")}}, 0,
+        {"the quick query's error: ETX twice",
+         0,
+         {{Line("ERROR")}, prompt},
+         {{Line("ENABLED")}},
+         0,
+         {"STX", "ETX", "ETX", "STX", "SHOW AUTZER"}},
+        {"STX silent twice", 0, {prompt, silent}, {{Line("ENABLED")}}, -128, {"STX", "STX", "STX"}},
+        {"STX answered the second time",
+         0,
+         {prompt, silent, prompt},
+         {{Line("ENABLED")}},
+         0,
          {"STX", "STX", "STX", "SHOW AUTZER"}},
         {"quick query silent", 0, {silent}, {{Line("ENABLED")}}, -82, {"STX"}},
         {"nocheck: no quick query", 1, {prompt}, {{Line("ENABLED")}}, 0, {"STX", "SHOW AUTZER"}},
@@ -191,8 +202,7 @@ TEST_F(FamilyBTest, ErrorReport) {
         {"no trailing CR LF or blanks", 0, "ERROR,17,3,probe hit  \r\n", 1, "probe hit"},
         {"a field of blanks only", 0, "ERROR,17,3,  \r\n", 1, "ERROR"},
         {"the second form", 0, kError2 + "ERROR,1,2,drive fault\r\n", 1, "drive fault"},
-        {"at most 80 characters", 0, "ERROR,1,2," + std::string(90, 'y'), 1,
-         std::string(80, 'y')},
+        {"at most 80 characters", 0, "ERROR,1,2," + std::string(90, 'y'), 1, std::string(80, 'y')},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

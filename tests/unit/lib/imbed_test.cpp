@@ -30,7 +30,7 @@ Trace Join(std::initializer_list<Trace> parts) {
 
 // The set-up's accesses, with the control value from the status read.
 Trace InitTrace(const std::string& control) {
-    return {"W300=1", "R318", "W300=2", "R318", "W300=3", "R318",
+    return {"W300=1", "R318",   "W300=2", "R318", "W300=3",         "R318",
             "W300=0", "W302=0", "W300=4", "R300", "W302=" + control};
 }
 
@@ -89,9 +89,17 @@ TEST_F(BoardTest, OpenFailures) {
         Trace trace;
     };
     const Case cases[] = {
-        {"missing device", true, -1, -4, "/dev/imbed open error: No such file or directory\n",
+        {"missing device",
+         true,
+         -1,
+         -4,
+         "/dev/imbed open error: No such file or directory\n",
          {"open /dev/imbed"}},
-        {"seek refused", false, 0x300, -5, "/dev/imbed lseek error: Illegal seek\n",
+        {"seek refused",
+         false,
+         0x300,
+         -5,
+         "/dev/imbed lseek error: Illegal seek\n",
          {"open /dev/imbed", "close"}},
     };
     for (const Case& c : cases) {
@@ -180,8 +188,7 @@ TEST_F(BoardTest, PingAndStatus) {
          Join({{"open /dev/imbed", "R300"}, InitTrace("7"), {"W300=0", "W302=0", "close"}})},
         {"M: homed", true, -1, 1, 'M', 1,
          Join({{"open /dev/imbed", "R300"}, InitTrace("7"), {"W300=8", "W302=0", "close"}})},
-        {"any other identity: no board", false, 'X', 0, 0, 0,
-         {"open /dev/imbed", "R300", "close"}},
+        {"any other identity: no board", false, 'X', 0, 0, 0, {"open /dev/imbed", "R300", "close"}},
         {"no identity at all", false, 0xFF, 0, 0, 0, {"open /dev/imbed", "R300", "close"}},
     };
     for (const Case& c : cases) {
@@ -243,10 +250,12 @@ TEST_F(BoardTest, EventDetection) {
         {"the first poll sees no edge", {0x00, 0x10}, {0, 0, 0, 0}, 0, false},
         {"bits up at the set-up", {0x18}, {0, 0, 0, 0}, 0, false},
         {"up, down, up again", {0x10, 0x10, 0x10, 0x00, 0x10}, {0, 0, 0, 1, 1}, 1, true},
-        {"reported after the bits drop", {0x00, 0x00, 0x10, 0x10, 0x00}, {0, 1, 1, 1, 1}, 1,
+        {"reported after the bits drop", {0x00, 0x00, 0x10, 0x10, 0x00}, {0, 1, 1, 1, 1}, 1, true},
+        {"a latch event, then event A",
+         {0x00, 0x00, 0x10, 0x10, 0x00, 0x00, 0x00, 0x00, 0x08},
+         {0, 1, 1, 1, 1, 1},
+         1,
          true},
-        {"a latch event, then event A", {0x00, 0x00, 0x10, 0x10, 0x00, 0x00, 0x00, 0x00, 0x08},
-         {0, 1, 1, 1, 1, 1}, 1, true},
         {"no event", {0x00}, {0, 0, 0}, 0, false},
     };
     for (const Case& c : cases) {
@@ -279,14 +288,13 @@ TEST_F(BoardTest, ALatchEventReadsTheCountersAndAcknowledges) {
     EXPECT_EQ(board.TakeTrace(), (Trace{"W300=4", "R300"}));
     EXPECT_EQ(ImbedPollEvent(), 1);
     const Trace axes = {"W300=1", "R31E", "W300=2", "R31E", "W300=3", "R31E", "W300=8", "W302=0"};
-    EXPECT_EQ(board.TakeTrace(),
-              Join({{"W300=4", "R300"},
-                    {"W300=4", "R300", "W302=1", "W302=6"},
-                    {"W300=1", "R310", "R312", "R314", "R316"},
-                    {"W300=2", "R310", "R312", "R314", "R316"},
-                    {"W300=3", "R310", "R312", "R314", "R316"},
-                    {"W300=0", "W308=0"},
-                    axes}));
+    EXPECT_EQ(board.TakeTrace(), Join({{"W300=4", "R300"},
+                                       {"W300=4", "R300", "W302=1", "W302=6"},
+                                       {"W300=1", "R310", "R312", "R314", "R316"},
+                                       {"W300=2", "R310", "R312", "R314", "R316"},
+                                       {"W300=3", "R310", "R312", "R314", "R316"},
+                                       {"W300=0", "W308=0"},
+                                       axes}));
     EXPECT_EQ(ImbedPollEvent(), 1) << "the bits still up";
     EXPECT_EQ(board.TakeTrace(), Join({{"W300=4", "R300"}, axes}));
     EXPECT_EQ(ImbedBoardId, 'M');
