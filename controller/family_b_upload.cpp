@@ -42,7 +42,7 @@ struct Capture {
 // and does not begin with '%', exactly as received.
 Capture CaptureListing(FILE* file) {
     Capture c;
-    long read = 0;
+    long lines = 0;
     int silence = 0;
     const auto start = std::chrono::steady_clock::now();
     while (silence < kSilentPolls) {
@@ -53,15 +53,15 @@ Capture CaptureListing(FILE* file) {
             continue;
         }
         silence = 0;
-        ++read;
+        ++lines;
         if (readline() == 0 && ServoLine.replyLen > 2 && ServoLine.replyLine[0] != '%') {
             if (std::fputs(ServoLine.replyLine, file) == EOF) c.writeFailed = true;
             ++c.kept;
         }
-        if (read >= kMaxLinesRead || std::chrono::steady_clock::now() - start >= kMaxCaptureTime) {
+        if (lines >= kMaxLinesRead || std::chrono::steady_clock::now() - start >= kMaxCaptureTime) {
             std::printf("ServoUploadConstants: the controller keeps sending, capture ended "
                         "after %ld lines\n",
-                        read);
+                        lines);
             std::fflush(stdout);
             break;
         }

@@ -252,12 +252,15 @@ TEST_F(FamilyBTest, HomingStartOutcomes) {
         int result;
         int homeResult;
         std::vector<int> homeMessages;
+        int motions = 0;
     };
     const Case cases[] = {
         {"controller silent", 1, {silent}, -82, -82, {105}},
         {"no answer to the status request", 1, {prompt, silent}, -128, -128, {105}},
         // A status of 2 always counts as not homed; the download then runs.
         {"an error before homing", 0, {prompt, {Line("ERROR")}, prompt}, 1, 1, {}},
+        // Nor does it stop the homing: no error box before the motion.
+        {"an error before the motion", 1, {prompt, {Line("ERROR")}, prompt}, 0, 0, {}, 1},
         // The closing query: the sixth STX of a download run.
         {"the closing query silent",
          0,
@@ -276,13 +279,15 @@ TEST_F(FamilyBTest, HomingStartOutcomes) {
         SCOPED_TRACE(c.what);
         fake.Flush();
         fake.On("\x02", c.stx);
+        model = &fake.FamilyB();
         ui.homeMessages.clear();
         CaptureStdout();
         EXPECT_EQ(ServoHome(c.go), c.result);
         GetCapturedStdout();
         EXPECT_EQ(HomeResult, c.homeResult);
         EXPECT_EQ(ui.homeMessages, c.homeMessages);
-        EXPECT_EQ(fake.Count("AUTZER"), 0);
+        EXPECT_EQ(fake.Count("AUTZER"), c.motions);
+        EXPECT_TRUE(ui.dialogs.empty());
     }
 }
 
