@@ -3,7 +3,8 @@
 
 #include <string>
 
-// Creates the sandbox once (QEL_SANDBOX set) and answers its root.
+// Creates the sandbox once (QEL_SANDBOX set; under $TMPDIR when set,
+// removed at exit) and answers its root.
 const std::string& FuzzRoot();
 // Writes bytes to a logical install path inside the sandbox.
 void FuzzWrite(const std::string& logical, const unsigned char* data, size_t size);

@@ -188,6 +188,8 @@ termios RawModeSettings(const termios& in, int raw) {
         t.c_cc[VINTR] = 0x7F;
         t.c_lflag |= ICANON | ECHO;
         t.c_iflag |= ICRNL;
+        // Output processing back, which raw mode took away.
+        t.c_oflag |= OPOST;
     }
     return t;
 }

@@ -59,7 +59,8 @@ int GetPortType(const std::string& port);
 
 // The settings steps. raw 1: non-canonical input without echo, signals on,
 // VINTR disabled, VMIN 1, no CR translation on input, no output processing;
-// any other value: canonical input with echo, CR read as new line, VINTR DEL.
+// any other value: canonical input with echo, CR read as new line, VINTR DEL,
+// output processing on.
 termios RawModeSettings(const termios& in, int raw);
 // VTIME = low byte of tenths; VMIN = 1 when that is 0, else 0.
 termios TimeoutSettings(const termios& in, int tenths);

@@ -18,6 +18,9 @@ long long gStoreSize = 0;        // size the store was loaded with
 int gRecordCount = 0;            // whole records; 0 until the first load
 char gDefaultText[40];           // shared buffer of the string defaults
 char gEmptyText[1] = {0};
+// Size of the file whose faults were last reported: a file is reported once,
+// not at each of the many loads.
+long long gReportedSize = -1;
 
 // Defaults of the items that lie beyond the end of a short file.
 struct IntDefaultRow {
@@ -49,6 +52,40 @@ const char* StrDefault(int item) {
     return nullptr;
 }
 
+// Records needed to hold every item that has a default: a shorter file
+// leaves some of them to their defaults.
+int ItemsWithDefaults() {
+    int last = 0;
+    for (const IntDefaultRow& row : kIntDefaults) last = row.item > last ? row.item : last;
+    for (const StrDefaultRow& row : kStrDefaults) last = row.item > last ? row.item : last;
+    return last + 1;
+}
+
+// One console line for each fault of a file of that size (real size on disk).
+void ReportSize(long long fileSize) {
+    if (fileSize == gReportedSize) return;
+    gReportedSize = fileSize;
+    if (fileSize > kSysgenMaxBytes)
+        std::printf("InitConfigure: %s is %lld bytes, only the first %d (%d records) are read\n",
+                    kSysgenPath, fileSize, kSysgenMaxBytes, kSysgenMaxBytes / kSysgenRecordSize);
+    const long long size = fileSize > kSysgenMaxBytes ? kSysgenMaxBytes : fileSize;
+    if (size % kSysgenRecordSize != 0)
+        std::printf("InitConfigure: %s is %lld bytes, not a whole number of %d-byte records\n",
+                    kSysgenPath, size, kSysgenRecordSize);
+    const int records = static_cast<int>(size / kSysgenRecordSize);
+    if (records < ItemsWithDefaults())
+        std::printf("InitConfigure: %s holds %d records, items from %d take their defaults\n",
+                    kSysgenPath, records, records);
+    std::fflush(stdout);
+}
+
+// Every whole record ends with a NUL, so that no text read from the store
+// runs past its record, however long a caller holds it.
+void BoundRecords(unsigned char* store, long long size) {
+    for (long long end = kSysgenRecordSize; end <= size; end += kSysgenRecordSize)
+        store[end - 1] = 0;
+}
+
 unsigned char* Record(int item) {
     return gStore + static_cast<long long>(item) * kSysgenRecordSize;
 }
@@ -62,7 +99,8 @@ bool InStore(int item) {
 int InitConfigure() {
     struct stat st {};
     if (f_Stat(kSysgenPath, &st) != 0 || st.st_size <= 0) return kSysgenMissing;
-    const long long size = st.st_size;
+    // A file far beyond every item in use is read only up to the limit.
+    const long long size = st.st_size > kSysgenMaxBytes ? kSysgenMaxBytes : st.st_size;
     FILE* f = f_Fopen(kSysgenPath, "r");
     if (!f) {
         std::printf("InitConfigure: unable to read %s\n", kSysgenPath);
@@ -80,6 +118,8 @@ int InitConfigure() {
         std::printf("InitConfigure: unable to read %s\n", kSysgenPath);
         return kSysgenCannotRead;
     }
+    BoundRecords(fresh, size);
+    ReportSize(st.st_size);
     if (gStore && gStoreSize == size) {
         // Same size: refill the held block, so pointers callers hold stay valid.
         std::memcpy(gStore, fresh, static_cast<size_t>(size));
@@ -120,8 +160,7 @@ double GetSysgenReal(int item) {
 
 const char* GetSysgenStr(int item) {
     if (InStore(item)) {
-        char* text = reinterpret_cast<char*>(Record(item));
-        text[kSysgenRecordSize - 1] = '\0'; // a record holds at most 63 characters
+        char* text = reinterpret_cast<char*>(Record(item)); // NUL-ended at load
         for (size_t n = std::strlen(text); n > 1 && text[n - 1] == ' '; --n) text[n - 1] = '\0';
         return text[0] ? text : gEmptyText;
     }
@@ -142,4 +181,5 @@ int LibLanguage() {
 
 void SysgenResetForTest() {
     CloseSysgen();
+    gReportedSize = -1;
 }

@@ -5,6 +5,8 @@
 
 inline constexpr int kSysgenRecordSize = 64;
 inline constexpr const char* kSysgenPath = "/u/qel/sys_data/files/sysgen.bin";
+// A larger file is read only up to this size (1024 records).
+inline constexpr int kSysgenMaxBytes = 64 * 1024;
 
 // Result codes of the store.
 inline constexpr int kSysgenMissing = -240; // missing or empty
@@ -12,8 +14,11 @@ inline constexpr int kSysgenNoMemory = -22;
 inline constexpr int kSysgenCannotOpen = -163;
 inline constexpr int kSysgenCannotRead = -131;
 
-// Loads sysgen.bin again. 0, or one of the codes above; on any failure the
-// store loaded before stays in force.
+// Loads sysgen.bin again (at most kSysgenMaxBytes of it), each whole record
+// NUL-ended in its last byte. 0, or one of the codes above; on any failure
+// the store loaded before stays in force. A file whose size is no whole
+// number of records, that is too short for the items with defaults, or that
+// is over the limit is reported on the console, once per file size.
 int InitConfigure();
 // Releases the store; the getters then answer the defaults.
 void CloseSysgen();

@@ -1,6 +1,7 @@
 // Millisecond pause on nanosleep.
 #include "nap.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
@@ -33,4 +34,9 @@ void nap(long ms) {
     timespec left{ms / 1000, (ms % 1000) * 1000000L};
     while (nanosleep(&left, &left) != 0 && errno == EINTR) {
     }
+}
+
+long ScaledBoundMs(long ms) {
+    const long scaled = ms * Percent() / 100;
+    return std::max(scaled, std::min(ms, 1000L));
 }

@@ -9,3 +9,7 @@ void nap(long ms);
 // Test seam: when set, nap() calls the hook instead of sleeping.
 using NapHook = void (*)(long ms);
 void SetNapHook(NapHook hook);
+
+// A bound on a wait for a peer, scaled like the pauses (QEL_NAP_PERCENT) so
+// that tests need not wait it out; never below 1 s (or ms, when shorter).
+long ScaledBoundMs(long ms);

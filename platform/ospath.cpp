@@ -1,11 +1,13 @@
 // Sandbox seam and drive-letter strip at the system-call boundary.
 #include "ospath.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -50,9 +52,210 @@ bool StartsRerooted(const std::string& s, size_t i) {
     return false;
 }
 
-bool IsCommandSeparator(char c) {
-    return std::isspace(static_cast<unsigned char>(c)) || std::strchr("'\"`=<>|;&()", c);
-}
+// Walks a command as /bin/sh splits it into words (blanks, operators,
+// comments, single and double quotes, backslashes, $(...), ${...} and
+// back-quotes) and copies it to out, mapping each word at the first
+// character of its value: a drive in front of an absolute path is dropped,
+// and a re-rooted name gets the sandbox root in front. Nothing later inside a
+// word is touched, so quoted data reaches the shell as written.
+class CommandMapper {
+  public:
+    CommandMapper(const std::string& command, const std::string& root) : s_(command), root_(root) {}
+
+    std::string Run() {
+        out_.reserve(s_.size() + 64);
+        while (i_ < s_.size()) {
+            const char c = s_[i_];
+            if (c == ' ' || c == '\t' || c == '\n' || IsOperator(c))
+                Copy(1);
+            else if (c == '#')
+                Comment();
+            else
+                Word();
+        }
+        return out_;
+    }
+
+  private:
+    static bool IsOperator(char c) { return c != '\0' && std::strchr("|&;<>()", c) != nullptr; }
+
+    void Copy(size_t n) {
+        n = std::min(n, s_.size() - i_);
+        out_.append(s_, i_, n);
+        i_ += n;
+    }
+
+    bool At(char c) const { return i_ < s_.size() && s_[i_] == c; }
+
+    void Comment() {
+        const size_t end = s_.find('\n', i_);
+        Copy((end == std::string::npos ? s_.size() : end) - i_);
+    }
+
+    // The first characters of a word's value from the raw position at, in the
+    // quote state quote ('\'', '"' or none): quotes removed, escapes resolved.
+    // It stops at the word's end and at an expansion, which it marks with a
+    // '$' (no name character, so no name runs on into it).
+    std::string ValueFrom(size_t at, char quote) const {
+        std::string v;
+        const size_t kEnough = 64; // longer than every re-rooted name
+        while (at < s_.size() && v.size() < kEnough) {
+            const char c = s_[at];
+            if (quote == '\'') {
+                if (c == '\'')
+                    quote = 0;
+                else
+                    v += c;
+                ++at;
+            } else if (c == '$' || c == '`') {
+                v += '$';
+                break;
+            } else if (quote == '"') {
+                if (c == '"') {
+                    quote = 0;
+                } else if (c == '\\' && at + 1 < s_.size() && std::strchr("$`\"\\\n", s_[at + 1])) {
+                    v += s_[++at];
+                } else {
+                    v += c;
+                }
+                ++at;
+            } else if (c == ' ' || c == '\t' || c == '\n' || IsOperator(c)) {
+                break;
+            } else if (c == '\'' || c == '"') {
+                quote = c;
+                ++at;
+            } else if (c == '\\') {
+                if (at + 1 < s_.size() && s_[at + 1] != '\n') v += s_[at + 1];
+                at += 2;
+            } else {
+                v += c;
+                ++at;
+            }
+        }
+        return v;
+    }
+
+    // The drive strip and the re-root at the first character of a word's
+    // value (in the quote state quote). The drive must stand in the command
+    // as written; whether the name is re-rooted is read from the value.
+    void MapWordStart(char quote) {
+        size_t drive = DriveLength(s_, i_);
+        // A drive counts in a command only in front of an absolute path.
+        if (drive && (i_ + drive >= s_.size() || s_[i_ + drive] != '/')) drive = 0;
+        const size_t at = i_ + drive;
+        if (!root_.empty() && StartsRerooted(ValueFrom(at, quote), 0)) out_ += root_;
+        i_ = at;
+    }
+
+    void Word() {
+        // Quotes that open the word, and empty quoted pieces, come before the
+        // first character of its value.
+        char quote = 0;
+        while (i_ < s_.size()) {
+            const char c = s_[i_];
+            if (!quote && (c == '\'' || c == '"'))
+                quote = c;
+            else if (quote && c == quote)
+                quote = 0;
+            else
+                break;
+            Copy(1);
+        }
+        MapWordStart(quote);
+        if (quote == '\'')
+            SingleQuotedRest();
+        else if (quote == '"')
+            Enclosed('"');
+        while (i_ < s_.size()) {
+            const char c = s_[i_];
+            if (c == ' ' || c == '\t' || c == '\n' || IsOperator(c)) return;
+            Piece();
+        }
+    }
+
+    // One piece of a word outside quotes: an escaped character, a quoted
+    // part, a substitution or a plain character.
+    void Piece() {
+        switch (s_[i_]) {
+        case '\\':
+            Copy(2);
+            break;
+        case '\'':
+            Copy(1);
+            SingleQuotedRest();
+            break;
+        case '"':
+        case '`':
+            Copy(1);
+            Enclosed(s_[i_ - 1]);
+            break;
+        case '$':
+            Dollar(nullptr);
+            break;
+        default:
+            Copy(1);
+            break;
+        }
+    }
+
+    // After an opening single quote: through the closing one.
+    void SingleQuotedRest() {
+        const size_t end = s_.find('\'', i_);
+        Copy((end == std::string::npos ? s_.size() : end + 1) - i_);
+    }
+
+    // A '$': with $( or ${ the bracket too, whose closer is then pushed on
+    // open (or skipped through at once without a stack of the caller's).
+    void Dollar(std::vector<char>* open) {
+        Copy(1);
+        char closer = 0;
+        if (At('(')) closer = ')';
+        if (At('{')) closer = '}';
+        if (!closer) return;
+        Copy(1);
+        if (open)
+            open->push_back(closer);
+        else
+            Enclosed(closer);
+    }
+
+    // After the opener of a double-quoted part ('"'), a back-quoted one
+    // ('`'), $( (')') or ${ ('}'): through its end, with whatever nests
+    // inside. Nothing in it is mapped.
+    void Enclosed(char closer) {
+        std::vector<char> open{closer};
+        while (i_ < s_.size() && !open.empty()) {
+            const char c = s_[i_];
+            const char top = open.back();
+            if (c == '\\') {
+                Copy(2);
+            } else if (top == '`') {
+                Copy(1);
+                if (c == '`') open.pop_back();
+            } else if (c == top) {
+                Copy(1);
+                open.pop_back();
+            } else if (c == '$') {
+                Dollar(&open);
+            } else if (c == '`' || (c == '"' && top != '"')) {
+                Copy(1);
+                open.push_back(c);
+            } else if (c == '\'' && top != '"') {
+                Copy(1);
+                SingleQuotedRest();
+            } else {
+                Copy(1);
+                // Plain brackets nest inside their kind of substitution.
+                if ((c == '(' && top == ')') || (c == '{' && top == '}')) open.push_back(top);
+            }
+        }
+    }
+
+    const std::string& s_;
+    const std::string& root_;
+    std::string out_;
+    size_t i_ = 0;
+};
 
 } // namespace
 
@@ -62,6 +265,14 @@ std::string SandboxRoot() {
     std::string r(root);
     while (r.size() > 1 && r.back() == '/') r.pop_back();
     return r;
+}
+
+bool SandboxRootIsSafe(const std::string& root) {
+    for (char c : root)
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+              c == '_' || c == '.' || c == '/' || c == '-'))
+            return false;
+    return true;
 }
 
 bool IsRerootedPath(const std::string& path) {
@@ -77,27 +288,7 @@ std::string OsPath(const std::string& path) {
 }
 
 std::string OsCommand(const std::string& command) {
-    std::string root = SandboxRoot();
-    std::string out;
-    out.reserve(command.size() + 64);
-    size_t i = 0;
-    while (i < command.size()) {
-        bool wordStart = i == 0 || IsCommandSeparator(command[i - 1]);
-        if (wordStart) {
-            size_t drive = DriveLength(command, i);
-            // A drive counts in a command only in front of an absolute path.
-            if (drive == 2 && (i + 2 >= command.size() || command[i + 2] != '/')) drive = 0;
-            size_t at = i + drive;
-            if (!root.empty() && StartsRerooted(command, at)) {
-                out += root;
-                i = at;
-            } else if (drive) {
-                i = at;
-            }
-        }
-        out += command[i++];
-    }
-    return out;
+    return CommandMapper(command, SandboxRoot()).Run();
 }
 
 std::string UnrootPath(const std::string& path) {

@@ -19,12 +19,19 @@
 
 // The sandbox folder, "" when QEL_SANDBOX is unset or empty.
 std::string SandboxRoot();
+// Whether a sandbox folder may be put into shell commands as it stands: only
+// [A-Za-z0-9_./-]. The program refuses to start on any other.
+bool SandboxRootIsSafe(const std::string& root);
 
 // A path as the OS must see it.
 std::string OsPath(const std::string& path);
 
-// A shell command as the shell must run it: every word that starts with a
-// drive or a re-rooted name is mapped as OsPath maps it.
+// A shell command as the shell must run it. The command is split into words
+// as /bin/sh splits it; a word whose value starts with a drive in front of an
+// absolute path loses the drive, and one that starts with a re-rooted name
+// gets the sandbox folder in front (for a quoted word, inside the quotes).
+// Nothing later inside a word is changed: quoted names and texts, and
+// substitutions, reach the shell as written.
 std::string OsCommand(const std::string& command);
 
 // A path that came back from the OS (getcwd, a tree walk) as the program

@@ -32,6 +32,30 @@ class ChildSignalDefault {
     struct sigaction saved_ {};
 };
 
+// SIGINT and SIGQUIT ignored while the shell runs a command, restored after,
+// as system() does: a Ctrl-C at the console ends the command, not the
+// caller. The child gets the defaults back (SpawnAttr).
+class ShellSignalsIgnored {
+  public:
+    ShellSignalsIgnored() {
+        struct sigaction ign {};
+        ign.sa_handler = SIG_IGN;
+        sigemptyset(&ign.sa_mask);
+        sigaction(SIGINT, &ign, &savedInt_);
+        sigaction(SIGQUIT, &ign, &savedQuit_);
+    }
+    ~ShellSignalsIgnored() {
+        sigaction(SIGINT, &savedInt_, nullptr);
+        sigaction(SIGQUIT, &savedQuit_, nullptr);
+    }
+    ShellSignalsIgnored(const ShellSignalsIgnored&) = delete;
+    ShellSignalsIgnored& operator=(const ShellSignalsIgnored&) = delete;
+
+  private:
+    struct sigaction savedInt_ {};
+    struct sigaction savedQuit_ {};
+};
+
 class SpawnAttr {
   public:
     SpawnAttr() {
@@ -77,6 +101,7 @@ int Wait(pid_t pid) {
 
 int RunShellCommand(const std::string& command) {
     ChildSignalDefault keep;
+    ShellSignalsIgnored protect;
     pid_t pid = Spawn("/bin/sh", {"sh", "-c", OsCommand(command)});
     if (pid < 0) return -1;
     return Wait(pid);

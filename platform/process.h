@@ -10,7 +10,9 @@
 #include <vector>
 
 // Runs the command with /bin/sh -c (paths mapped by OsCommand) and waits for
-// it. Returns the wait status as system() does, or -1 when no shell started.
+// it, ignoring SIGINT and SIGQUIT meanwhile as system() does (the shell keeps
+// their defaults). Returns the wait status as system() does, or -1 when no
+// shell started.
 int RunShellCommand(const std::string& command);
 
 // Starts the program (path mapped by OsPath) with the vector, environ passed

@@ -4,13 +4,15 @@
 
 #include "colors.h"
 #include "dialogs.h"
-#include "filescreen.h"
 #include "labels.h"
 #include "mainmenu.h"
 #include "makers.h"
+#include "msgrecord.h"
 #include "partsel.h"
+#include "settings.h"
 
 #include <cstdint>
+#include <cstdio>
 
 int RunChoice = 0;
 
@@ -20,6 +22,8 @@ constexpr int kInfoTop = 80;
 constexpr int kInfoStep = 30;
 constexpr int kInfoLeftX = 20;
 constexpr int kInfoRightX = 280;
+// The current part's name is too long for a run.
+constexpr int kLabelPartTooLong = 308;
 
 ScreenMessageHook MessageHook = nullptr;
 
@@ -152,6 +156,15 @@ void CancelChoiceScreen(ChoiceScreen& s) {
     ChoiceUnmark(s);
     ApplyMainMenu();
     SetStatusLine("");
+}
+
+bool CurrentPartRunnable() {
+    if (CurrentPart.size() < kMsgPartWidth) return true;
+    std::printf("Part name '%s' has %zu characters, a run takes at most %zu\n", CurrentPart.c_str(),
+                CurrentPart.size(), kMsgPartWidth - 1);
+    std::fflush(stdout);
+    ScreenMessage("\"" + CurrentPart + "\"\n\n" + LabText(kLabelPartTooLong));
+    return false;
 }
 
 int ScreenMessage(const std::string& text) {

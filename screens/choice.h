@@ -111,6 +111,13 @@ void CloseChoiceScreen(ChoiceScreen& s);
 // The frame's Cancel, guarded by the screen's Cancel flag.
 void CancelChoiceScreen(ChoiceScreen& s);
 
+// Whether the current part can be run: its name must fit the part field of
+// the run request (24 characters), else the server would be told to run
+// another part. A longer name is refused with a message to the operator
+// that shows it. For every screen that sends a run, learn, append or
+// inspect request.
+bool CurrentPartRunnable();
+
 // A message to the operator: MessageDialog(text, 0).
 int ScreenMessage(const std::string& text);
 // Test seam: when set, ScreenMessage answers with the hook and shows

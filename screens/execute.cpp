@@ -8,6 +8,7 @@
 #include "msgsys.h"
 #include "partsel.h"
 #include "password.h"
+#include "settings.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -55,6 +56,7 @@ void RequestRun() {
         return;
     }
     if (RunChoice == 0) return;
+    if (!CurrentPartRunnable()) return;
     const bool execute = RunChoice == 1;
     if (CheckPassword(execute ? kExecuteItem : kStepItem) != 1) return;
     MakePartDirs();

@@ -5,14 +5,14 @@
 #include "exitscreen.h"
 
 #include "dialogs.h"
-#include "filescreen.h"
 #include "labels.h"
 #include "mainmenu.h"
 #include "makers.h"
 #include "msgsys.h"
 #include "password.h"
-#include "startup.h"
 #include "vok.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -25,10 +25,12 @@ constexpr int kTaskControlArg = 4;
 // The double-byte language: bytes from 0x80 on come in pairs.
 constexpr int kTwoByteLanguage = 6;
 
-void CallExitVok() {
-    ExitVok();
+// Until the program's top sets the end of the program, OK ends nothing.
+void EndNotWired() {
+    std::printf("ExitScreenOk: program end not wired\n");
+    std::fflush(stdout);
 }
-ExitVokHook EndProgram = CallExitVok;
+ExitVokHook EndProgram = EndNotWired;
 
 // Request 16 for the current task with a task flag: 0 sent, -1 not.
 int SendTaskControl(int flag) {
@@ -160,7 +162,7 @@ void ExitUnmark() {
 }
 
 void SetExitVokHook(ExitVokHook hook) {
-    EndProgram = hook ? hook : CallExitVok;
+    EndProgram = hook ? hook : EndNotWired;
 }
 
 const ChoiceScreen& ExitScreenState() {

@@ -28,8 +28,9 @@ void ExitUnmark();
 inline constexpr size_t kExitLineMax = 78;
 std::string ExitLineText(const std::string& label, int language);
 
-// Test seam: what OK calls to end the program (ExitVok unless set; null
-// restores it).
+// What OK calls to end the program: ExitVok, which the program's top sets at
+// start-up; tests set their own. Unset (or null), OK prints a console line
+// and ends nothing.
 using ExitVokHook = void (*)();
 void SetExitVokHook(ExitVokHook hook);
 

@@ -1,5 +1,4 @@
-// File-screen frame: the screen now shown, and the start-up notice in the
-// work area.
+// File-screen frame: the start-up notice in the work area.
 #include "filescreen.h"
 
 #include "dialogs.h"
@@ -8,8 +7,6 @@
 #include "xmwrap.h"
 
 #include <Xm/Label.h>
-
-Widget ShownScreen = nullptr;
 
 namespace {
 Widget NoticeWindow = nullptr;

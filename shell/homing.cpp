@@ -3,7 +3,6 @@
 
 #include "controller.h"
 #include "dialogs.h"
-#include "filescreen.h"
 #include "homedialog.h"
 #include "labels.h"
 #include "linereader.h"
@@ -13,6 +12,7 @@
 #include "operator_ui.h"
 #include "paths.h"
 #include "probe_changer.h"
+#include "settings.h"
 #include "sysgen.h"
 #include "vok.h"
 

@@ -12,6 +12,7 @@
 #include "ospath.h"
 #include "paths.h"
 #include "process.h"
+#include "settings.h"
 #include "vok.h"
 
 #include <cctype>

@@ -45,7 +45,8 @@ ChildCommand BuildEditorCommand(int language, int editorType, const EditorTermin
                                 const std::vector<std::string>& files);
 
 // Echoes "SYSTEM('<command>')", runs the command through the system shell and
-// answers its wait status (as system() does).
+// answers its wait status (as system() does). Meanwhile SIGINT and SIGQUIT
+// are ignored here: a Ctrl-C at the console ends the command only.
 int SystemCmd(const std::string& command);
 
 // Starts the program of the start type with the text and the n extras, shows

@@ -4,7 +4,6 @@
 #include "colors.h"
 #include "controller.h"
 #include "dialogs.h"
-#include "entries.h"
 #include "filelists.h"
 #include "homing.h"
 #include "labels.h"
@@ -13,6 +12,7 @@
 #include "password.h"
 #include "paths.h"
 #include "ports.h"
+#include "settings.h"
 #include "viewer.h"
 #include "vok.h"
 #include "xmwrap.h"
@@ -67,6 +67,7 @@ int ControllerFamily = kFamilyA;
 std::string CurrentPart;
 int PartValid = 0;
 int ActiveMenuButton = 0;
+Widget ShownScreen = nullptr;
 int ScreenWidth = 800;
 int ScreenHeight = 600;
 int GridX[7] = {};
@@ -79,6 +80,8 @@ constexpr size_t kPartNameMax = 79;
 
 // One flag per callback, set while its press is being handled.
 int MenuBusy[kMainMenuRows] = {};
+
+MainMenuScreens Screens = {};
 
 // Holds a callback's flag for the length of the call; a press that finds the
 // flag set gets a guard that is not entered and leaves the flag alone.
@@ -147,6 +150,16 @@ void InitializeMachine() {
     if (CheckPassword(1)) HomeMachine();
 }
 
+// Opens the screen of a button (1 to 10) through its entry.
+void OpenScreen(int button, void (*entry)()) {
+    if (entry) {
+        entry();
+        return;
+    }
+    std::printf("Main menu: button %d not wired to a screen\n", button);
+    std::fflush(stdout);
+}
+
 void SetRow(int row, int enabled) {
     MainMenuTable[row - 1].enabled = enabled;
 }
@@ -174,49 +187,32 @@ void InitializeButtonCB(Widget, XtPointer, XtPointer) {
     Guarded(1, InitializeMachine);
 }
 void LoadProgButtonCB(Widget, XtPointer, XtPointer) {
-    Guarded(2, ShowPartSelect);
+    Guarded(2, [] { OpenScreen(3, Screens.loadProg); });
 }
 void ExecuteButtonCB(Widget, XtPointer, XtPointer) {
-    Guarded(3, ShowExecuteScreen);
+    Guarded(3, [] { OpenScreen(4, Screens.execute); });
 }
 void PauseButtonCB(Widget, XtPointer, XtPointer) {
-    Guarded(4, ShowExitScreen);
+    Guarded(4, [] { OpenScreen(5, Screens.pause); });
 }
 void StatusButtonCB(Widget, XtPointer, XtPointer) {
-    Guarded(5, ShowInfoScreen);
+    Guarded(5, [] { OpenScreen(6, Screens.status); });
 }
 void HelpButtonCB(Widget w, XtPointer, XtPointer) {
     Guarded(6, [w] { ShowHelpText(w, 1); });
 }
 void UtilitiesButtonCB(Widget, XtPointer, XtPointer) {
-    Guarded(7, ShowServiceMenu);
+    Guarded(7, [] { OpenScreen(8, Screens.utilities); });
 }
 void FileUtilButtonCB(Widget, XtPointer, XtPointer) {
-    Guarded(8, ShowFileMenu);
+    Guarded(8, [] { OpenScreen(9, Screens.fileUtil); });
 }
 void ProgFunctButtonCB(Widget, XtPointer, XtPointer) {
-    Guarded(9, ShowPartProgMenu);
+    Guarded(9, [] { OpenScreen(10, Screens.progFunct); });
 }
 
-void HintEventHandler(Widget, XtPointer hintLabel, XEvent* event, Boolean*) {
-    if (event->type == EnterNotify)
-        SetStatusLine(GetLabText(static_cast<int>(reinterpret_cast<intptr_t>(hintLabel))));
-    else if (event->type == LeaveNotify)
-        SetStatusLine("");
-}
-
-void SetStatusLine(const char* text) {
-    SetStatusLine(std::string(text ? text : ""));
-}
-
-void SetStatusLine(const std::string& text) {
-    if (!StatusLine) return;
-    XmStringHolder s(text);
-    if (FontListBig)
-        XtVaSetValues(StatusLine, XmNlabelString, static_cast<XmString>(s), XmNfontList,
-                      FontListBig, nullptr);
-    else
-        XtVaSetValues(StatusLine, XmNlabelString, static_cast<XmString>(s), nullptr);
+void SetMainMenuScreens(const MainMenuScreens& screens) {
+    Screens = screens;
 }
 
 void MachineState() {

@@ -4,9 +4,10 @@
 // decides it.
 #pragma once
 
+#include "statusline.h" // the hint line: SetStatusLine, HintEventHandler
+
 #include <X11/Intrinsic.h>
 
-#include <cstdint>
 #include <string>
 
 struct MainMenuEntry {
@@ -20,7 +21,6 @@ struct MainMenuEntry {
 
 inline constexpr int kMainMenuRows = 10;
 inline constexpr int kMainMenuLights = 5;
-inline constexpr EventMask HintEventMask = 0x33;
 
 // A button's look: widget style and icon file.
 struct MainMenuIcon {
@@ -47,6 +47,8 @@ extern std::string CurrentPart;
 extern int PartValid;
 // The main-menu button (1 to 10) whose screen is open; 0 for none.
 extern int ActiveMenuButton;
+// Work window of the screen now shown; nullptr for none.
+extern Widget ShownScreen;
 extern int ScreenWidth;
 extern int ScreenHeight;
 // The icon-button grid of the choice screens.
@@ -56,6 +58,21 @@ extern int GridY[7];
 // Builds the lights and the buttons on MainForm, all insensitive, each
 // button with its two looks and its hint. Start-up registers the callbacks.
 void MakeMainMenu();
+
+// The screens that the buttons open, one entry per button (power, initialise
+// and help are the shell's own). The program's top fills the table at
+// start-up; a button whose entry is unset prints a console line and opens
+// nothing.
+struct MainMenuScreens {
+    void (*loadProg)();  // 3: part selection
+    void (*execute)();   // 4: execute and step
+    void (*pause)();     // 5: pause and exit
+    void (*status)();    // 6: information screen
+    void (*utilities)(); // 8: service menu
+    void (*fileUtil)();  // 9: file menu
+    void (*progFunct)(); // 10: part-program menu
+};
+void SetMainMenuScreens(const MainMenuScreens& screens);
 
 // The buttons' activate callbacks. Each ignores a press that comes while its
 // previous one is still being handled.
@@ -69,19 +86,6 @@ void HelpButtonCB(Widget w, XtPointer client, XtPointer call);
 void UtilitiesButtonCB(Widget w, XtPointer client, XtPointer call);
 void FileUtilButtonCB(Widget w, XtPointer client, XtPointer call);
 void ProgFunctButtonCB(Widget w, XtPointer client, XtPointer call);
-
-// Shows a button's hint in the status line while the pointer is over it.
-// The client data is the hint's label number, looked up on each Enter, so a
-// language change shows the new text.
-void HintEventHandler(Widget w, XtPointer hintLabel, XEvent* event, Boolean* continueDispatch);
-// Client data of HintEventHandler for a label number.
-inline XtPointer HintLabel(int label) {
-    return reinterpret_cast<XtPointer>(static_cast<intptr_t>(label));
-}
-
-// Shows the text in the status line; a null text shows "".
-void SetStatusLine(const std::string& text);
-void SetStatusLine(const char* text);
 
 // Asks the controller whether it answers and whether the machine is homed;
 // sets ControllerFamily, OnlineMode, ServoOn and MachineHomed.

@@ -2,8 +2,6 @@
 #include "msgsys.h"
 
 #include "dialogs.h"
-#include "exitscreen.h"
-#include "filescreen.h"
 #include "labels.h"
 #include "launch.h"
 #include "mainmenu.h"
@@ -17,6 +15,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -43,10 +42,30 @@ const char* const kKeyFile = "/usr/bin/XSRVR";
 constexpr int kPollMs = 1000;
 constexpr long kReceivePauseMs = 50;
 constexpr int kStopReplies = 6;
+// Label texts of the messages about the server itself.
+constexpr int kLabelNotSent = 300;
+constexpr int kLabelNoAnswer = 307;
+constexpr int kLabelContinue = 100;
 
-// Replies that StopPrinterDrivers read and that belong to the poll.
+using Clock = std::chrono::steady_clock;
+
+// The backlog: replies taken off the queue (by the drain of every wait and
+// by StopPrinterDrivers) that the poll has not handled yet, oldest first.
 std::deque<MsgRecord> KeptReplies;
 void (*PollHook)() = nullptr;
+ExitScreenCloser CloseExit = nullptr;
+
+// The queue was found removed: noted once on the console when it is found,
+// told to the operator once by the next tick.
+bool QueueGone = false;
+bool QueueGoneTold = false;
+// The loading notice waits for the server's answer since this time (the
+// tick that found it up, or the server's last reply about the task).
+bool AwaitingAnswer = false;
+Clock::time_point AnswerSince;
+// Messages shown by the reply handling, so that a tick stops after a reply
+// that opened one.
+int MessagesShown = 0;
 
 // The main window's side of the poll.
 class MainWindowUi : public ReplyUi {
@@ -63,14 +82,24 @@ class MainWindowUi : public ReplyUi {
     void Message(const std::string& text) override { MessageDialog(text, 0); }
     bool LoadingShown() const override { return LoadMessageShown == 1; }
     void HideLoading() override { HideLoadMessage(); }
-    void RaiseMainWindow() override {
-        if (TheDisplay && TopWindow) XRaiseWindow(TheDisplay, TopWindow);
+    void RaiseMainWindow() override { RaiseTopWindow(); }
+    void CloseExitScreen() override {
+        if (CloseExit) {
+            CloseExit();
+            return;
+        }
+        std::printf("CheckMess: exit screen not wired\n");
+        std::fflush(stdout);
     }
-    void CloseExitScreen() override { ExitScreenCancel(nullptr, nullptr, nullptr); }
 };
 
 MainWindowUi TheMainWindowUi;
 ReplyUi* Ui = &TheMainWindowUi;
+
+void Tell(const std::string& text) {
+    ++MessagesShown;
+    Ui->Message(text);
+}
 
 void ClearSlot() {
     std::memset(&TaskSlot, 0, sizeof TaskSlot);
@@ -94,16 +123,38 @@ void ReportDropped(const MsgRecord& m) {
     std::fflush(stdout);
 }
 
-// One receive into MsgIn. true when a reply was taken; errno tells
-// otherwise. A longer message is cut to the record, so that it cannot stay
-// at the head of the queue; a shorter one leaves zeros, not the last reply,
-// in the rest.
-bool Receive(int flags) {
-    ssize_t n = msgrcv(MsgQueueId, &MsgIn, kMsgTextSize, OwnPid, flags | MSG_NOERROR);
+bool IsQueueRemoved(int error) {
+    return error == EIDRM || error == EINVAL;
+}
+
+// A queue that the server removed (or that went with it) answers every
+// receive and send with EIDRM or EINVAL from then on.
+void NoteQueueGone(const char* where, int error) {
+    if (QueueGone) return;
+    QueueGone = true;
+    std::printf("Message System: the message queue is gone (%s: %s), "
+                "the message server has stopped\n",
+                where, std::strerror(error));
+    std::fflush(stdout);
+}
+
+// One receive into m. true when a reply was taken; errno tells otherwise. A
+// longer message is cut to the record, so that it cannot stay at the head of
+// the queue; a shorter one leaves zeros, not the last reply, in the rest.
+bool ReceiveInto(MsgRecord& m, int flags) {
+    if (QueueGone) {
+        errno = EIDRM;
+        return false;
+    }
+    ssize_t n = msgrcv(MsgQueueId, &m, kMsgTextSize, OwnPid, flags | MSG_NOERROR);
     if (n < 0) return false;
     const auto got = static_cast<size_t>(n);
-    if (got < kMsgTextSize) std::memset(MsgIn.text + got, 0, kMsgTextSize - got);
+    if (got < kMsgTextSize) std::memset(m.text + got, 0, kMsgTextSize - got);
     return true;
+}
+
+bool Receive(int flags) {
+    return ReceiveInto(MsgIn, flags);
 }
 
 // Waits up to ms for a reply with a status other than -1 (those are reported
@@ -117,7 +168,10 @@ bool ReceiveWithin(long ms) {
             continue;
         }
         if (errno == EINTR) continue;
-        if (errno != ENOMSG) return false;
+        if (errno != ENOMSG) {
+            if (IsQueueRemoved(errno)) NoteQueueGone("receive", errno);
+            return false;
+        }
         if (waited >= ms) {
             errno = ETIMEDOUT;
             return false;
@@ -170,9 +224,9 @@ void HandleTaskReply(int status, int task, int value, int exitValue) {
         SetTaskState(task, nullptr, SLOT_FREE, status);
         if (Ui->LoadingShown()) {
             Ui->HideLoading();
-            Ui->Message(TwoLabels(214, 100));
+            Tell(TwoLabels(214, kLabelContinue));
         }
-        Ui->Message(LabText(300));
+        Tell(LabText(kLabelNotSent));
         SetAllRows(0);
         SetRows({5}, 1);
         ApplyMenuUnlessScreen();
@@ -238,7 +292,77 @@ std::string DriverCommand(const std::string& type, int number, const std::string
            ShellEscapeInDoubleQuotes(PortField(record.description)) + "\" &";
 }
 
+// The server is gone, and its tasks with it: the operator is told once, the
+// loading notice goes and the main menu follows the machine state again.
+void TellQueueGone() {
+    if (!QueueGone || QueueGoneTold) return;
+    QueueGoneTold = true;
+    AwaitingAnswer = false;
+    TaskSlot.state = SLOT_FREE;
+    Ui->UpdateMenu();
+    CurrentTaskId = 0;
+    RunPending = 0;
+    PendingRunCode = -1;
+    ApplyMenuUnlessScreen();
+    Ui->Light(3, false);
+    Ui->Light(4, false);
+    Ui->HideLoading();
+    Tell(TwoLabels(kLabelNotSent, kLabelContinue));
+}
+
+// The loading notice waits for the server's answer at most
+// ServerAnswerBoundMs from the tick that first finds it up; then it goes and
+// the menu is live again. A late answer is handled as any.
+void CheckAnswerBound() {
+    if (!Ui->LoadingShown()) {
+        AwaitingAnswer = false;
+        return;
+    }
+    if (!AwaitingAnswer) {
+        AwaitingAnswer = true;
+        AnswerSince = Clock::now();
+        return;
+    }
+    const long bound = ServerAnswerBoundMs();
+    const auto waited =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - AnswerSince).count();
+    if (waited < bound) return;
+    AwaitingAnswer = false;
+    std::printf("CheckMess: no answer from the message server within %ld s\n", bound / 1000);
+    std::fflush(stdout);
+    Ui->HideLoading();
+    Ui->UpdateMenu();
+    ApplyMenuUnlessScreen();
+    Tell(TwoLabels(kLabelNoAnswer, kLabelContinue));
+}
+
 } // namespace
+
+long ServerAnswerBoundMs() {
+    return ScaledBoundMs(kServerAnswerMs);
+}
+
+bool MessageQueueGone() {
+    return QueueGone;
+}
+
+void DrainReplies() {
+    if (MsgQueueId == -1 || QueueGone) return;
+    for (;;) {
+        MsgRecord m;
+        if (ReceiveInto(m, IPC_NOWAIT)) {
+            KeptReplies.push_back(m);
+            continue;
+        }
+        if (errno == EINTR) continue;
+        if (IsQueueRemoved(errno)) NoteQueueGone("receive", errno);
+        return;
+    }
+}
+
+void SetExitScreenCloser(ExitScreenCloser close) {
+    CloseExit = close;
+}
 
 ReplyUi* SetReplyUi(ReplyUi* ui) {
     ReplyUi* old = Ui;
@@ -280,7 +404,11 @@ int SendMessage(int arg) {
     MsgOut.mtype = MsgKey;
     MsgSetInt(MsgOut, kMsgArg, arg);
     MsgSetInt(MsgOut, kMsgSender, OwnPid);
-    if (msgsnd(MsgQueueId, &MsgOut, kMsgTextSize, IPC_NOWAIT) != 0) return -1;
+    if (QueueGone) return -1;
+    if (msgsnd(MsgQueueId, &MsgOut, kMsgTextSize, IPC_NOWAIT) != 0) {
+        if (MsgQueueId != -1 && IsQueueRemoved(errno)) NoteQueueGone("send", errno);
+        return -1;
+    }
     return 0;
 }
 
@@ -292,18 +420,39 @@ int ReceiveMessage(int flags) {
 }
 
 bool PollOnce() {
-    if (!KeptReplies.empty()) {
+    DrainReplies();
+    while (!KeptReplies.empty()) {
         MsgIn = KeptReplies.front();
         KeptReplies.pop_front();
-    } else if (ReceiveMessage(IPC_NOWAIT) == -1) {
-        return false;
+        // A status of -1 reads as nothing received.
+        if (MsgGetInt(MsgIn, kMsgStatus) == -1) {
+            ReportDropped(MsgIn);
+            continue;
+        }
+        HandleReply(MsgIn);
+        return true;
     }
-    HandleReply(MsgIn);
-    return true;
+    return false;
+}
+
+int PollTick() {
+    DrainReplies();
+    int handled = 0;
+    while (handled < kRepliesPerTick) {
+        const int shown = MessagesShown;
+        if (!PollOnce()) break;
+        ++handled;
+        // The replies after one that opened a message wait for the next tick.
+        if (MessagesShown != shown) break;
+    }
+    // What the server said before it went is handled first.
+    if (KeptReplies.empty()) TellQueueGone();
+    CheckAnswerBound();
+    return handled;
 }
 
 void CheckMess(XtPointer closure, XtIntervalId*) {
-    PollOnce();
+    PollTick();
     if (PollHook) PollHook();
     XtAppAddTimeOut(AppContext, kPollMs, CheckMess, closure);
 }
@@ -313,7 +462,10 @@ void HandleReply(const MsgRecord& reply) {
     const MsgRecord r = reply;
     const int task = MsgGetInt(r, kMsgTaskId);
     const int status = MsgGetInt(r, kMsgStatus);
-    switch (MsgGetInt(r, kMsgCode)) {
+    const int code = MsgGetInt(r, kMsgCode);
+    // The server speaks about the task: the notice's wait starts again.
+    if (code == MSG_START_TASK || code == MSG_TASK_STATE) AnswerSince = Clock::now();
+    switch (code) {
     case MSG_START_TASK:
         HandleTaskReply(status, task, MsgGetInt(r, kMsgArg), MsgGetInt(r, kMsgExit));
         break;
@@ -321,13 +473,13 @@ void HandleReply(const MsgRecord& reply) {
         HandleStateReply(MsgGetInt(r, kMsgSubState), task, MsgGetInt(r, kMsgExit));
         break;
     case MSG_DATAPAGE:
-        if (status != 0) Ui->Message(TwoLabels(103, 100));
+        if (status != 0) Tell(TwoLabels(103, kLabelContinue));
         break;
     case MSG_REPLY_24:
-        if (status != 0) Ui->Message(TwoLabels(132, 100));
+        if (status != 0) Tell(TwoLabels(132, kLabelContinue));
         break;
     case MSG_CONTOUR:
-        if (status != 0) Ui->Message(TwoLabels(217, 100));
+        if (status != 0) Tell(TwoLabels(217, kLabelContinue));
         break;
     default:
         break;
@@ -397,6 +549,14 @@ int AnyTaskActive() {
 }
 int TaskRunning() {
     return TaskSlot.state == SLOT_RUNNING || TaskSlot.state == SLOT_HELD;
+}
+
+int WaitTasksEnd(int tries) {
+    for (int i = 0; i < tries; ++i) {
+        ProcessEventsFor(1);
+        if (!AnyTaskActive()) return 0;
+    }
+    return -82;
 }
 
 void StartPrinterDrivers() {
@@ -479,7 +639,7 @@ bool SetPrintPath(const std::string& path) {
 }
 
 int WaitForShutdownMessage(int seconds) {
-    // A last message that StopPrinterDrivers kept counts as well.
+    // A last message already taken off the queue counts as well.
     for (const MsgRecord& m : KeptReplies) {
         if (MsgGetInt(m, kMsgStatus) == STATUS_SHUTDOWN) {
             KeptReplies.clear();
@@ -487,6 +647,7 @@ int WaitForShutdownMessage(int seconds) {
         }
     }
     KeptReplies.clear();
+    if (QueueGone) return -1;
     const time_t end = std::time(nullptr) + seconds;
     for (;;) {
         if (Receive(IPC_NOWAIT)) {
@@ -519,4 +680,8 @@ void MsgsysResetForTest() {
     std::memset(&MsgIn, 0, sizeof MsgIn);
     Ui = &TheMainWindowUi;
     PollHook = nullptr;
+    QueueGone = false;
+    QueueGoneTold = false;
+    AwaitingAnswer = false;
+    MessagesShown = 0;
 }

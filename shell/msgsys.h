@@ -51,18 +51,45 @@ int SendMessage(int arg);
 // is reported on the console.
 int ReceiveMessage(int flags);
 
-// The poll, a toolkit timer procedure with MainForm as closure: handles at
-// most one reply, then arms itself again for 1000 ms.
+// Moves the replies waiting in the queue into the backlog, in order. Every
+// wait of the program calls it (the poll's tick, the dialogs' and the pumps'
+// passes), so that the queue, which holds few replies, does not fill while
+// the program waits and the server's next replies and our own requests
+// still fit. The backlog is bounded only by memory.
+void DrainReplies();
+// The poll, a toolkit timer procedure with MainForm as closure: one tick,
+// then it arms itself again for 1000 ms.
 void CheckMess(XtPointer closure, XtIntervalId* id);
-// The poll's work without the timer: takes one reply (first the ones kept by
-// StopPrinterDrivers, then the queue) and handles it. false when there was
-// none.
+// One tick of the poll without the timer: drains the queue, then handles the
+// waiting replies in order, up to kRepliesPerTick of them or up to the first
+// whose handling showed a message, whichever comes first; the others wait
+// for the next tick. Then, with no reply left, tells the operator once that
+// the queue is gone; and ends the loading notice's wait when the server
+// stays silent. Answers the number of replies handled.
+int PollTick();
+inline constexpr int kRepliesPerTick = 32;
+// Takes the oldest waiting reply (a reply with status -1 is reported and
+// skipped) and handles it. false when there was none.
 bool PollOnce();
 // What the poll does with one reply.
 void HandleReply(const MsgRecord& reply);
 // Sends the run (codes 4, 114) or the learn, append or inspect (100, 101,
 // 102) of the task that the server has created.
 void SendRunRequest(int code);
+
+// The loading notice (shown for a task request: run, learn, append,
+// inspect) waits for the server's answer: when the server says nothing about
+// the task for ServerAnswerBoundMs after a tick found the notice up, the
+// poll hides the notice, tells the operator that the server does not answer
+// and gives the main menu back. A late answer is handled as usual.
+inline constexpr long kServerAnswerMs = 60000;
+// kServerAnswerMs, scaled like the program's pauses (QEL_NAP_PERCENT).
+long ServerAnswerBoundMs();
+// True once a receive or a send found the queue removed (the server has
+// stopped). From then on nothing is sent or received; the next tick tells the
+// operator once, frees the task slot, hides the loading notice and gives
+// the main menu back as the machine state allows.
+bool MessageQueueGone();
 
 // What the reply handling and the run request do on the operator's screen.
 // The main menu's enable flags are plain data (MainMenuTable) and are set
@@ -87,6 +114,11 @@ class ReplyUi {
 // Test seam: the interface that the poll uses; null restores the main
 // window's. Answers the one used before.
 ReplyUi* SetReplyUi(ReplyUi* ui);
+// The screen side of the main window's interface: what closes the exit
+// screen, which the program's top sets at start-up. Unset, closing it prints
+// a console line and closes nothing. MsgsysResetForTest leaves it as it is.
+using ExitScreenCloser = void (*)();
+void SetExitScreenCloser(ExitScreenCloser close);
 
 int GetTaskState(int id);
 // The name goes in as a bounded copy (39 characters, a console line when it
@@ -95,6 +127,9 @@ void SetTaskState(int id, const char* name, int state, int value);
 int RecordTask(int id, const char* name, int state, int flags, int kind, int code, int value);
 int AnyTaskActive();
 int TaskRunning();
+// Up to tries rounds of ProcessEventsFor(1), each followed by a look at the
+// task slot: 0 once no task is active, -82 when the tries are used up.
+int WaitTasksEnd(int tries);
 
 // Sends the driver types of PRINTER, PLOTTER and PENPLOTTER (request 38),
 // removes the spool files /u/tmp/P1 to P3 and starts the driver of each port
@@ -102,7 +137,7 @@ int TaskRunning();
 void StartPrinterDrivers();
 // 0 when the server reports the drivers stopped, -1 otherwise. Waits at most
 // kStopReplyWaitMs for each reply; the replies it reads that are not its own
-// are kept, in order, for the poll.
+// go to the backlog, in order, for the poll.
 int StopPrinterDrivers();
 inline constexpr int kStopReplyWaitMs = 10000;
 // Request 39 (the port table changes), then 3 s.
@@ -115,7 +150,8 @@ int SendCommand(const char* text, int code, int extra);
 bool SetPrintPath(const std::string& path);
 
 // Waits up to seconds for the server's last message (status 99): 0 when it
-// came, -1 when a receive failed, -82 when the time ran out.
+// came, -1 when a receive failed or the queue is known to be gone, -82 when
+// the time ran out.
 int WaitForShutdownMessage(int seconds);
 
 // Test seams. The hook runs in the toolkit's thread at the end of every

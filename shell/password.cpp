@@ -3,6 +3,7 @@
 // while its own event loop waits for the answer.
 #include "password.h"
 
+#include "dialogs.h"
 #include "nap.h"
 #include "ospath.h"
 #include "pwcore.h"
@@ -17,6 +18,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <set>
 #include <string>
 
 namespace {
@@ -83,8 +85,17 @@ XmFontList LoadFontSet(Display* dpy, const char* name) {
     return LoadFont(dpy, "fixed");
 }
 
+// An icon of the dialog; one that is missing or unreadable is named on the
+// console, once.
 Pixmap Icon(Screen* screen, const char* name, Pixel fg, Pixel bg) {
-    return GetPixmapFile(screen, OsPath(std::string("/u/qel/def_data/icon/") + name), fg, bg);
+    static std::set<std::string> reported;
+    const std::string path = std::string("/u/qel/def_data/icon/") + name;
+    const Pixmap p = GetPixmapFile(screen, OsPath(path), fg, bg);
+    if ((p == 0 || p == XmUNSPECIFIED_PIXMAP) && reported.insert(path).second) {
+        std::printf("PwInitResources: unable to read icon file %s\n", path.c_str());
+        std::fflush(stdout);
+    }
+    return p;
 }
 
 void PwInitResources(Widget parent) {
@@ -311,8 +322,11 @@ int CheckPassword(int item) {
 
     gPw.answer = -1;
     gPw.checking = true;
-    // Every kind of input, timers included, one at a time, unfiltered.
-    while (gPw.answer == -1) XtAppProcessEvent(gPw.app, XtIMAll);
+    {
+        // Every kind of input, timers included, one at a time, unfiltered.
+        WaitingDialog waiting(gPw.dialog);
+        while (gPw.answer == -1) ServeEverythingOnce(gPw.app);
+    }
     gPw.checking = false;
 
     XUngrabPointer(dpy, CurrentTime);

@@ -3,12 +3,15 @@
 // from their descriptions, and the stand-ins of the suite's scripts are laid
 // out around the simulated message server.
 //
-//   qel-mktree --source demo --msgsim /path/to/qel-msgsim [--online] [--family A|B] ROOT
+//   qel-mktree --source demo --msgsim /path/to/qel-msgsim [--online] [--family A|B]
+//              [--keep-server] ROOT
 //
 // --online makes the station run with its controller (configuration item 3
 // set to 0) and a probe changer of type 1 (item 26): the controller
 // simulator qel-ctlsim then serves its line. --family B makes its controller
 // a family B one (the SERVO record's type KROMI), for qel-ctlsim --family B.
+// --keep-server: the KILL_XSERVER stand-in leaves a running server and its
+// queue alone (for a program started against a server started before it).
 #include "generators.h"
 #include "records.h"
 #include "sandbox_tree.h"
@@ -62,13 +65,14 @@ int main(int argc, char** argv) {
             source = argv[++i];
         else if (a == "--msgsim" && i + 1 < argc)
             options.msgsim = argv[++i];
+        else if (a == "--keep-server")
+            options.killServer = false;
         else
             root = a;
     }
     if (source.empty() || root.empty() || options.msgsim.empty()) {
-        std::fprintf(
-            stderr,
-            "usage: qel-mktree --source DIR --msgsim PATH [--online] [--family A|B] ROOT\n");
+        std::fprintf(stderr, "usage: qel-mktree --source DIR --msgsim PATH [--online] "
+                             "[--family A|B] [--keep-server] ROOT\n");
         return 2;
     }
     root = fs::absolute(root).lexically_normal().string();

@@ -14,22 +14,25 @@
 //   qel-msgsim remove --key-file F
 //
 // Answers of serve (times in ms), and the options that change them:
-//   14     reply 14 with --create-status (0) for task --task-id (101), value =
-//          the request's argument; after status 0 and --ready-after-create (0;
-//          -1 never) reply 17 sub-state 20.
+//   14     after --create-delay (0; -1 never) reply 14 with --create-status
+//          (0) for task --task-id (101), value = the request's argument; after
+//          status 0 and --ready-after-create (0; -1 never) more, reply 17
+//          sub-state 20.
 //   16     run or learn: reply 17 sub-state 21 at once, then after --run-delay
 //          (500) by --run-end: "ended" reply 14 status 8 with --exit-value (0),
 //          "ready" reply 17 sub-state 20, "never" nothing. Hold: 17 sub-state
-//          22. Abort: 14 status 8.
+//          22. Abort: 14 status 8, none with --abort-end never.
 //   18, 27 the same code with --datapage-status / --contour-status (0).
 //   49     one reply 49 per value of --stop-values (a comma list, each
 //          --stop-gap after the one before), else one with --stop-value (0).
 //   others logged only (9, 10, 38, 39, 48).
 // On stop: a last message with status 99 (none with --no-final), then the
-// queue is removed after --linger-ms (300); --ignore-stop ignores it.
+// queue is removed after --linger-ms (300; ended early when someone else
+// removes it); --ignore-stop ignores it.
 // send injects one reply of any content; --size other than 224 makes a
-// shorter or an oversized message.
-#include "msgrecord.h"
+// shorter or an oversized message. Each request's log line names the serving
+// process ("server").
+#include "wire.h"
 
 #include <cerrno>
 #include <chrono>
@@ -43,9 +46,12 @@
 #include <sys/ipc.h>
 #include <sys/msg.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
+
+using namespace wire;
 
 // Control request of the stop stand-in; no client request uses this code.
 constexpr int kSimStop = 9999;
@@ -107,7 +113,7 @@ std::string JsonText(const std::string& s) {
 
 struct Pending {
     Clock::time_point due;
-    MsgRecord msg;
+    Msg msg;
 };
 
 class Server {
@@ -137,10 +143,10 @@ class Server {
         while (!gStop) {
             // Block while nothing is scheduled; poll briefly while replies are due.
             const int flags = pending_.empty() ? 0 : IPC_NOWAIT;
-            MsgRecord m{};
-            ssize_t n = msgrcv(qid_, &m, kMsgTextSize, key_, flags | MSG_NOERROR);
+            Msg m{};
+            ssize_t n = msgrcv(qid_, &m, kTextSize, key_, flags | MSG_NOERROR);
             if (n >= 0) {
-                if (MsgGetInt(m, kMsgCode) == kSimStop) {
+                if (Int(m, kCode) == kSimStop) {
                     if (opt_.Has("ignore-stop")) continue;
                     break;
                 }
@@ -159,46 +165,45 @@ class Server {
   private:
     static void OnSignal(int) { gStop = 1; }
 
-    void Log(const MsgRecord& m) {
+    void Log(const Msg& m) {
         if (!log_) return;
         auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                       std::chrono::system_clock::now().time_since_epoch())
                       .count();
         std::fprintf(log_,
-                     "{\"time_ms\":%lld,\"code\":%d,\"arg\":%d,\"sender\":%d,\"task\":%d,"
-                     "\"data\":%d,\"part\":%s,\"type\":%s,\"runmode\":%d,\"opmode\":%d,"
+                     "{\"time_ms\":%lld,\"server\":%d,\"code\":%d,\"arg\":%d,\"sender\":%d,"
+                     "\"task\":%d,\"data\":%d,\"part\":%s,\"type\":%s,\"runmode\":%d,\"opmode\":%d,"
                      "\"family\":%d,\"substate\":%d,\"exit\":%d,\"path\":%s,"
                      "\"types\":[%s,%s,%s]}\n",
-                     static_cast<long long>(ms), MsgGetInt(m, kMsgCode), MsgGetInt(m, kMsgArg),
-                     MsgGetInt(m, kMsgSender), MsgGetInt(m, kMsgTaskId), MsgGetInt(m, kMsgData),
-                     JsonText(MsgGetText(m, kMsgPart, kMsgPartWidth)).c_str(),
-                     JsonText(MsgGetText(m, kMsgType, kMsgTypeWidth)).c_str(),
-                     MsgGetInt(m, kMsgRunMode), MsgGetInt(m, kMsgOpMode), MsgGetInt(m, kMsgFamily),
-                     MsgGetInt(m, kMsgSubState), MsgGetInt(m, kMsgExit),
-                     JsonText(MsgGetText(m, kMsgPath, kMsgPathWidth)).c_str(),
-                     JsonText(MsgGetText(m, kMsgDriverType[0], kMsgDriverTypeWidth)).c_str(),
-                     JsonText(MsgGetText(m, kMsgDriverType[1], kMsgDriverTypeWidth)).c_str(),
-                     JsonText(MsgGetText(m, kMsgDriverType[2], kMsgDriverTypeWidth)).c_str());
+                     static_cast<long long>(ms), static_cast<int>(getpid()), Int(m, kCode),
+                     Int(m, kArg), Int(m, kSender), Int(m, kTask), Int(m, kData),
+                     JsonText(Text(m, kPart, kPartWidth)).c_str(),
+                     JsonText(Text(m, kType, kTypeWidth)).c_str(), Int(m, kRunMode),
+                     Int(m, kOpMode), Int(m, kFamily), Int(m, kSubState), Int(m, kExit),
+                     JsonText(Text(m, kPath, kPathWidth)).c_str(),
+                     JsonText(Text(m, kDriverType[0], kDriverTypeWidth)).c_str(),
+                     JsonText(Text(m, kDriverType[1], kDriverTypeWidth)).c_str(),
+                     JsonText(Text(m, kDriverType[2], kDriverTypeWidth)).c_str());
         std::fflush(log_);
     }
 
-    MsgRecord Reply(int code, int status, int task) const {
-        MsgRecord r{};
+    Msg Reply(int code, int status, int task) const {
+        Msg r{};
         r.mtype = client_;
-        MsgSetInt(r, kMsgCode, code);
-        MsgSetInt(r, kMsgStatus, status);
-        MsgSetInt(r, kMsgTaskId, task);
+        SetInt(r, kCode, code);
+        SetInt(r, kStatus, status);
+        SetInt(r, kTask, task);
         return r;
     }
 
-    void Later(long ms, const MsgRecord& r) {
+    void Later(long ms, const Msg& r) {
         pending_.push_back({Clock::now() + std::chrono::milliseconds(ms), r});
     }
 
-    void SendNow(MsgRecord r) {
+    void SendNow(Msg r) {
         if (client_ <= 0) return;
         r.mtype = client_;
-        msgsnd(qid_, &r, kMsgTextSize, IPC_NOWAIT);
+        msgsnd(qid_, &r, kTextSize, IPC_NOWAIT);
     }
 
     void SendDue() {
@@ -213,57 +218,61 @@ class Server {
         }
     }
 
-    void Handle(const MsgRecord& m) {
+    void Handle(const Msg& m) {
         Log(m);
-        const int code = MsgGetInt(m, kMsgCode);
+        const int code = Int(m, kCode);
         const int task = static_cast<int>(opt_.Int("task-id", 101));
         const long delay = opt_.Int("run-delay", 500);
-        if (code == MSG_HELLO && client_ <= 0) client_ = MsgGetInt(m, kMsgSender);
+        if (code == kHello && client_ <= 0) client_ = Int(m, kSender);
         switch (code) {
-        case MSG_START_TASK: {
-            MsgRecord r =
-                Reply(MSG_START_TASK, static_cast<int>(opt_.Int("create-status", 0)), task);
-            MsgSetInt(r, kMsgArg, MsgGetInt(m, kMsgArg));
-            SendNow(r);
+        case kStartTask: {
+            const long created = opt_.Int("create-delay", 0);
+            if (created < 0) break; // a server that never answers
+            Msg r = Reply(kStartTask, static_cast<int>(opt_.Int("create-status", 0)), task);
+            SetInt(r, kArg, Int(m, kArg));
+            if (created == 0)
+                SendNow(r);
+            else
+                Later(created, r);
             long ready = opt_.Int("ready-after-create", 0);
             if (ready >= 0 && opt_.Int("create-status", 0) == 0) {
-                MsgRecord s = Reply(MSG_TASK_STATE, 0, task);
-                MsgSetInt(s, kMsgSubState, SUBSTATE_READY);
-                Later(ready, s);
+                Msg s = Reply(kTaskState, 0, task);
+                SetInt(s, kSubState, kReady);
+                Later(created + ready, s);
             }
             break;
         }
-        case MSG_TASK_CONTROL: {
-            const int flag = MsgGetInt(m, kMsgData);
-            const int id = MsgGetInt(m, kMsgTaskId);
-            if (flag == TASK_RUN || flag == TASK_LEARN) {
-                MsgRecord s = Reply(MSG_TASK_STATE, 0, id);
-                MsgSetInt(s, kMsgSubState, SUBSTATE_RUNNING);
+        case kTaskControl: {
+            const int flag = Int(m, kData);
+            const int id = Int(m, kTask);
+            if (flag == kRun || flag == kLearn) {
+                Msg s = Reply(kTaskState, 0, id);
+                SetInt(s, kSubState, kRunning);
                 SendNow(s);
                 if (opt_.Get("run-end", "ended") == "ready") {
-                    MsgSetInt(s, kMsgSubState, SUBSTATE_READY);
+                    SetInt(s, kSubState, kReady);
                     Later(delay, s);
                 } else if (opt_.Get("run-end") != "never") {
-                    MsgRecord e = Reply(MSG_START_TASK, STATUS_TASK_ENDED, id);
-                    MsgSetInt(e, kMsgExit, static_cast<int>(opt_.Int("exit-value", 0)));
+                    Msg e = Reply(kStartTask, kEnded, id);
+                    SetInt(e, kExit, static_cast<int>(opt_.Int("exit-value", 0)));
                     Later(delay, e);
                 }
-            } else if (flag == TASK_HOLD) {
-                MsgRecord s = Reply(MSG_TASK_STATE, 0, id);
-                MsgSetInt(s, kMsgSubState, SUBSTATE_HELD);
+            } else if (flag == kHold) {
+                Msg s = Reply(kTaskState, 0, id);
+                SetInt(s, kSubState, kHeld);
                 SendNow(s);
-            } else if (flag == TASK_ABORT) {
-                SendNow(Reply(MSG_START_TASK, STATUS_TASK_ENDED, id));
+            } else if (flag == kAbort && opt_.Get("abort-end") != "never") {
+                SendNow(Reply(kStartTask, kEnded, id));
             }
             break;
         }
-        case MSG_DATAPAGE:
-            SendNow(Reply(MSG_DATAPAGE, static_cast<int>(opt_.Int("datapage-status", 0)), 0));
+        case kDataPage:
+            SendNow(Reply(kDataPage, static_cast<int>(opt_.Int("datapage-status", 0)), 0));
             break;
-        case MSG_CONTOUR:
-            SendNow(Reply(MSG_CONTOUR, static_cast<int>(opt_.Int("contour-status", 0)), 0));
+        case kContour:
+            SendNow(Reply(kContour, static_cast<int>(opt_.Int("contour-status", 0)), 0));
             break;
-        case MSG_STOP_DRIVERS: {
+        case kStopDrivers: {
             const std::string values =
                 opt_.Get("stop-values", std::to_string(opt_.Int("stop-value", 0)));
             const long gap = opt_.Int("stop-gap", 0);
@@ -271,9 +280,9 @@ class Server {
             for (size_t start = 0; start <= values.size();) {
                 size_t end = values.find(',', start);
                 if (end == std::string::npos) end = values.size();
-                MsgRecord r = Reply(MSG_STOP_DRIVERS, 0, 0);
+                Msg r = Reply(kStopDrivers, 0, 0);
                 const std::string v = values.substr(start, end - start);
-                MsgSetInt(r, kMsgArg, static_cast<int>(std::strtol(v.c_str(), nullptr, 0)));
+                SetInt(r, kArg, static_cast<int>(std::strtol(v.c_str(), nullptr, 0)));
                 Later(at, r);
                 at += gap;
                 start = end + 1;
@@ -287,10 +296,13 @@ class Server {
 
     void Shutdown() {
         if (!opt_.Has("no-final")) {
-            MsgRecord r = Reply(0, STATUS_SHUTDOWN, 0);
+            Msg r = Reply(0, kShutdown, 0);
             SendNow(r);
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(opt_.Int("linger-ms", 300)));
+        const auto end = Clock::now() + std::chrono::milliseconds(opt_.Int("linger-ms", 300));
+        msqid_ds ds{};
+        while (Clock::now() < end && msgctl(qid_, IPC_STAT, &ds) == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         msgctl(qid_, IPC_RMID, nullptr);
         if (log_) std::fclose(log_);
     }
@@ -313,16 +325,16 @@ int Send(const Options& o) {
         std::fprintf(stderr, "qel-msgsim: no queue\n");
         return 2;
     }
-    long size = o.Int("size", static_cast<long>(kMsgTextSize));
+    long size = o.Int("size", static_cast<long>(kTextSize));
     std::vector<unsigned char> buf(sizeof(long) + static_cast<size_t>(size < 224 ? 224 : size));
-    MsgRecord m{};
+    Msg m{};
     m.mtype = o.Int("to", 0);
-    MsgSetInt(m, kMsgCode, static_cast<int>(o.Int("code", 0)));
-    MsgSetInt(m, kMsgStatus, static_cast<int>(o.Int("status", 0)));
-    MsgSetInt(m, kMsgTaskId, static_cast<int>(o.Int("task", 0)));
-    MsgSetInt(m, kMsgSubState, static_cast<int>(o.Int("substate", 0)));
-    MsgSetInt(m, kMsgArg, static_cast<int>(o.Int("value", 0)));
-    MsgSetInt(m, kMsgExit, static_cast<int>(o.Int("exit", 0)));
+    SetInt(m, kCode, static_cast<int>(o.Int("code", 0)));
+    SetInt(m, kStatus, static_cast<int>(o.Int("status", 0)));
+    SetInt(m, kTask, static_cast<int>(o.Int("task", 0)));
+    SetInt(m, kSubState, static_cast<int>(o.Int("substate", 0)));
+    SetInt(m, kArg, static_cast<int>(o.Int("value", 0)));
+    SetInt(m, kExit, static_cast<int>(o.Int("exit", 0)));
     std::memcpy(buf.data(), &m, sizeof m);
     if (msgsnd(qid, buf.data(), static_cast<size_t>(size), IPC_NOWAIT) != 0) {
         std::fprintf(stderr, "qel-msgsim: send failed: %s\n", std::strerror(errno));
@@ -335,10 +347,10 @@ int Stop(const Options& o) {
     key_t key = KeyOf(o);
     int qid = key == -1 ? -1 : msgget(key, 0);
     if (qid == -1) return 0; // no server
-    MsgRecord m{};
+    Msg m{};
     m.mtype = key;
-    MsgSetInt(m, kMsgCode, kSimStop);
-    return msgsnd(qid, &m, kMsgTextSize, IPC_NOWAIT) == 0 ? 0 : 1;
+    SetInt(m, kCode, kSimStop);
+    return msgsnd(qid, &m, kTextSize, IPC_NOWAIT) == 0 ? 0 : 1;
 }
 
 int Remove(const Options& o) {

@@ -1,7 +1,7 @@
 // Binary file writers for the demo tree and the test fixtures.
 #include "records.h"
 
-#include "le.h"
+#include "sim_bytes.h"
 
 #include <cstdio>
 #include <cstring>
@@ -33,10 +33,10 @@ bool WriteSysgenFile(const std::string& osPath, const std::map<int, SysgenItem>&
         auto* rec = reinterpret_cast<unsigned char*>(&bytes[static_cast<size_t>(n) * 64]);
         switch (item.kind) {
         case SysgenItem::Int:
-            PutLe32(rec, static_cast<uint32_t>(item.i));
+            SimPutLe(rec, static_cast<uint64_t>(item.i), 4);
             break;
         case SysgenItem::Real:
-            PutLeDouble(rec, item.r);
+            SimPutDouble(rec, item.r);
             break;
         case SysgenItem::Str: {
             // Blank-padded, NUL-ended within the record (a 64-character text
@@ -107,6 +107,6 @@ bool ParseSysgenText(const std::string& text, std::map<int, SysgenItem>* items, 
 std::string SysParBytes(const std::vector<int32_t>& words) {
     std::string out(words.size() * 4, '\0');
     for (size_t i = 0; i < words.size(); ++i)
-        PutLe32(reinterpret_cast<unsigned char*>(&out[4 * i]), static_cast<uint32_t>(words[i]));
+        SimPutLe(reinterpret_cast<unsigned char*>(&out[4 * i]), static_cast<uint32_t>(words[i]), 4);
     return out;
 }

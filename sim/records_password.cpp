@@ -1,7 +1,7 @@
 // Password file writer for the demo tree and the test fixtures.
 #include "records_password.h"
 
-#include "le.h"
+#include "sim_bytes.h"
 
 #include <sstream>
 
@@ -19,8 +19,8 @@ std::string EncodePasswordFile(const PasswordFileData& data) {
         slot[10] = 0;
     }
     for (int n = 0; n < 70; ++n) {
-        PutLe32(raw + 112 + 4 * n, static_cast<uint32_t>(data.mask[n]));
-        PutLe32(raw + 392 + 4 * n, static_cast<uint32_t>(data.ask[n]));
+        SimPutLe(raw + 112 + 4 * n, static_cast<uint32_t>(data.mask[n]), 4);
+        SimPutLe(raw + 392 + 4 * n, static_cast<uint32_t>(data.ask[n]), 4);
     }
     return bytes;
 }

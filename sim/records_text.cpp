@@ -1,7 +1,7 @@
 // Text database writers for the demo tree and the test fixtures.
 #include "records_text.h"
 
-#include "le.h"
+#include "sim_bytes.h"
 
 #include <algorithm>
 #include <cctype>
@@ -68,7 +68,8 @@ std::string SwitchRecordBytes(const std::vector<std::string>& texts) {
 std::string SwitchIndexBytes(const std::vector<int>& records) {
     std::string out(records.size() * 2, '\0');
     for (size_t i = 0; i < records.size(); ++i)
-        PutLe16(reinterpret_cast<unsigned char*>(&out[i * 2]), static_cast<uint16_t>(records[i]));
+        SimPutLe(reinterpret_cast<unsigned char*>(&out[i * 2]), static_cast<uint16_t>(records[i]),
+                 2);
     return out;
 }
 
@@ -117,7 +118,7 @@ void BuildSwitchFiles(const SwitchTexts& texts, std::string* index,
 
 std::string TitleFileBytes(const std::vector<std::string>& lines) {
     std::string header(4, '\0');
-    PutLe32(reinterpret_cast<unsigned char*>(&header[0]), static_cast<uint32_t>(lines.size()));
+    SimPutLe(reinterpret_cast<unsigned char*>(&header[0]), lines.size(), 4);
     return TitleFileBytes(header, lines);
 }
 
@@ -152,7 +153,7 @@ std::string Utf8ToLatin1(const std::string& text) {
 
 std::string CountedLineFileBytes(int32_t count, const std::string& text) {
     std::string out(4, '\0');
-    PutLe32(reinterpret_cast<unsigned char*>(&out[0]), static_cast<uint32_t>(count));
+    SimPutLe(reinterpret_cast<unsigned char*>(&out[0]), static_cast<uint32_t>(count), 4);
     return out + text;
 }
 
@@ -162,7 +163,7 @@ std::string ServoRecordBytes(const std::vector<ServoRecord>& records) {
     for (const ServoRecord& r : records) {
         for (int16_t v :
              {r.dispManual, r.dispAuto, r.procManual, r.procAuto, r.tf, r.b, r.axis, r.line}) {
-            PutLe16(p, static_cast<uint16_t>(v));
+            SimPutLe(p, static_cast<uint16_t>(v), 2);
             p += 2;
         }
     }

@@ -1,7 +1,7 @@
 // Writer of uart.bin.
 #include "records_uart.h"
 
-#include "le.h"
+#include "sim_bytes.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -27,7 +27,7 @@ std::string EncodeUartRecord(const UartEntry& entry) {
     PutText(rec, 0, entry.name);
     rec[40] = entry.mode;
     unsigned char word[4];
-    PutLe32(word, entry.cflag);
+    SimPutLe(word, entry.cflag, 4);
     rec.replace(44, 4, reinterpret_cast<const char*>(word), 4);
     PutText(rec, 48, entry.path);
     PutText(rec, 88, entry.type);

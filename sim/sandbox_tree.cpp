@@ -85,7 +85,13 @@ bool LayOutSandbox(const std::string& root, const SandboxOptions& options, std::
     const std::string sim = "\"" + options.msgsim + "\"";
     bool ok = true;
     ok &= WriteTextFile(root + "/usr/bin/KILL_QELIPC", sh + LogLine("KILL_QELIPC"), true);
-    ok &= WriteTextFile(root + "/usr/bin/KILL_XSERVER", sh + LogLine("KILL_XSERVER"), true);
+    // Without its queue the simulator ends (its receive fails), and the next
+    // start finds no queue and starts a fresh server.
+    std::string kill = sh + LogLine("KILL_XSERVER");
+    if (options.killServer)
+        kill += "exec " + sim +
+                " remove --key-file \"$root/usr/bin/XSRVR\" >>\"$root/sim/msgserver.out\" 2>&1\n";
+    ok &= WriteTextFile(root + "/usr/bin/KILL_XSERVER", kill, true);
     std::string server = sh + LogLine("xserver");
     if (options.startServer) {
         server += "args=$(cat \"$root/sim/msgserver.args\" 2>/dev/null)\n"

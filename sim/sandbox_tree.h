@@ -7,8 +7,12 @@
 #include <vector>
 
 struct SandboxOptions {
-    std::string msgsim;        // absolute path of the message-server simulator
-    bool startServer = true;   // the xserver stand-in starts the simulator
+    std::string msgsim;      // absolute path of the message-server simulator
+    bool startServer = true; // the xserver stand-in starts the simulator
+    // The KILL_XSERVER stand-in stops a running simulator and removes its
+    // queue, as the station's script does; false leaves both (a server
+    // that outlived the script).
+    bool killServer = true;
     bool requiredFiles = true; // xeq/vtc.exe is there
     // Printer-driver types whose programs xeq/<TYPE>.exe and xeq/<TYPE> are
     // laid out; each logs "<TYPE>" and its arguments, each in brackets, to

@@ -155,9 +155,14 @@ TEST(MainRoadE2E, ExecuteStepPauseAndExit) {
     ASSERT_EQ(st.Light(4), dark);
 
     // ---- Execute: created, ready, running ----
+    // The centre of the execute button lies in its drawing, which the demo
+    // shows dotted in grey while the menu is greyed.
+    const unsigned long executeLive = st.Pixel(kExecuteMenu);
     st.ClickButton({30, 344});
     ASSERT_TRUE(WaitUntil([&] { return st.ChoiceShown(kExecuteChoice); }, 5000)) << st.Layout();
     EXPECT_TRUE(st.ChoiceShown(kStepChoice));
+    EXPECT_TRUE(WaitUntil([&] { return st.Pixel(kExecuteMenu) != executeLive; }, 3000))
+        << "the greyed main menu looks like the live one";
     st.ClickOnWork(kExecuteChoice);
     ASSERT_TRUE(WaitUntil([&] { return st.Shows(kWork.x + 94, kWork.y + 190, 78, 78); }, 3000))
         << st.Layout();

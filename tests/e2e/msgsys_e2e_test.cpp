@@ -2,15 +2,19 @@
 // server under a private Xvfb, with replies injected through the
 // simulator's send command.
 //
-// The first test runs the program's binary and watches it from outside (the
+// The first tests run the program's binary and watch it from outside (the
 // server's request log and the console). The others run the program's own
 // start-up and main loop (VokMain, all that main does) in a forked child
 // with a probe in its toolkit thread: the probe reports the task slot, the
-// main menu's flags and sensitivity and the lights, and opens and closes a
-// placeholder screen the way a screen does (a work window in ShownScreen,
-// ActiveMenuButton set, the menu greyed; on closing the flags applied).
+// main menu's flags and sensitivity, the lights and the loading notice,
+// opens and closes a placeholder screen the way a screen does (a work window
+// in ShownScreen, ActiveMenuButton set, the menu greyed; on closing the flags
+// applied), and runs the execute screen's OK with execute chosen. The
+// messages that the poll shows are echoed on the console ("MESSAGE: ...").
 #include <gtest/gtest.h>
 
+#include "clicker.h"
+#include "execute.h"
 #include "mainmenu.h"
 #include "filescreen.h"
 #include "makers.h"
@@ -134,6 +138,57 @@ TEST(MsgsysE2E, DriversStartAndTheRunFollowsTheReadyReportOnce) {
     EXPECT_TRUE(vok.Running());
 }
 
+// Killed, the program leaves its server behind; started again, it gets a
+// fresh server of its own, since the stop script at its start stops the old
+// one and removes its queue.
+TEST(MsgsysE2E, AKilledProgramStartedAgainGetsAFreshServer) {
+    ScopedEnv fast("QEL_NAP_PERCENT", "10");
+    XvfbServer x(800, 600);
+    ASSERT_TRUE(x.ok());
+    Sandbox box;
+    WriteOfflineStation(box);
+    auto helloOf = [&](pid_t client) {
+        for (const std::string& line : RequestsOf(box, 48))
+            if (JsonInt(line, "sender") == client) return line;
+        return std::string();
+    };
+    pid_t firstClient = 0;
+    long firstServer = 0;
+    {
+        VokRun first(box);
+        ASSERT_TRUE(first.child().WaitForOutput("ChangeCursor\n", kStartupMs))
+            << first.child().Output();
+        firstClient = first.child().pid();
+        ASSERT_TRUE(WaitUntil([&] { return !helloOf(firstClient).empty(); }, 5000));
+        firstServer = JsonInt(helloOf(firstClient), "server");
+        first.child().Kill();
+    }
+    ASSERT_GT(firstServer, 0);
+    ASSERT_EQ(kill(static_cast<pid_t>(firstServer), 0), 0) << "the server outlives the program";
+
+    box.Remove("/vok.out"); // the first run's console is not the second's
+    VokRun second(box);
+    ChildProcess& vok = second.child();
+    ASSERT_TRUE(vok.WaitForOutput("ChangeCursor\n", kStartupMs)) << vok.Output();
+    const std::string out = vok.Output();
+    EXPECT_NE(out.find("SYSTEM('/usr/bin/xserver " + std::to_string(vok.pid()) + "&')"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(out.find("Could Not Start XServer"), std::string::npos) << out;
+    ASSERT_TRUE(WaitUntil([&] { return !helloOf(vok.pid()).empty(); }, 5000));
+    const long secondServer = JsonInt(helloOf(vok.pid()), "server");
+    EXPECT_GT(secondServer, 0);
+    EXPECT_NE(secondServer, firstServer);
+    // The old server has ended (or waits only to be reaped).
+    auto ended = [&] {
+        std::string stat;
+        if (!ReadFileBytes("/proc/" + std::to_string(firstServer) + "/stat", &stat)) return true;
+        const size_t close = stat.rfind(')');
+        return close != std::string::npos && stat.compare(close + 1, 3, " Z ") == 0;
+    };
+    EXPECT_TRUE(WaitUntil(ended, 5000));
+}
+
 // ---- the probed program ----
 
 // Forwards to the main window's side and remembers what the lights were
@@ -146,7 +201,14 @@ class LightRecorder : public ReplyUi {
     }
     void UpdateMenu() override { real->UpdateMenu(); }
     void ApplyMenu() override { real->ApplyMenu(); }
-    void Message(const std::string& text) override { real->Message(text); }
+    void Message(const std::string& text) override {
+        std::string line = text;
+        for (char& c : line)
+            if (c == '\n') c = '|';
+        std::printf("MESSAGE: %s\n", line.c_str());
+        std::fflush(stdout);
+        real->Message(text);
+    }
     bool LoadingShown() const override { return real->LoadingShown(); }
     void HideLoading() override { real->HideLoading(); }
     void RaiseMainWindow() override { real->RaiseMainWindow(); }
@@ -187,10 +249,10 @@ std::string ProbeState() {
     char buf[320];
     std::snprintf(buf, sizeof buf,
                   "slot=%d id=%d cur=%d pending=%d flags=%s sens=%s told=%s looks=%s "
-                  "lookalike=%d part=%s",
+                  "lookalike=%d loading=%d part=%s",
                   TaskSlot.state, TaskSlot.id, CurrentTaskId, RunPending, flags.c_str(),
                   sens.c_str(), Recorder.told, looks.c_str(), LitPixel == DarkPixel ? 1 : 0,
-                  CurrentPart.c_str());
+                  LoadMessageShown, CurrentPart.c_str());
     return buf;
 }
 
@@ -201,6 +263,14 @@ std::string ProbeCommand(const std::string& cmd) {
         ShownScreen = w;
         ActiveMenuButton = 9;
         DisableMainMenu();
+        return "ok";
+    }
+    if (cmd == "execute") {
+        ShowExecuteScreen();
+        const ChoiceScreen& screen = ExecuteScreenState();
+        if (!ChoiceShown(screen)) return "not shown";
+        XtCallCallbacks(screen.buttons.at(0), XmNactivateCallback, nullptr);
+        ExecuteOk(nullptr, nullptr, nullptr);
         return "ok";
     }
     if (cmd == "close") {
@@ -326,7 +396,7 @@ class ProbedE2E : public ::testing::Test {
         // The demo station: offline, with its part and its colours.
         std::string error;
         ASSERT_TRUE(box_.LayOutDemo(&error)) << error;
-        box_.SetServerArgs("--ready-after-create -1 --run-end never");
+        box_.SetServerArgs(ServerArgs());
         vok_ = std::make_unique<ProbedVok>(box_);
         ASSERT_TRUE(WaitUntil([&] { return Output().find("ChangeCursor\n") != std::string::npos; },
                               kStartupMs))
@@ -334,6 +404,7 @@ class ProbedE2E : public ::testing::Test {
         ASSERT_TRUE(vok_->WaitForState("slot=", &state_, kStartupMs)) << Output();
         ASSERT_EQ(Field(state_, "lookalike"), "0") << "lit and dark lights look alike";
     }
+    virtual std::string ServerArgs() const { return "--ready-after-create -1 --run-end never"; }
     std::string Output() const { return vok_->Output(); }
     void Inject(const std::string& fields) { ::Inject(box_, vok_->pid(), fields); }
     // Injects a reply and waits until the probe's state holds the text.
@@ -404,5 +475,59 @@ TEST_F(ProbedE2E, MenuStaysGreyWhileAScreenIsOpen) {
     ASSERT_EQ(vok_->Ask("close"), "ok");
     ASSERT_TRUE(vok_->WaitForState(std::string("sens=") + kIdleRows, &state_)) << state_;
 }
+
+// The server goes while the loading notice waits for its answer to the
+// execute screen's request: killed outright (its queue stays, nobody
+// answers), or stopped with its queue. Either way the notice goes, the
+// operator is told, and the main menu is live again.
+struct GoneCase {
+    const char* name;
+    int signal;
+    const char* line;    // on the console
+    const char* message; // shown to the operator
+};
+
+void PrintTo(const GoneCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ServerGoneE2E : public ProbedE2E, public testing::WithParamInterface<GoneCase> {
+  protected:
+    // The answer to the task request would come after a minute.
+    std::string ServerArgs() const override { return "--create-delay 60000 --run-end never"; }
+};
+
+TEST_P(ServerGoneE2E, DuringExecuteTheOperatorIsToldAndTheMenuComesBack) {
+    const GoneCase& c = GetParam();
+    DialogAnswerer operatorAnswers;
+    ASSERT_EQ(vok_->Ask("execute"), "ok") << Output();
+    ASSERT_TRUE(vok_->WaitForState("loading=1", &state_)) << state_;
+    EXPECT_EQ(Field(state_, "flags"), "0000111110");
+    ASSERT_TRUE(WaitUntil([&] { return RequestsOf(box_, 14).size() == 1; }, 5000));
+    const long server = JsonInt(RequestsOf(box_, 14)[0], "server");
+    ASSERT_GT(server, 0);
+    ASSERT_EQ(kill(static_cast<pid_t>(server), c.signal), 0);
+
+    EXPECT_TRUE(WaitUntil([&] { return Output().find(c.message) != std::string::npos; }, 15000))
+        << Output();
+    EXPECT_NE(Output().find(c.line), std::string::npos) << Output();
+    ASSERT_TRUE(vok_->WaitForState(std::string("sens=") + kIdleRows, &state_, 10000)) << state_;
+    EXPECT_EQ(Field(state_, "loading"), "0");
+    EXPECT_EQ(Field(state_, "flags"), kIdleRows);
+    EXPECT_EQ(Field(state_, "slot"), "5");
+    // Said once.
+    const std::string out = Output();
+    EXPECT_EQ(out.find(c.message), out.rfind(c.message)) << out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , ServerGoneE2E,
+    testing::Values(
+        GoneCase{"Killed", SIGKILL, "CheckMess: no answer from the message server within 6 s\n",
+                 "MESSAGE: The message server does not answer.|Press OK to continue.\n"},
+        GoneCase{"RemovedWithItsQueue", SIGTERM, "Message System: the message queue is gone (",
+                 "MESSAGE: The request could not be sent to the message server.|Press OK to "
+                 "continue.\n"}),
+    [](const testing::TestParamInfo<GoneCase>& info) { return std::string(info.param.name); });
 
 } // namespace

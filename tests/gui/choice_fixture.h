@@ -10,6 +10,7 @@
 #include "msgsys.h"
 #include "password.h"
 #include "vok.h"
+#include "wire.h"
 
 #include <Xm/PushB.h>
 #include <Xm/Xm.h>
@@ -101,22 +102,23 @@ class ChoiceFixture : public testing::Test {
         alarm(0);
     }
 
-    // The requests sent since the last call, in order.
-    std::vector<MsgRecord> Requests() const {
-        std::vector<MsgRecord> out;
-        MsgRecord m{};
-        while (msgrcv(queue_, &m, kMsgTextSize, MsgKey, IPC_NOWAIT) >= 0) out.push_back(m);
+    // The requests sent since the last call, in order, as the server reads
+    // them.
+    std::vector<wire::Msg> Requests() const {
+        std::vector<wire::Msg> out;
+        wire::Msg m;
+        while (msgrcv(queue_, &m, wire::kTextSize, MsgKey, IPC_NOWAIT) >= 0) out.push_back(m);
         return out;
     }
     // A reply of the server to this program.
     void Reply(int code, int task, int subState, int status = 0) const {
-        MsgRecord r{};
+        wire::Msg r;
         r.mtype = OwnPid;
-        MsgSetInt(r, kMsgCode, code);
-        MsgSetInt(r, kMsgTaskId, task);
-        MsgSetInt(r, kMsgSubState, subState);
-        MsgSetInt(r, kMsgStatus, status);
-        ASSERT_EQ(msgsnd(queue_, &r, kMsgTextSize, IPC_NOWAIT), 0);
+        wire::SetInt(r, wire::kCode, code);
+        wire::SetInt(r, wire::kTask, task);
+        wire::SetInt(r, wire::kSubState, subState);
+        wire::SetInt(r, wire::kStatus, status);
+        ASSERT_EQ(msgsnd(queue_, &r, wire::kTextSize, IPC_NOWAIT), 0);
     }
     // The main menu's look of a light switched off.
     Pixel DarkLight() {

@@ -8,6 +8,7 @@
 #include "colors.h"
 #include "gui.h"
 #include "labels.h"
+#include "records_text.h"
 #include "sysgen.h"
 #include "test_hooks.h"
 #include "vok.h"
@@ -26,6 +27,7 @@
 #include <Xm/TextF.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -243,10 +245,10 @@ TEST_F(ColorsTest, RegisteredWidgetsTakeTheNextScheme) {
     Start();
     // The first widget is registered many times over: it keeps one row.
     std::vector<Widget> widgets;
-    for (int i = 0; i <= kColorRegistryRows; ++i) widgets.push_back(Button());
+    for (int i = 0; i <= 1600; ++i) widgets.push_back(Button());
     for (int i = 0; i < 50; ++i) SetWidgetColors(widgets[0], "Reg", 2, 0, 1);
     for (Widget w : widgets) SetWidgetColors(w, "Reg", 2, 0, 1);
-    EXPECT_EQ(ColorRegistryCount(), kColorRegistryRows);
+    EXPECT_EQ(ColorRegistryCount(), 1600);
     Widget restyled = widgets[1];
     SetWidgetColors(restyled, "Other", 3, 0, 1);
     Widget unregistered = Button(), lateMode3 = Button();
@@ -256,17 +258,19 @@ TEST_F(ColorsTest, RegisteredWidgetsTakeTheNextScheme) {
     UpdateQELColors("colors.NEXT");
     const Pixel red = Named("red"), blue = Named("blue"), yellow = Named("yellow");
     EXPECT_EQ(Res(widgets[0], XmNforeground), blue);
-    EXPECT_EQ(Res(widgets[kColorRegistryRows - 1], XmNforeground), blue);
-    EXPECT_EQ(Res(widgets[kColorRegistryRows], XmNforeground), red); // the 1601st
+    EXPECT_EQ(Res(widgets[1600 - 1], XmNforeground), blue);
+    EXPECT_EQ(Res(widgets[1600], XmNforeground), red); // the 1601st
     EXPECT_EQ(Res(restyled, XmNforeground), yellow);
     EXPECT_EQ(Res(unregistered, XmNforeground), red);
     EXPECT_EQ(Res(lateMode3, XmNforeground), red);
-    EXPECT_EQ(ColorRegistryCount(), kColorRegistryRows);
+    EXPECT_EQ(ColorRegistryCount(), 1600);
 }
 
 TEST_F(ColorsTest, IconsFollowTheSchemeAndTheInstallTree) {
     Scheme("colors.TEST", "c BigOK ? OK2.VOK\nb rb RED BLUE\nc Colored rb\n");
     Write("/u/qel/usr_data/icon/CANCEL.VOK", Xbm(30, 30));
+    Icon("FOLDER.VOK", 22, 22);
+    Write("/u/qel/usr_data/icon/FOLDER.VOK/x", ""); // a folder is no icon file
     Start();
     struct Case {
         const char* style;
@@ -278,6 +282,7 @@ TEST_F(ColorsTest, IconsFollowTheSchemeAndTheInstallTree) {
         {"-BigOK", "OK.VOK", {20, 20}},        // looked up without the '-'
         {"BigEscape", "CANCEL.VOK", {30, 30}}, // user data before default data
         {"Anything", "OK.VOK", {16, 16}},
+        {"Anything", "FOLDER.VOK", {22, 22}}, // the default data's file
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.style);
@@ -497,6 +502,36 @@ TEST_F(ColorsTest, EnglishPlotColoursBehindASecondLanguage) {
     EXPECT_EQ(PlotPixelCount, 8);
     EXPECT_EQ(PlotPixelCountEnglish, 3);
     EXPECT_EQ(PlotColorPixel("BLUE"), Named("blue"));
+}
+
+TEST_F(ColorsTest, WithoutEnglishPlotColoursTheDefaultNamesKeepTheirColours) {
+    // Without eplotcolors the English names are the language's texts of
+    // switches 318 to 326; a name found only there takes the fixed colour of
+    // its row, as it would without any plotcolors file (an empty table would
+    // make every one of them black).
+    gui.box().WriteSysgen({{0, IntItem(1)}}, 100);
+    SwitchTexts texts;
+    const char* const names[] = {"NOIR", "NOIR", "BLANC", "JAUNE", "ROUGE",
+                                 "VERT", "BLEU", "GRIS",  "CYAN"};
+    for (int i = 0; i < 9; ++i) texts[318 + i] = {{'e', "E" + std::to_string(i)}, {'f', names[i]}};
+    std::string index;
+    std::map<char, std::string> records;
+    BuildSwitchFiles(texts, &index, &records);
+    Write("/u/qel/database/DBswitch.data", index);
+    Write("/u/qel/database/eswitch.data", records['e']);
+    Write("/u/qel/database/fswitch.data", records['f']);
+    Write(std::string(kMisc) + "fplotcolors", "1 NOIR black *\n2 ROUGE red *\n");
+    gui.box().Remove(std::string(kMisc) + "eplotcolors");
+    Scheme("colors.TEST", "");
+    Start();
+    EXPECT_EQ(PlotPixelCount, 2);
+    EXPECT_EQ(PlotPixelCountEnglish, 8);
+    EXPECT_EQ(PlotColorPixel("ROUGE"), Named("red")); // the language's own
+    const std::pair<const char*, const char*> byDefault[] = {
+        {"BLANC", "white"}, {"JAUNE", "yellow"}, {"VERT", "ForestGreen"},
+        {"BLEU", "blue"},   {"GRIS", "grey"},    {"CYAN", "cyan"}};
+    for (const auto& [name, colour] : byDefault)
+        EXPECT_EQ(PlotColorPixel(name), Named(colour)) << name;
 }
 
 TEST_F(ColorsTest, KanjiColumnsOnlyUnderJapanese) {

@@ -11,6 +11,7 @@
 #include "filescreen.h"
 #include "labels.h"
 #include "partsel.h"
+#include "settings.h"
 #include "test_hooks.h"
 #include "vok.h"
 
@@ -224,7 +225,7 @@ TEST_P(ExecuteOkTable, Outcome) {
     SetMenuFlags("1111111111");
     IndicatorOn(MainMenuIndicators[3]);
     // Bytes of an earlier request in the two text fields.
-    std::memset(MsgOut.text + kMsgPart, 'x', kMsgPartWidth + kMsgTypeWidth);
+    std::memset(MsgOut.text + (wire::kPart - wire::kTypeWord), 'x', 25 + 27);
     OpenAndChoose(c.choice);
     if (!c.sendWorks) MsgQueueId = -1;
 
@@ -239,25 +240,26 @@ TEST_P(ExecuteOkTable, Outcome) {
               *c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
     EXPECT_EQ(MenuFlags(), c.flags);
     EXPECT_EQ(MenuSensitivity(), c.flags);
-    const std::vector<MsgRecord> sent = Requests();
+    const std::vector<wire::Msg> sent = Requests();
     if (!c.arg) {
         EXPECT_TRUE(sent.empty());
         EXPECT_EQ(LoadMessageShown, 0);
         return;
     }
     ASSERT_EQ(sent.size(), 1u);
-    const MsgRecord& m = sent[0];
+    const wire::Msg& m = sent[0];
     EXPECT_EQ(m.mtype, MsgKey);
-    EXPECT_EQ(MsgGetInt(m, kMsgArg), c.arg);
-    EXPECT_EQ(MsgGetInt(m, kMsgSender), getpid());
-    EXPECT_EQ(MsgGetInt(m, kMsgTaskId), 0);
-    EXPECT_EQ(MsgGetInt(m, kMsgCode), 14);
-    EXPECT_EQ(MsgGetInt(m, kMsgData), 0);
-    for (size_t i = 0; i < kMsgPartWidth + kMsgTypeWidth; ++i)
-        ASSERT_EQ(m.text[kMsgPart + i], 0) << "text byte " << i;
-    EXPECT_EQ(MsgGetInt(m, kMsgRunMode), c.runMode);
-    EXPECT_EQ(MsgGetInt(m, kMsgOpMode), 0x2002);
-    EXPECT_EQ(MsgGetInt(m, kMsgFamily), ControllerFamily);
+    EXPECT_EQ(wire::Int(m, wire::kArg), c.arg);
+    EXPECT_EQ(wire::Int(m, wire::kSender), getpid());
+    EXPECT_EQ(wire::Int(m, wire::kTask), 0);
+    EXPECT_EQ(wire::Int(m, wire::kCode), 14);
+    EXPECT_EQ(wire::Int(m, wire::kData), 0);
+    // Part name and program type empty, every byte of both.
+    for (size_t i = 0; i < 25 + 27; ++i)
+        ASSERT_EQ(m.text[wire::kPart - wire::kTypeWord + i], 0) << "text byte " << i;
+    EXPECT_EQ(wire::Int(m, wire::kRunMode), c.runMode);
+    EXPECT_EQ(wire::Int(m, wire::kOpMode), 0x2002);
+    EXPECT_EQ(wire::Int(m, wire::kFamily), ControllerFamily);
     EXPECT_EQ(LoadMessageShown, 1);
     EXPECT_EQ(Background(MainMenuIndicators[3]), DarkLight());
     // The part's folders of dirfile are there for the run.
@@ -279,6 +281,41 @@ INSTANTIATE_TEST_SUITE_P(
                     OkCase{"NotSent", kPresent, 1, 1, false, {2}, "L300", 0, 0, "0000100000"}),
     [](const testing::TestParamInfo<OkCase>& info) { return std::string(info.param.name); });
 
+// The request's part field holds 24 characters: a longer current part is
+// refused before anything is asked or sent, with its name in the message.
+TEST_F(ExecuteTest, APartNameTooLongForTheRunIsRefusedFirst) {
+    const struct {
+        size_t length;
+        int choice;
+        bool runs;
+    } cases[] = {{24, 1, true}, {25, 1, false}, {25, 2, false}, {79, 1, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.length) + " characters, choice " + std::to_string(c.choice));
+        CurrentPart = std::string(c.length, 'p');
+        gui_.box().Write("/u/qel/part/" + CurrentPart + "/program/llf", "MOVE X 0\n");
+        PasswordItems.clear();
+        Messages.clear();
+        SetMenuFlags(kAll);
+        OpenAndChoose(c.choice);
+        Press(S().ok);
+        EXPECT_FALSE(Open());
+        const std::vector<wire::Msg> sent = Requests();
+        if (c.runs) {
+            EXPECT_EQ(sent.size(), 1u);
+            EXPECT_EQ(PasswordItems, std::vector<int>{2});
+            EXPECT_TRUE(Messages.empty());
+            EXPECT_EQ(LoadMessageShown, 1);
+        } else {
+            EXPECT_TRUE(sent.empty());
+            EXPECT_TRUE(PasswordItems.empty());
+            EXPECT_EQ(Messages, std::vector<std::string>{"\"" + CurrentPart + "\"\n\nL308"});
+            EXPECT_EQ(MenuFlags(), kAll);
+            EXPECT_EQ(LoadMessageShown, 0);
+        }
+        HideLoadMessage();
+    }
+}
+
 TEST_F(ExecuteTest, OperatingModeWordFollowsItemThree) {
     const std::map<int, int> words = {{0, 0}, {2, 0x2002}, {5, 2}, {-1, 2}, {1, 2}};
     ControllerFamily = 3;
@@ -290,8 +327,8 @@ TEST_F(ExecuteTest, OperatingModeWordFollowsItemThree) {
         Press(S().ok);
         const auto sent = Requests();
         ASSERT_EQ(sent.size(), 1u);
-        EXPECT_EQ(MsgGetInt(sent[0], kMsgOpMode), word);
-        EXPECT_EQ(MsgGetInt(sent[0], kMsgFamily), 3);
+        EXPECT_EQ(wire::Int(sent[0], wire::kOpMode), word);
+        EXPECT_EQ(wire::Int(sent[0], wire::kFamily), 3);
     }
 }
 

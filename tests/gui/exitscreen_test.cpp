@@ -9,6 +9,7 @@
 #include "exitscreen.h"
 #include "filescreen.h"
 #include "labels.h"
+#include "settings.h"
 #include "vok.h"
 
 #include <chrono>
@@ -54,11 +55,11 @@ class ExitScreenTest : public ChoiceFixture {
     static constexpr const char* kIdle = "0111111111";
 };
 
-void ExpectTaskControl(const MsgRecord& m, int task) {
+void ExpectTaskControl(const wire::Msg& m, int task) {
     EXPECT_EQ(m.mtype, MsgKey);
-    EXPECT_EQ(MsgGetInt(m, kMsgArg), 4);
-    EXPECT_EQ(MsgGetInt(m, kMsgTaskId), task);
-    EXPECT_EQ(MsgGetInt(m, kMsgCode), 16);
+    EXPECT_EQ(wire::Int(m, wire::kArg), 4);
+    EXPECT_EQ(wire::Int(m, wire::kTask), task);
+    EXPECT_EQ(wire::Int(m, wire::kCode), 16);
 }
 
 TEST_F(ExitScreenTest, OpeningByTaskState) {
@@ -110,11 +111,11 @@ TEST_F(ExitScreenTest, OpeningByTaskState) {
         if (c.holdSent) {
             ASSERT_EQ(sent.size(), 1u);
             ExpectTaskControl(sent[0], 101);
-            EXPECT_EQ(MsgGetInt(sent[0], kMsgData), 0x20000);
+            EXPECT_EQ(wire::Int(sent[0], wire::kData), 0x20000);
             EXPECT_EQ(TaskSlot.state, SLOT_HELD);
             EXPECT_EQ(TaskSlot.value, 0x20000);
             EXPECT_EQ(Background(MainMenuIndicators[4]), DarkLight());
-            EXPECT_EQ(S().choice, TASK_HOLD);
+            EXPECT_EQ(S().choice, 0x20000);
         } else {
             EXPECT_TRUE(sent.empty());
             EXPECT_EQ(TaskSlot.state, before.state);
@@ -151,7 +152,7 @@ TEST_F(ExitScreenTest, TheHoldConfirmationClosesTheScreenWithinASecond) {
     ShowExitScreen();
     ASSERT_TRUE(Open());
     ASSERT_EQ(Requests().size(), 1u);
-    Reply(MSG_TASK_STATE, 101, SUBSTATE_HELD);
+    Reply(17, 101, 22);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(ServeUntil([&] { return !Open(); }, 3000));
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -168,7 +169,7 @@ TEST_F(ExitScreenTest, TheHoldConfirmationClosesTheScreenWithinASecond) {
     Serve(1500);
     EXPECT_TRUE(Open());
     // The task runs again: the poll closes the screen.
-    Reply(MSG_TASK_STATE, 101, SUBSTATE_RUNNING);
+    Reply(17, 101, 21);
     EXPECT_TRUE(ServeUntil([&] { return !Open(); }, 3000));
     EXPECT_EQ(TaskSlot.state, SLOT_RUNNING);
 }
@@ -182,7 +183,7 @@ TEST_F(ExitScreenTest, AReportDuringThePasswordDoesNotCloseTheScreen) {
     static ExitScreenTest* self = this;
     static bool openInside = false;
     InsidePassword = [] {
-        self->Reply(MSG_TASK_STATE, 101, SUBSTATE_RUNNING);
+        self->Reply(17, 101, 21);
         EXPECT_EQ(ActiveMenuButton, 0);
         EXPECT_TRUE(PollOnce());
         openInside = self->Open();
@@ -204,7 +205,7 @@ TEST_F(ExitScreenTest, ATaskEndDuringThePasswordKeepsTheMenuInsensitive) {
     static ExitScreenTest* self = this;
     static std::string menuInside;
     InsidePassword = [] {
-        self->Reply(MSG_TASK_STATE, 101, SUBSTATE_READY);
+        self->Reply(17, 101, 20);
         EXPECT_TRUE(PollOnce());
         menuInside = MenuSensitivity();
     };
@@ -265,7 +266,7 @@ TEST_F(ExitScreenTest, WaysThroughOk) {
         Requests(); // the hold of a running task
         if (c.chooseExit) {
             Press(S().buttons.at(0));
-            EXPECT_EQ(S().choice, TASK_ABORT);
+            EXPECT_EQ(S().choice, 0x400000);
             EXPECT_EQ(S().marked, S().buttons[0]);
             EXPECT_EQ(Geometry(S().buttons[0]), (WidgetBox{248, 190, 78, 78}));
         }
@@ -279,7 +280,7 @@ TEST_F(ExitScreenTest, WaysThroughOk) {
         ASSERT_EQ(sent.size(), static_cast<size_t>(c.aborts));
         if (c.aborts) {
             ExpectTaskControl(sent[0], 101);
-            EXPECT_EQ(MsgGetInt(sent[0], kMsgData), 0x400000);
+            EXPECT_EQ(wire::Int(sent[0], wire::kData), 0x400000);
         }
         EXPECT_EQ(ExitVokCalls, c.ended ? 1 : 0);
         EXPECT_EQ(ActiveMenuButton, 0);

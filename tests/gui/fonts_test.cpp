@@ -1,9 +1,14 @@
 // Fonts and title under a private X server: InitFonts sets the top shell's
 // title from the title file and falls back to "fixed" for a font (or a font
-// set) that cannot be had, leaving font lists that widgets can use.
+// set) that cannot be had, leaving font lists that widgets can use; every
+// text the program makes finds its font by its tag, under a font set as
+// under a font, and widgets keep drawing after their lists were replaced.
 #include <gtest/gtest.h>
 
+#include "gui.h"
 #include "labels.h"
+#include "mainmenu.h"
+#include "makers.h"
 #include "proc.h"
 #include "records_text.h"
 #include "sandbox.h"
@@ -14,8 +19,11 @@
 
 #include <Xm/Label.h>
 
+#include <cstring>
 #include <functional>
+#include <string>
 #include <sys/wait.h>
+#include <vector>
 
 namespace {
 
@@ -116,6 +124,107 @@ TEST(InitFonts, MissingTitleFileShowsThePath) {
         EXPECT_NE(FontListBig, nullptr); // the built-in names load
         EXPECT_EQ(out.find("InitFonts:"), std::string::npos) << out;
     });
+}
+
+struct FontEntry {
+    std::string tag;
+    XmFontType type;
+};
+
+std::vector<FontEntry> EntriesOf(XmFontList list) {
+    std::vector<FontEntry> out;
+    XmFontContext context;
+    if (!list || !XmFontListInitFontContext(&context, list)) return out;
+    while (XmFontListEntry e = XmFontListNextEntry(context)) {
+        XmFontType type = XmFONT_IS_FONT;
+        XmFontListEntryGetFont(e, &type);
+        char* tag = XmFontListEntryGetTag(e);
+        out.push_back({tag ? tag : "", type});
+        XtFree(tag);
+    }
+    XmFontListFreeFontContext(context);
+    return out;
+}
+
+// The tags of a compound string's segments.
+std::vector<std::string> TagsOf(XmString s) {
+    std::vector<std::string> out;
+    XmStringContext context;
+    if (!s || !XmStringInitContext(&context, s)) return out;
+    char* text = nullptr;
+    XmStringCharSet tag = nullptr;
+    XmStringDirection direction;
+    Boolean separator;
+    while (XmStringGetNextSegment(context, &text, &tag, &direction, &separator)) {
+        out.push_back(tag ? tag : "");
+        XtFree(text);
+        XtFree(tag);
+    }
+    XmStringFreeContext(context);
+    return out;
+}
+
+// Each segment of the widget's string resource has an entry of the widget's
+// own font list under its tag (not only the fallback to the first entry).
+void ExpectTextFindsItsFont(Widget w, const char* stringResource, const char* what) {
+    SCOPED_TRACE(what);
+    XmFontList list = nullptr;
+    XtVaGetValues(w, XmNfontList, &list, nullptr);
+    const std::vector<FontEntry> entries = EntriesOf(list);
+    ASSERT_FALSE(entries.empty());
+    std::vector<XmString> strings;
+    if (std::strcmp(stringResource, XmNitems) == 0) {
+        XmStringTable items = nullptr;
+        int count = 0;
+        XtVaGetValues(w, XmNitems, &items, XmNitemCount, &count, nullptr);
+        strings.assign(items, items + count);
+    } else {
+        XmString s = nullptr;
+        XtVaGetValues(w, stringResource, &s, nullptr);
+        strings.push_back(s);
+    }
+    ASSERT_FALSE(strings.empty());
+    for (XmString s : strings) {
+        const std::vector<std::string> tags = TagsOf(s);
+        ASSERT_FALSE(tags.empty());
+        for (const std::string& tag : tags) {
+            bool found = false;
+            for (const FontEntry& e : entries) found = found || e.tag == tag;
+            EXPECT_TRUE(found) << "segment tag " << tag << ", list tag " << entries[0].tag;
+        }
+        if (std::strcmp(stringResource, XmNlabelString) == 0) XmStringFree(s);
+    }
+}
+
+TEST(Fonts, EveryTextFindsItsFontByTagUnderAFontAndAFontSet) {
+    GuiSession gui;
+    ASSERT_TRUE(gui.ok());
+    // Made with the lists of the first InitFonts, which the next ones replace.
+    Widget label = MakeLabel(MainForm, 0, 0, 200, "label", "VokWorkWindow");
+    Widget list = MakeList(MainForm, 0, 30, 200, 3);
+    Widget big = MakeWideLabel(MainForm, 0, 120, XmALIGNMENT_BEGINNING);
+    for (const auto& [language, type] :
+         {std::pair{6, XmFONT_IS_FONTSET}, std::pair{0, XmFONT_IS_FONT}}) {
+        SCOPED_TRACE(language);
+        Language = language;
+        InitFonts();
+        for (XmFontList fonts : {FontListBig, FontListNormal}) {
+            const std::vector<FontEntry> entries = EntriesOf(fonts);
+            ASSERT_EQ(entries.size(), 1u);
+            EXPECT_EQ(entries[0].tag, XmFONTLIST_DEFAULT_TAG);
+            EXPECT_EQ(entries[0].type, type);
+        }
+        SetLabelText("text", label);
+        SetLabelTextLeft("left\ntext", big);
+        SetStatusLine("hint");
+        NameRecord names[2] = {{"NAME1"}, {"NAME2"}};
+        ListSetItems(list, 2, names);
+        ExpectTextFindsItsFont(label, XmNlabelString, "label");
+        ExpectTextFindsItsFont(big, XmNlabelString, "wide label");
+        ExpectTextFindsItsFont(StatusLine, XmNlabelString, "status line");
+        ExpectTextFindsItsFont(list, XmNitems, "list");
+        Serve(100);
+    }
 }
 
 } // namespace

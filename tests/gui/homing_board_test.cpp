@@ -16,6 +16,7 @@
 #include "msgsys.h"
 #include "nap.h"
 #include "operator_hooks.h"
+#include "settings.h"
 #include "vok.h"
 
 #include <Xm/Xm.h>

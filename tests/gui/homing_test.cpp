@@ -8,7 +8,6 @@
 #include "controller.h"
 #include "dialogs.h"
 #include "fake_controller.h"
-#include "filescreen.h"
 #include "gui.h"
 #include "homedialog.h"
 #include "homing.h"
@@ -17,6 +16,7 @@
 #include "msgsys.h"
 #include "nap.h"
 #include "operator_hooks.h"
+#include "settings.h"
 #include "vok.h"
 
 #include <X11/Xatom.h>

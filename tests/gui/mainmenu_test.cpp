@@ -1,6 +1,7 @@
 // The main menu under a private X server: where its buttons and lights
-// stand, the hint line (also after a language change), and the power button:
-// one check per press, however often it is pressed while the check runs.
+// stand, the demo's greyed looks of every row, the hint line (also after a
+// language change), and the power button: one check per press, however
+// often it is pressed while the check runs.
 #include <gtest/gtest.h>
 
 #include "clicker.h"
@@ -10,6 +11,7 @@
 #include "labels.h"
 #include "mainmenu.h"
 #include "proc.h"
+#include "settings.h"
 #include "test_hooks.h"
 #include "makers.h"
 #include "vok.h"
@@ -129,6 +131,45 @@ TEST_F(MainMenuTest, LightsFollowTheMachineState) {
     }
 }
 
+// Each of the demo's schemes gives every row a greyed look of its own:
+// wherever a button's live icon shows its drawing, its greyed icon shows
+// another colour.
+TEST_F(MainMenuTest, TheDemoSchemesGreyEveryRow) {
+    std::string error;
+    ASSERT_TRUE(gui_.box().LayOutDemo(&error)) << error;
+    for (const char* scheme : {"colors.QEL", "colors.RI"}) {
+        UpdateQELColors(scheme); // the rows take the scheme's looks
+        for (int i = 0; i < kMainMenuRows; ++i) {
+            SCOPED_TRACE(std::string(scheme) + " row " + std::to_string(i + 1));
+            Widget b = MainMenuButtons[i];
+            Pixmap live = 0, greyed = 0;
+            Pixel drawing = 0;
+            XtVaGetValues(b, XmNlabelPixmap, &live, XmNlabelInsensitivePixmap, &greyed,
+                          XmNforeground, &drawing, nullptr);
+            ASSERT_NE(live, XmUNSPECIFIED_PIXMAP);
+            ASSERT_NE(greyed, XmUNSPECIFIED_PIXMAP);
+            Window root;
+            int x0, y0;
+            unsigned w, h, border, depth;
+            ASSERT_TRUE(XGetGeometry(TheDisplay, live, &root, &x0, &y0, &w, &h, &border, &depth));
+            XImage* a = XGetImage(TheDisplay, live, 0, 0, w, h, AllPlanes, ZPixmap);
+            XImage* g = XGetImage(TheDisplay, greyed, 0, 0, w, h, AllPlanes, ZPixmap);
+            ASSERT_TRUE(a && g);
+            int drawn = 0, alike = 0;
+            for (unsigned y = 0; y < h; ++y)
+                for (unsigned x = 0; x < w; ++x)
+                    if (XGetPixel(a, x, y) == drawing) {
+                        ++drawn;
+                        if (XGetPixel(g, x, y) == drawing) ++alike;
+                    }
+            XDestroyImage(a);
+            XDestroyImage(g);
+            EXPECT_GT(drawn, 0);
+            EXPECT_EQ(alike, 0) << "of " << drawn << " pixels of the drawing";
+        }
+    }
+}
+
 // Sends a crossing or key event to a button through the toolkit's dispatch.
 void SendTo(Widget w, int type) {
     XEvent ev{};
@@ -244,7 +285,7 @@ TEST_F(PowerButtonTest, APressDuringTheCheckIsIgnored) {
 }
 
 TEST_F(PowerButtonTest, ASilentControllerIsReportedAndPowerStaysActive) {
-    gPower.ping = kServoTimeout;
+    gPower.ping = -82;
     DialogAnswerer answerer;
     Press(MainMenuButtons[0]);
     EXPECT_EQ(gPower.pings, 1);

@@ -4,7 +4,8 @@
 set -u
 src=${1:?source folder}
 hits=$(grep -nE '(^|[^A-Za-z0-9_.>])((std)?::)?(open|fopen|stat|lstat|mkdir|system|ftok|opendir|chdir|unlink|remove|rename|execv|execvp|posix_spawn)[[:space:]]*\(' \
-    "$src"/lib/*.cpp "$src"/controller/*.cpp "$src"/shell/*.cpp "$src"/screens/*.cpp 2>/dev/null |
+    "$src"/lib/*.cpp "$src"/controller/*.cpp "$src"/toolkit/*.cpp "$src"/shell/*.cpp \
+    "$src"/screens/*.cpp "$src"/app/*.cpp 2>/dev/null |
     grep -vE '^\S+:[0-9]+:\s*//')
 if [ -n "$hits" ]; then
     echo "system calls on paths that bypass the platform seam:"

@@ -1,5 +1,7 @@
-// Private Xvfb per test.
+// Private Xvfb per test; it dies with the process that started it.
 #include "xvfb.h"
+
+#include "process.h"
 
 #include <chrono>
 #include <csignal>
@@ -7,6 +9,7 @@
 #include <cstdlib>
 #include <poll.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,8 +18,12 @@ XvfbServer::XvfbServer(int width, int height, int depth) {
     if (pipe(fds) != 0) return;
     const std::string screen =
         std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth);
+    const pid_t parent = getpid();
     pid_ = fork();
     if (pid_ == 0) {
+        // The server ends with the test process, however that ends.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent) _exit(127);
         close(fds[0]);
         const std::string fd = std::to_string(fds[1]);
         int devnull = open("/dev/null", 0);
@@ -59,7 +66,7 @@ XvfbServer::~XvfbServer() {
 }
 
 bool XvfbServer::Screenshot(const std::string& pngPath) const {
-    const std::string cmd =
-        "import -display " + display_ + " -window root '" + pngPath + "' >/dev/null 2>&1";
+    const std::string cmd = "import -display " + ShellQuote(display_) + " -window root " +
+                            ShellQuote(pngPath) + " >/dev/null 2>&1";
     return std::system(cmd.c_str()) == 0;
 }

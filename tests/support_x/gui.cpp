@@ -4,9 +4,11 @@
 #include "colors.h"
 #include "labels.h"
 #include "mainmenu.h"
+#include "process.h"
 #include "makers.h"
 #include "startup.h"
 #include "vok.h"
+#include "wiring.h"
 #include "xmwrap.h"
 
 #include <X11/IntrinsicP.h>
@@ -84,6 +86,7 @@ GuiSession::GuiSession(const std::map<int, std::string>& labels) {
     static char name[] = "vok";
     static char* argv[] = {name, nullptr};
     InitToolkit(1, argv);
+    WireProgram();
     ScreenDimensions();
     ResourcePaletteCreate(ColorFileName);
     MakeMainForm();
@@ -98,7 +101,10 @@ GuiSession::GuiSession(const std::map<int, std::string>& labels) {
 
 // The toolkit is left as it is: Motif keeps caches per display, and a later
 // session whose display reused the freed one's address would take them up.
+// The font lists are the program's own (widgets hold copies).
 GuiSession::~GuiSession() {
+    if (FontListBig) XmFontListFree(FontListBig);
+    if (FontListNormal) XmFontListFree(FontListNormal);
     AppContext = nullptr;
     TopShell = MainForm = StatusLine = nullptr;
     TheDisplay = nullptr;
@@ -244,7 +250,7 @@ bool SaveScreenshot(const std::string& pngPath) {
     XmUpdateDisplay(TopShell);
     XSync(TheDisplay, False);
     const char* display = std::getenv("DISPLAY");
-    const std::string cmd = std::string("import -display '") + (display ? display : "") +
-                            "' -window root '" + pngPath + "' >/dev/null 2>&1";
+    const std::string cmd = "import -display " + ShellQuote(display ? display : "") +
+                            " -window root " + ShellQuote(pngPath) + " >/dev/null 2>&1";
     return std::system(cmd.c_str()) == 0;
 }

@@ -26,7 +26,8 @@ void WriteLabelFile(const Sandbox& box, const std::map<int, std::string>& labels
 
 class GuiSession {
   public:
-    // An 800 x 600 server, then the main window as start-up builds it.
+    // An 800 x 600 server, then the main window as start-up builds it, with
+    // the program wired as start-up wires it.
     explicit GuiSession(const std::map<int, std::string>& labels = DefaultTestLabels());
     ~GuiSession();
     GuiSession(const GuiSession&) = delete;

@@ -5,6 +5,7 @@
 
 #include "controller.h"
 #include "fake_controller.h"
+#include "nap.h"
 #include "operator_ui_recorder.h"
 #include "ports.h"
 #include "proc.h"
@@ -16,6 +17,7 @@
 #include <atomic>
 #include <chrono>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -40,6 +42,8 @@ int OpenFds() {
     }
     return n;
 }
+
+const char* const kUartFile = "/u/qel/sys_data/files/uart.bin";
 
 UartEntry Servo(const std::string& path, const std::string& type = "Ondry",
                 uint32_t cflag = B9600 | CS8 | CREAD | CLOCAL) {
@@ -162,7 +166,7 @@ class SerialLineTest : public ::testing::Test {
     void SetUp() override {
         ServoLine = SerialLine{};
         parsed.clear();
-        box.Write(kUartPath, EncodeUartFile({Servo(fake.SlavePath())}));
+        box.Write(kUartFile, EncodeUartFile({Servo(fake.SlavePath())}));
         fake.Attach(clock);
     }
     void TearDown() override { ServoClose(); }
@@ -199,9 +203,9 @@ TEST_F(SerialLineTest, OpenFailuresShowTheirBoxAndLeaveNothingOpen) {
     const int fds = OpenFds();
     for (const Case& c : cases) {
         if (c.uart.empty())
-            box.Remove(kUartPath);
+            box.Remove(kUartFile);
         else
-            box.Write(kUartPath, c.uart);
+            box.Write(kUartFile, c.uart);
         for (bool familyA : {true, false}) {
             ui.dialogs.clear();
             CaptureStdout();
@@ -480,6 +484,47 @@ TEST_F(SerialLineTest, AStreamWithoutLineEndsIsGivenUp) {
     close(p[1]);
     close(p[0]);
     ServoLine.fd = -1;
+}
+
+// The drain's time bound: n + 2 s from its call, the pause included. A pause
+// that takes longer than asked (a loaded machine) leaves only the rest of
+// that time for reading. The pauses here really sleep, for the drain's clock
+// is the real one.
+long PauseExtraMs = 0;
+void OverlongNap(long ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms + PauseExtraMs));
+}
+
+TEST(ServoDrainBound, TheTimeBoundCountsFromTheCall) {
+    struct Case {
+        long pauseMs; // what the drain's pause of 0 s takes
+        bool readsOn; // the drain still reads after it
+    };
+    for (Case c : {Case{1200, true}, Case{2100, false}}) {
+        SCOPED_TRACE(c.pauseMs);
+        int p[2];
+        ASSERT_EQ(pipe(p), 0);
+        ASSERT_GE(fcntl(p[1], F_SETPIPE_SZ, 256 * 1024), 100 * 1024);
+        const std::string stream(100 * 1024, 'x');
+        ASSERT_EQ(write(p[1], stream.data(), stream.size()), static_cast<ssize_t>(stream.size()));
+        ServoLine.fd = p[0];
+        PauseExtraMs = c.pauseMs;
+        SetNapHook(OverlongNap);
+        CaptureStdout();
+        ServoDrain(0);
+        const std::string out = GetCapturedStdout();
+        SetNapHook(nullptr);
+        ServoLine.fd = -1;
+        close(p[0]);
+        close(p[1]);
+        const std::string head = "ServoDrain(): the controller keeps sending, ";
+        ASSERT_EQ(out.compare(0, head.size(), head), 0) << out;
+        const long dropped = std::strtol(out.c_str() + head.size(), nullptr, 10);
+        if (c.readsOn)
+            EXPECT_GT(dropped, 1) << out;
+        else
+            EXPECT_EQ(out, head + "1 bytes dropped\n");
+    }
 }
 
 } // namespace

@@ -82,18 +82,21 @@ TEST(LineReader, PlotColorLineRule) {
     }
 }
 
+// Lines are read in pieces of 198 characters, and 149 counted lines are
+// taken (the names' table holds them after its first entry, 150 in all).
 TEST(LineReader, PlotColorFileIsCountedInPiecesUpToTheCap) {
     // A line longer than a piece: its second piece is read as a line of its
-    // own, by every reader alike.
-    std::string text = "1 LONG long *" + std::string(kPlotColorPiece - 13, ' ') + "2 TAIL tail\n";
+    // own, by every reader alike. The first piece ends with the 9.
+    std::string text = "1 LONG long *" + std::string(198 - 14, ' ') + "92 TAIL tail\n";
     for (int i = 0; i < 200; ++i) text += std::to_string(i + 3) + " C" + std::to_string(i) + " c\n";
     UniqueFile f = FileOf(text);
     std::vector<PlotColorLine> lines = ReadPlotColorLines(f.get());
-    ASSERT_EQ(lines.size(), static_cast<size_t>(kPlotColorMaxLines));
+    ASSERT_EQ(lines.size(), 149u);
     EXPECT_EQ(lines[0].name, "LONG");
     EXPECT_EQ(lines[1].name, "TAIL");
+    EXPECT_EQ(lines[1].number, 2); // the 9 ended the first piece
     EXPECT_EQ(lines[2].name, "C0");
-    EXPECT_EQ(lines.back().name, "C" + std::to_string(kPlotColorMaxLines - 3));
+    EXPECT_EQ(lines.back().name, "C146");
 }
 
 } // namespace

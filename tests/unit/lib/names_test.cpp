@@ -31,18 +31,18 @@ TEST_F(NamesTest, CheckName) {
         int expect;
     };
     const Case cases[] = {
-        {"a/b", kNameBad},
+        {"a/b", -239},
         {"/a/b", 0},
         {"/", 0},
         {"abcdefghijklmn", 0},
-        {"abcdefghijklmno", kNameTooLong},
+        {"abcdefghijklmno", -230},
         {"/abcdefghijklmn/x", 0},
-        {"/x/abcdefghijklmno", kNameTooLong},
-        {"x/abcdefghijklmno", kNameTooLong}, // the length is tested before the leading '/'
-        {"a b", kNameBad},
-        {"a*b", kNameBad},
-        {"a\\b", kNameBad},
-        {"", kNameBad},
+        {"/x/abcdefghijklmno", -230},
+        {"x/abcdefghijklmno", -230}, // the length is tested before the leading '/'
+        {"a b", -239},
+        {"a*b", -239},
+        {"a\\b", -239},
+        {"", -239},
         {"\xc8x", 0},
         {"a_b.c-d[1]", 0},
         {"UPPER09", 0},
@@ -93,14 +93,14 @@ TEST_F(NamesTest, MakeNameErrors) {
     };
     const std::string longName(80, 'n');
     const Case cases[] = {
-        {"x", 42, kNameBadType, ""},
-        {"x", -1, kNameBadType, ""},
-        {"/tmp/x", 42, kNameBadType, ""}, // absolute names too
-        {"a b", 22, kNameBad, "Bad Name files/f_name(a b,22) iname[a b]\n"},
-        {"_a b", 22, kNameBad, "Bad Name files/f_name(_a b,22) iname[ea b]\n"},
-        {"abcdefghijklmnop", 14, kNameTooLong,
+        {"x", 42, -110, ""},
+        {"x", -1, -110, ""},
+        {"/tmp/x", 42, -110, ""}, // absolute names too
+        {"a b", 22, -239, "Bad Name files/f_name(a b,22) iname[a b]\n"},
+        {"_a b", 22, -239, "Bad Name files/f_name(_a b,22) iname[ea b]\n"},
+        {"abcdefghijklmnop", 14, -230,
          "Bad Name files/f_name(abcdefghijklmnop,14) iname[abcdefghijklmnop]\n"},
-        {longName, 22, kNameTooLong,
+        {longName, 22, -230,
          "Bad Name files/f_name(" + longName + ",22) iname[" + longName + "]\n"},
     };
     for (const Case& c : cases) {
@@ -139,7 +139,7 @@ TEST_F(NamesTest, MakeNameExistFallsBackToDefaultData) {
     const std::string def = "/u/qel/def_data/misc/efontlist";
     std::string out;
 
-    EXPECT_EQ(f_MakeNameExist("_fontlist", 22, 0, &out), kNameNotFound);
+    EXPECT_EQ(f_MakeNameExist("_fontlist", 22, 0, &out), -90);
     EXPECT_EQ(out, def);
 
     box.Write(def, "font\n");
@@ -156,21 +156,21 @@ TEST_F(NamesTest, MakeNameExistFallsBackToDefaultData) {
         EXPECT_EQ(out, usr) << mode;
     }
     box.Remove(def);
-    EXPECT_EQ(f_MakeNameExist("_fontlist", 22, 0, &out), kNameNotFound);
+    EXPECT_EQ(f_MakeNameExist("_fontlist", 22, 0, &out), -90);
     EXPECT_EQ(out, def);
 
     // Mode 1 only builds the name; unknown modes are refused.
     EXPECT_EQ(f_MakeNameExist("nothing", 22, 1, &out), 0);
     EXPECT_EQ(out, "/u/qel/usr_data/misc/nothing");
     for (int mode : {3, 5, -1, 7, 65536 + 3})
-        EXPECT_EQ(f_MakeNameExist("_fontlist", 22, mode, &out), kNameBadType) << mode;
+        EXPECT_EQ(f_MakeNameExist("_fontlist", 22, mode, &out), -110) << mode;
 
     // A folder other than usr_data has no second place to look.
-    EXPECT_EQ(f_MakeNameExist("x", 0, 0, &out), kNameNotFound);
+    EXPECT_EQ(f_MakeNameExist("x", 0, 0, &out), -90);
     EXPECT_EQ(out, "/u/qel/sys_data/files/x");
     // Errors of the name come back as they are.
-    EXPECT_EQ(f_MakeNameExist("a b", 22, 0, &out), kNameBad);
-    EXPECT_EQ(f_MakeNameExist("x", 42, 0, &out), kNameBadType);
+    EXPECT_EQ(f_MakeNameExist("a b", 22, 0, &out), -239);
+    EXPECT_EQ(f_MakeNameExist("x", 42, 0, &out), -110);
 }
 
 TEST_F(NamesTest, MakeNameExistTranslatesOnce) {

@@ -14,6 +14,7 @@ TEST(OsPath, UnsetChangesNothingButTheDrive) {
     EXPECT_EQ(OsPath("D:parts"), "parts");
     EXPECT_EQ(OsCommand("/usr/bin/xserver 12&"), "/usr/bin/xserver 12&");
     EXPECT_EQ(OsCommand("C:/u/qel/xeq/StripCr.exe \"/u/a\""), "/u/qel/xeq/StripCr.exe \"/u/a\"");
+    EXPECT_EQ(OsCommand("cp /C=/u/qel/part/a \"/D=/u/tmp/b\""), "cp /u/qel/part/a \"/u/tmp/b\"");
     EXPECT_EQ(UnrootPath("/u/qel"), "/u/qel");
 }
 
@@ -57,9 +58,40 @@ TEST(OsPath, CommandsMapEveryPathWord) {
                    {"C:/u/qel/xeq/StripCr.exe \"/u/qel/part/x\"",
                     "/sb/u/qel/xeq/StripCr.exe \"/sb/u/qel/part/x\""},
                    {"ls >/u/tmp/lst.out 2>&1", "ls >/sb/u/tmp/lst.out 2>&1"},
+                   {"cp /C=/u/qel/part/a \"/D=/temp/b\"", "cp /sb/u/qel/part/a \"/sb/temp/b\""},
                    {"echo a:b /usr/lib", "echo a:b /usr/lib"},
-                   {"cat x/u/qel", "cat x/u/qel"}})
+                   {"cat x/u/qel", "cat x/u/qel"},
+                   // Quoted words are mapped inside their quotes, at their start only.
+                   {"cp '/u/qel/a b' \"C:/u/tmp/c\"", "cp '/sb/u/qel/a b' \"/sb/u/tmp/c\""},
+                   {"drv \"queue C:/spool /u/x\" &", "drv \"queue C:/spool /u/x\" &"},
+                   {"echo $(cat /u/x) ${v:-/u/x} `cat /u/x` #C:/u/x",
+                    "echo $(cat /u/x) ${v:-/u/x} `cat /u/x` #C:/u/x"},
+                   {"(cd /u/tmp;ls)|sort>/u/tmp/o", "(cd /sb/u/tmp;ls)|sort>/sb/u/tmp/o"},
+                   {"V=/u/x a\\ /u/x /C=x", "V=/u/x a\\ /u/x /C=x"},
+                   // Whether a name is re-rooted is read from the word's value.
+                   {"cat \"/u\"x '/u'/qel /u\\ x", "cat \"/u\"x '/sb/u'/qel /sb/u\\ x"}})
         EXPECT_EQ(OsCommand(c.in), c.out) << c.in;
+}
+
+TEST(OsPath, SandboxFoldersThatAShellReadsAsOneName) {
+    struct Case {
+        const char* root;
+        bool safe;
+    };
+    for (Case c : {Case{"/tmp/qel-test-Ab_9.x", true},
+                   {"", true},
+                   {"relative/dir", true},
+                   {"/tmp/a b", false},
+                   {"/tmp/a$(touch x)", false},
+                   {"/tmp/a`x`", false},
+                   {"/tmp/a;b", false},
+                   {"/tmp/a'b", false},
+                   {"/tmp/a\"b", false},
+                   {"/tmp/a*", false},
+                   {"/tmp/a~b", false},
+                   {"/tmp/\xc3\xa4", false},
+                   {"/tmp/a\nb", false}})
+        EXPECT_EQ(SandboxRootIsSafe(c.root), c.safe) << c.root;
 }
 
 TEST(OsPath, PathsFromTheOsLoseTheRoot) {

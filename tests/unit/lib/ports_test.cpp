@@ -34,20 +34,23 @@ UartEntry Port(const std::string& name, const std::string& type = "", uint32_t c
     return e;
 }
 
+const char* const kUartFile = "/u/qel/sys_data/files/uart.bin";
 const std::string k40(40, 'N');
 const std::string kReadError = "ERROR OPENING FOR READ: (/u/qel/sys_data/files/uart.bin)\n";
 
 class PortRecords : public ::testing::Test {
   protected:
-    void WriteUart(const std::string& bytes) { box.Write(kUartPath, bytes); }
+    void WriteUart(const std::string& bytes) { box.Write(kUartFile, bytes); }
     Sandbox box;
 };
 
 TEST_F(PortRecords, LookupFindsTheFirstRecordOfTheNameOnly) {
+    // Eleven records: the table is the first ten of them.
     std::vector<UartEntry> ports = {
         Port("SERVO"), Port("OIT"),     Port("PLOTTER"), Port("PRINTER", "first"),
-        Port(""),      Port("printer"), Port("PRINT"),   Port("PRINTER", "second")};
-    WriteUart(EncodeUartFile(ports));
+        Port(""),      Port("printer"), Port("PRINT"),   Port("PRINTER", "second"),
+        Port(""),      Port("LAST"),    Port("BEYOND")};
+    WriteUart(EncodeUartFile(ports, 11));
     struct Case {
         const char* port;
         int index;
@@ -59,7 +62,9 @@ TEST_F(PortRecords, LookupFindsTheFirstRecordOfTheNameOnly) {
                    {"printer", 5, ""},
                    {"PRINTERS", -1, ""},
                    {"PRINTE", -1, ""},
-                   {"PENPLOTTER", -1, ""}}) {
+                   {"PENPLOTTER", -1, ""},
+                   {"LAST", 9, ""},
+                   {"BEYOND", -1, ""}}) {
         std::memset(&r, 0x55, sizeof r);
         CaptureStdout();
         EXPECT_EQ(GetPortCodes(c.port, &r), c.index) << c.port;
@@ -122,7 +127,7 @@ TEST_F(PortRecords, OpenAndReadErrorsAreReported) {
     EXPECT_EQ(GetPortCodes("SERVO", &r), -1);
     EXPECT_EQ(GetCapturedStdout(), kReadError);
 
-    box.Write(kUartPath + std::string("/x"), ""); // a folder in the file's place
+    box.Write(kUartFile + std::string("/x"), ""); // a folder in the file's place
     CaptureStdout();
     EXPECT_EQ(GetPortCodes("SERVO", &r), -1);
     EXPECT_EQ(GetCapturedStdout(), "ERROR READING: (/u/qel/sys_data/files/uart.bin) 0\n");
@@ -133,12 +138,14 @@ TEST_F(PortRecords, WriteBackNeedsTheFileAndRewritesItInPlace) {
     CaptureStdout();
     EXPECT_EQ(WriteUartFile(table), -1);
     EXPECT_EQ(GetCapturedStdout(), "ERROR OPENING FOR WRITE: (/u/qel/sys_data/files/uart.bin)\n");
-    EXPECT_FALSE(box.Exists(kUartPath)) << "the table is not created";
+    EXPECT_FALSE(box.Exists(kUartFile)) << "the table is not created";
 
     // An existing table longer than ten records keeps its tail.
-    WriteUart(EncodeUartFile({Port("OLD")}, 12));
+    const std::string old = EncodeUartFile(
+        {Port("OLD"), {}, {}, {}, {}, {}, {}, {}, {}, {}, Port("TAIL10"), Port("TAIL11")}, 12);
+    WriteUart(old);
     struct stat before {};
-    ASSERT_EQ(stat(box.Path(kUartPath).c_str(), &before), 0);
+    ASSERT_EQ(stat(box.Path(kUartFile).c_str(), &before), 0);
     SetPortField(table[0].name, "SERVO");
     table[0].mode = 'S';
     table[0].cflag = 0x8BD;
@@ -148,7 +155,7 @@ TEST_F(PortRecords, WriteBackNeedsTheFileAndRewritesItInPlace) {
     SetPortField(table[9].type, "GEOIT");
     ASSERT_EQ(WriteUartFile(table), 0);
     struct stat after {};
-    ASSERT_EQ(stat(box.Path(kUartPath).c_str(), &after), 0);
+    ASSERT_EQ(stat(box.Path(kUartFile).c_str(), &after), 0);
     EXPECT_EQ(after.st_ino, before.st_ino);
     EXPECT_EQ(after.st_size, 12 * 168);
 
@@ -156,14 +163,15 @@ TEST_F(PortRecords, WriteBackNeedsTheFileAndRewritesItInPlace) {
         {Port("SERVO", "Ondry", 0x8BD, k40), {}, {}, {}, {}, {}, {}, {}, {}, Port("OIT", "GEOIT")},
         10);
     expected[9 * 168 + 40] = '\0'; // the OIT record was written with no mode
-    EXPECT_EQ(box.Read(kUartPath).substr(0, 10 * 168), expected);
+    EXPECT_EQ(box.Read(kUartFile).substr(0, 10 * 168), expected);
+    EXPECT_EQ(box.Read(kUartFile).substr(10 * 168), old.substr(10 * 168));
     PortRecord r;
     EXPECT_EQ(GetPortCodes("OIT", &r), 9);
     EXPECT_EQ(GetPortType("SERVO"), 1);
 }
 
 TEST_F(PortRecords, WriteErrorsAreReported) {
-    ASSERT_EQ(symlink("/dev/full", box.Path(kUartPath).c_str()), 0);
+    ASSERT_EQ(symlink("/dev/full", box.Path(kUartFile).c_str()), 0);
     PortRecord table[kUartRecords] = {};
     CaptureStdout();
     EXPECT_EQ(WriteUartFile(table), -1);
@@ -194,7 +202,7 @@ TEST_F(PortRecords, TypeNumbersOfTheControllerAndTheTerminal) {
     CaptureStdout();
     EXPECT_EQ(GetPortType("SERVO"), -1) << "no SERVO record";
     EXPECT_EQ(GetCapturedStdout(), "");
-    box.Remove(kUartPath);
+    box.Remove(kUartFile);
     CaptureStdout();
     EXPECT_EQ(GetPortType("OIT"), -1);
     EXPECT_EQ(GetCapturedStdout(), kReadError);
@@ -203,7 +211,7 @@ TEST_F(PortRecords, TypeNumbersOfTheControllerAndTheTerminal) {
 TEST_F(PortRecords, TheDemoTableNamesAFamilyAControllerAndAVt100) {
     std::string error;
     ASSERT_TRUE(GenerateUart(QEL_SOURCE_DIR "/demo", box.root(), &error)) << error;
-    EXPECT_EQ(box.Read(kUartPath).size(), 10 * kPortRecordSize);
+    EXPECT_EQ(box.Read(kUartFile).size(), 10u * 168);
     EXPECT_EQ(GetPortType("SERVO"), 1);
     EXPECT_EQ(GetPortType("OIT"), 4);
     PortRecord r;
@@ -292,12 +300,16 @@ TEST(LineSettings, EachStepChangesExactlyItsItems) {
         {"raw 0 from all clear",
          zeros,
          RawModeSettings(zeros, 0),
-         {"+ICANON", "+ECHO", "+ICRNL", "VINTR=127"}},
+         {"+ICANON", "+ECHO", "+ICRNL", "+OPOST", "VINTR=127"}},
         {"raw 0 from all set", ones, RawModeSettings(ones, 0), {"VINTR=127"}},
+        {"raw then cooked gives output processing back",
+         RawModeSettings(ones, 1),
+         RawModeSettings(RawModeSettings(ones, 1), 0),
+         {"+ICANON", "+ECHO", "+ICRNL", "+OPOST", "VINTR=127"}},
         {"raw 2 is cooked",
          zeros,
          RawModeSettings(zeros, 2),
-         {"+ICANON", "+ECHO", "+ICRNL", "VINTR=127"}},
+         {"+ICANON", "+ECHO", "+ICRNL", "+OPOST", "VINTR=127"}},
         {"raw -1 is cooked", ones, RawModeSettings(ones, -1), {"VINTR=127"}},
         {"timeout 0", ones, TimeoutSettings(ones, 0), {"VMIN=1", "VTIME=0"}},
         {"timeout 50", ones, TimeoutSettings(ones, 50), {"VMIN=0", "VTIME=50"}},
@@ -358,6 +370,13 @@ TEST(LineSettings, RoutinesSetUpARealTerminalLine) {
     EXPECT_EQ(t.c_iflag & ICRNL, tcflag_t(ICRNL));
     EXPECT_EQ(t.c_cc[VINTR], 0x7F);
     EXPECT_EQ(t.c_cc[VMIN], 0) << "left as it was";
+    // Cooked again: a line end goes out as CR LF.
+    ASSERT_EQ(write(fd, "ok\n", 3), 3);
+    for (int i = 0; i < 100 && line.ReceivedBytes().size() < 12; ++i) {
+        line.Pump(0);
+        usleep(10000);
+    }
+    EXPECT_EQ(line.ReceivedBytes(), "NF6m42\r\nok\r\n");
     close(fd);
 }
 

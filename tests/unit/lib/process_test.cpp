@@ -6,9 +6,12 @@
 #include "sandbox.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <csignal>
 #include <fstream>
+#include <string>
 #include <sys/wait.h>
+#include <vector>
 
 namespace {
 
@@ -45,6 +48,28 @@ TEST_F(IgnoredChildSignal, MissingProgramIsReportedAtOnce) {
     int status = 12345;
     EXPECT_EQ(RunProgram("/no/such/program", {"x"}, &status), -ENOENT);
     EXPECT_EQ(status, 12345);
+}
+
+// Every character a word can hold reaches a command through the shell as it
+// stands: printf gives each quoted word back byte for byte, and a character
+// that the shell reads (&, ;, |, $, a blank ...) left unquoted would split,
+// run or expand the word instead.
+TEST(ShellQuote, EveryCharacterReachesTheShellUnchanged) {
+    Sandbox box;
+    std::vector<std::string> words;
+    for (int c = 1; c < 256; ++c) words.push_back(std::string("a") + static_cast<char>(c) + "b");
+    for (const char* w : {"&", "x&", "-n", "~", "*", "#", "a=b", "'", "''", "\\", "!", "$HOME",
+                          "$(echo x)", "`echo x`", "a\nb", "", " lead", "trail "})
+        words.push_back(w);
+    std::string command = "printf '%s\\n'";
+    for (const std::string& w : words) command += " " + ShellQuote(w);
+    const std::string out = box.root() + "/words";
+    ASSERT_EQ(std::system((command + " > " + out).c_str()), 0) << command;
+    std::string printed;
+    ASSERT_TRUE(ReadFileBytes(out, &printed));
+    std::string expected;
+    for (const std::string& w : words) expected += w + "\n";
+    EXPECT_EQ(printed, expected);
 }
 
 TEST(ShellQuote, OnlyWordsThatNeedIt) {

@@ -94,9 +94,24 @@ TEST_F(SwitchDbTest, PlotColorNamesFromTheFile) {
 
     EXPECT_EQ(FindPlotColor("WHITE"), 2);
     EXPECT_EQ(FindPlotColor("FIRST"), 0);
-    EXPECT_EQ(FindPlotColor("white"), kPlotColorNotFound); // exact comparison
-    EXPECT_EQ(FindPlotColor("NOTUSED"), kPlotColorNotFound);
+    EXPECT_EQ(FindPlotColor("white"), 16); // exact comparison
+    EXPECT_EQ(FindPlotColor("NOTUSED"), 16);
     EXPECT_EQ(PlotColorFromEnglish, 0);
+}
+
+TEST_F(SwitchDbTest, AtMost149NamesFollowTheFirstEntry) {
+    UseLanguage(0);
+    WriteColorSwitches('e', {"FIRST", "B", "C", "D", "E", "F", "G", "H", "I"});
+    std::string text;
+    for (int i = 1; i <= 200; ++i) text += std::to_string(i) + " N" + std::to_string(i) + " c *\n";
+    box.Write("/u/qel/def_data/misc/eplotcolors", text);
+    ASSERT_EQ(InitSwitchDb(), 0);
+    EXPECT_STREQ(GetSwitchText(5000), "FIRST");
+    EXPECT_STREQ(GetSwitchText(5001), "N1");
+    EXPECT_STREQ(GetSwitchText(5149), "N149");
+    EXPECT_STREQ(GetSwitchText(5150), "");
+    EXPECT_EQ(FindPlotColor("N149"), 149);
+    EXPECT_EQ(FindPlotColor("N150"), 16);
 }
 
 TEST_F(SwitchDbTest, PlotColorFileFollowsTheUserRoot) {
@@ -156,7 +171,7 @@ TEST_F(SwitchDbTest, SecondLanguageKeepsEnglishTables) {
     EXPECT_EQ(PlotColorFromEnglish, 0);
     EXPECT_EQ(FindPlotColor("WHITE"), 2);
     EXPECT_EQ(PlotColorFromEnglish, 1);
-    EXPECT_EQ(FindPlotColor("GREY"), kPlotColorNotFound);
+    EXPECT_EQ(FindPlotColor("GREY"), 16);
     EXPECT_EQ(PlotColorFromEnglish, 0);
 }
 

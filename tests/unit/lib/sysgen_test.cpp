@@ -70,17 +70,17 @@ TEST_F(SysgenTest, FailedLoadsKeepThePreviousStore) {
     ASSERT_EQ(InitConfigure(), 0);
 
     box.Write("/u/qel/sys_data/files/sysgen.bin", ""); // empty
-    EXPECT_EQ(InitConfigure(), kSysgenMissing);
+    EXPECT_EQ(InitConfigure(), -240);
     EXPECT_EQ(GetSysgenInt(3), 7);
 
     box.Remove("/u/qel/sys_data/files/sysgen.bin"); // missing
-    EXPECT_EQ(InitConfigure(), kSysgenMissing);
+    EXPECT_EQ(InitConfigure(), -240);
     EXPECT_EQ(GetSysgenInt(3), 7);
 
     // A folder in its place can be stat'ed but not read.
     box.Write("/u/qel/sys_data/files/sysgen.bin/x", "x");
     testing::internal::CaptureStdout();
-    EXPECT_EQ(InitConfigure(), kSysgenCannotRead);
+    EXPECT_EQ(InitConfigure(), -131);
     EXPECT_NE(testing::internal::GetCapturedStdout().find("InitConfigure: unable to read"),
               std::string::npos);
     EXPECT_EQ(GetSysgenInt(3), 7);
@@ -108,6 +108,23 @@ TEST_F(SysgenTest, ReloadSeesChangesAndKeepsPointersOfTheSameSize) {
     CloseSysgen(); // nothing held: harmless
 }
 
+TEST_F(SysgenTest, HeldTextsKeepTheirBoundAcrossASameSizeReload) {
+    // Records without a NUL: each text must end at its record's last byte.
+    box.Write(kSysgenPath, std::string(3 * 64, 'x'));
+    ASSERT_EQ(InitConfigure(), 0);
+    const char* middle = GetSysgenStr(1);
+    const char* last = GetSysgenStr(2);
+    ASSERT_EQ(std::strlen(middle), 63u);
+    ASSERT_EQ(std::strlen(last), 63u);
+
+    // Held across the reload, not asked for again: the load alone bounds
+    // them (the last one would otherwise run past the store's end).
+    box.Write(kSysgenPath, std::string(3 * 64, 'y'));
+    ASSERT_EQ(InitConfigure(), 0);
+    EXPECT_EQ(std::string(middle), std::string(63, 'y'));
+    EXPECT_EQ(std::string(last), std::string(63, 'y'));
+}
+
 TEST_F(SysgenTest, StringRecordsAreTrimmedInPlaceAndBounded) {
     box.WriteSysgen({{1, StrItem("ABC   ")},
                      {2, StrItem("      ")},
@@ -131,11 +148,23 @@ TEST_F(SysgenTest, LanguageCountsOnlyWithItsSwitchTexts) {
     box.Write("/u/qel/database/gswitch.data", "x");
     EXPECT_EQ(GetSysgenInt(0), 2);
 
-    for (int bad : {9, -1, -101}) {
-        box.WriteSysgen({{0, IntItem(bad)}}, 10);
+    // The nine languages end with 8 (Chinese, letter 'm'). Outside them a
+    // value reads as English even where a switch-text file has the letter
+    // that 'e' + value would give.
+    struct Case {
+        int value;
+        const char* letterFile; // written with text, or null
+        int expect;
+    };
+    for (Case c : {Case{8, "mswitch.data", 8},
+                   {9, "nswitch.data", 0},
+                   {-1, "dswitch.data", 0},
+                   {-101, nullptr, 0}}) {
+        if (c.letterFile) box.Write(std::string("/u/qel/database/") + c.letterFile, "x");
+        box.WriteSysgen({{0, IntItem(c.value)}}, 10);
         ASSERT_EQ(InitConfigure(), 0);
-        EXPECT_EQ(GetSysgenInt(0), 0) << bad;
-        EXPECT_EQ(LibLanguage(), 0) << bad;
+        EXPECT_EQ(GetSysgenInt(0), c.expect) << c.value;
+        EXPECT_EQ(LibLanguage(), c.expect) << c.value;
     }
 }
 

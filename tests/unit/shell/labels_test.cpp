@@ -6,6 +6,7 @@
 #include "labels.h"
 #include "language.h"
 #include "sandbox.h"
+#include "settings.h"
 #include "sysgen.h"
 #include "test_hooks.h"
 #include "vok.h"

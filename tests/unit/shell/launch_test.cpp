@@ -7,14 +7,19 @@
 #include "labels.h"
 #include "launch.h"
 #include "ospath.h"
+#include "proc.h"
+#include "process.h"
 #include "sandbox.h"
+#include "settings.h"
 
 #include <array>
 #include <csignal>
 #include <cstring>
 #include <cstdlib>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -117,19 +122,30 @@ TEST(Launch, ForkArgvOfEachStartType) {
     XtermSwitch = savedSwitch;
 }
 
+// The callers' argument array: rows of 80 bytes, one after the other.
 TEST(Launch, ArgumentRowsAreReadWithinTheirWidth) {
     // A full row has no terminator: it must not run on into the next row.
-    char rows[3][kArgRowSize];
-    std::memset(rows[0], 'a', kArgRowSize);
-    PutArgRow(rows[1], "second");
-    PutArgRow(rows[2], "");
-    EXPECT_EQ(RowTexts(rows, 3), (Args{std::string(kArgRowSize, 'a'), "second", ""}));
+    unsigned char block[3 * 80 + 1];
+    std::memset(block, 0, sizeof block);
+    std::memset(block, 'a', 80);
+    std::memcpy(block + 80, "second", 6);
+    block[3 * 80] = 'Z'; // beyond the last row
+    const auto* rows = reinterpret_cast<const ArgRow*>(block);
+    EXPECT_EQ(RowTexts(rows, 3), (Args{std::string(80, 'a'), "second", ""}));
     EXPECT_TRUE(RowTexts(rows, 0).empty());
     EXPECT_TRUE(RowTexts(nullptr, 2).empty());
 
-    char row[kArgRowSize];
-    EXPECT_FALSE(PutArgRow(row, std::string(100, 'b')));
-    EXPECT_EQ(RowTexts(&row, 1), Args{std::string(kArgRowSize - 1, 'b')});
+    // A text that does not fit keeps 79 characters and its NUL, and the
+    // row's neighbour is left alone.
+    std::memset(block, '-', sizeof block);
+    auto* row = reinterpret_cast<ArgRow*>(block);
+    EXPECT_FALSE(PutArgRow(*row, std::string(100, 'b')));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(block), 79), std::string(79, 'b'));
+    EXPECT_EQ(block[79], '\0');
+    EXPECT_EQ(block[80], '-');
+    EXPECT_TRUE(PutArgRow(*row, "short"));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(block), 80), "short" + std::string(75, '\0'));
+    EXPECT_EQ(block[80], '-');
 }
 
 TEST(Launch, ForkExecTracesStartsAndWaits) {
@@ -482,6 +498,111 @@ TEST(Launch, StripCrKeepsAHostileFileNameOneWord) {
                                                         "pwned2` \\ b")}));
     EXPECT_FALSE(box.Exists("/pwned"));
     EXPECT_FALSE(box.Exists("/pwned2"));
+}
+
+// Each row: the arguments as the command holds them, and the words that the
+// program must receive, "{R}" standing for the sandbox folder (nothing
+// without a sandbox). Only the start of a word is mapped; quoted names and
+// texts arrive as the console echo shows them.
+TEST(Launch, CommandsRunAsEchoedLessTheMappedWordStarts) {
+    Sandbox box;
+    CleanEnv env;
+    CwdGuard guard;
+    std::filesystem::current_path(box.root());
+    const std::string program = "/u/qel/xeq/words";
+    const std::string log = box.Path("/sim/words.log");
+    box.Write(program, "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > " +
+                           ShellQuote(log) + "\n");
+    ASSERT_EQ(chmod(box.Path(program).c_str(), 0755), 0);
+    struct Case {
+        std::string args;
+        Args words;
+    };
+    const Case cases[] = {
+        {"/u/qel/part/A/x", {"{R}/u/qel/part/A/x"}},
+        {ShellQuote("/u/qel/part/a b"), {"{R}/u/qel/part/a b"}},
+        {"\"/u/tmp/x y\" /u/tmp/a\\ b", {"{R}/u/tmp/x y", "{R}/u/tmp/a b"}},
+        {"C:/u/tmp/x \"D:/u/tmp/y\" /C=/u/tmp/z 'E:/temp'",
+         {"{R}/u/tmp/x", "{R}/u/tmp/y", "{R}/u/tmp/z", "{R}/temp"}},
+        {"C:/other/x C:/ C:x", {"/other/x", "/", "C:x"}},
+        {"\"queue C:/spool\" " + ShellQuote("queue C:/spool"),
+         {"queue C:/spool", "queue C:/spool"}},
+        {ShellQuote("/u/qel/part/x /u/y") + " \"name /u/tmp\" name\\ /u/tmp",
+         {"{R}/u/qel/part/x /u/y", "name /u/tmp", "name /u/tmp"}},
+        {ShellQuote("it's /u/x") + " \"'/u/tmp/x'\" \"\"/u/tmp/x",
+         {"it's /u/x", "'/u/tmp/x'", "{R}/u/tmp/x"}},
+        {ShellQuote("a$(touch pwned) C:/x") + " \"$(printf %s C:/u/x)\"",
+         {"a$(touch pwned) C:/x", "C:/u/x"}},
+        {"-C:/u/x --out=/u/tmp/x -f x/u/qel", {"-C:/u/x", "--out=/u/tmp/x", "-f", "x/u/qel"}},
+    };
+    for (const bool sandboxed : {true, false}) {
+        ScopedEnv sb("QEL_SANDBOX", sandboxed ? box.root().c_str() : nullptr);
+        const std::string root = sandboxed ? box.root() : "";
+        for (const Case& c : cases) {
+            const std::string command = (sandboxed ? program : box.Path(program)) + " " + c.args;
+            std::string expect;
+            for (std::string w : c.words) {
+                if (w.compare(0, 3, "{R}") == 0) w = root + w.substr(3);
+                expect += "[" + w + "]\n";
+            }
+            std::filesystem::remove(log);
+            testing::internal::CaptureStdout();
+            EXPECT_EQ(SystemCmd(command), 0) << command;
+            EXPECT_EQ(testing::internal::GetCapturedStdout(), "SYSTEM('" + command + "')\n");
+            std::string got;
+            ReadFileBytes(log, &got);
+            EXPECT_EQ(got, expect) << command << (sandboxed ? " in the sandbox" : "");
+        }
+    }
+    EXPECT_FALSE(box.Exists("/pwned"));
+}
+
+// A Ctrl-C or a quit at the console reaches the whole process group: while
+// a shell command runs, it ends the command and the caller goes on.
+TEST(Launch, ConsoleSignalsEndTheShellCommandNotTheCaller) {
+    Sandbox box;
+    for (const int sig : {SIGINT, SIGQUIT}) {
+        const std::string marker = box.Path("/sim/running");
+        std::filesystem::remove(marker);
+        int fds[2];
+        ASSERT_EQ(pipe(fds), 0);
+        const pid_t caller = fork();
+        ASSERT_GE(caller, 0);
+        if (caller == 0) {
+            close(fds[0]);
+            setpgid(0, 0);
+            const rlimit noCore{0, 0};
+            setrlimit(RLIMIT_CORE, &noCore);
+            std::signal(sig, SIG_DFL);
+            const int status = SystemCmd("touch " + ShellQuote(marker) + "; sleep 2");
+            struct sigaction after {};
+            sigaction(sig, nullptr, &after);
+            const int report[2] = {status, after.sa_handler == SIG_DFL};
+            _exit(write(fds[1], report, sizeof report) == sizeof report ? 0 : 2);
+        }
+        close(fds[1]);
+        setpgid(caller, caller);
+        const bool running = WaitUntil([&] { return std::filesystem::exists(marker); }, 10000);
+        if (running) kill(-caller, sig);
+        int callerStatus = -1;
+        const bool ended =
+            WaitUntil([&] { return waitpid(caller, &callerStatus, WNOHANG) == caller; }, 10000);
+        if (!ended) {
+            kill(-caller, SIGKILL);
+            waitpid(caller, &callerStatus, 0);
+        }
+        int report[2] = {-1, 0};
+        const ssize_t got = read(fds[0], report, sizeof report);
+        close(fds[0]);
+        ASSERT_TRUE(running) << strsignal(sig);
+        ASSERT_TRUE(ended) << strsignal(sig);
+        EXPECT_TRUE(WIFEXITED(callerStatus) && WEXITSTATUS(callerStatus) == 0)
+            << strsignal(sig) << ": the caller did not survive (status " << callerStatus << ")";
+        ASSERT_EQ(got, static_cast<ssize_t>(sizeof report));
+        EXPECT_TRUE(WIFSIGNALED(report[0]) && WTERMSIG(report[0]) == sig)
+            << strsignal(sig) << ": command status " << report[0];
+        EXPECT_EQ(report[1], 1) << strsignal(sig) << ": disposition not restored";
+    }
 }
 
 } // namespace

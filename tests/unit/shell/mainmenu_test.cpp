@@ -7,6 +7,7 @@
 #include "labels.h"
 #include "mainmenu.h"
 #include "sandbox.h"
+#include "settings.h"
 
 #include <string>
 #include <vector>
@@ -131,7 +132,7 @@ TEST_F(MachineStateTest, AsksTheControllerOfItsFamily) {
         {"offline, item 2", "Ondry", 2, 1, 0, 0, 1, 1, 0, 1, ""},
         {"offline, item -1", "KROMI", -1, 1, 0, 0, 1, 1, 0, 3, ""},
         {"line does not open", "Ondry", 0, 0, 0, 0, 0, 0, 1, 1, "param open"},
-        {"silent", "Ondry", 0, 1, kServoTimeout, 0, 0, 0, 1, 1, "param open ping close"},
+        {"silent", "Ondry", 0, 1, -82, 0, 0, 0, 1, 1, "param open ping close"},
         {"not homed", "Ondry", 0, 1, 0, 1, 1, 0, 1, 1, "param open ping status close"},
         {"homed, item -2 online", "Ondry", -2, 1, 0, 0, 1, 1, 1, 1, "param open ping status close"},
         {"family B error status", "KROMI", 0, 1, 0, 2, 1, 0, 1, 3, "param open ping status close"},

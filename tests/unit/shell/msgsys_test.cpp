@@ -1,10 +1,11 @@
 // The message poll and the requests around it, on a real private queue and
 // without an X server: the reply dispatch with its effects on the task
 // slot, the lights and the main menu; the run request; the printer drivers'
-// start and stop; the receive's handling of odd messages.
+// start and stop; the receive's handling of odd messages; the last message.
+// Replies go onto the queue and requests come off it in the server's own
+// layout (wire.h), and codes, flags and widths are the protocol's numbers.
 #include <gtest/gtest.h>
 
-#include "filescreen.h"
 #include "labels.h"
 #include "mainmenu.h"
 #include "msgsys.h"
@@ -12,6 +13,7 @@
 #include "sandbox.h"
 #include "nap.h"
 #include "virtual_clock.h"
+#include "wire.h"
 
 #include <algorithm>
 #include <chrono>
@@ -65,14 +67,23 @@ struct Reply {
     int exit = 0;
 };
 
-MsgRecord Encode(const Reply& r) {
-    MsgRecord m{};
-    MsgSetInt(m, kMsgCode, r.code);
-    MsgSetInt(m, kMsgStatus, r.status);
-    MsgSetInt(m, kMsgTaskId, r.task);
-    MsgSetInt(m, kMsgArg, r.value);
-    MsgSetInt(m, kMsgSubState, r.substate);
-    MsgSetInt(m, kMsgExit, r.exit);
+// A reply as the server puts it on the queue.
+wire::Msg Encode(const Reply& r) {
+    wire::Msg m;
+    wire::SetInt(m, wire::kCode, r.code);
+    wire::SetInt(m, wire::kStatus, r.status);
+    wire::SetInt(m, wire::kTask, r.task);
+    wire::SetInt(m, wire::kArg, r.value);
+    wire::SetInt(m, wire::kSubState, r.substate);
+    wire::SetInt(m, wire::kExit, r.exit);
+    return m;
+}
+
+// The reply that the program took last, as the server's layout reads it.
+wire::Msg Taken() {
+    static_assert(sizeof(MsgIn) == sizeof(wire::Msg), "a message on the queue");
+    wire::Msg m;
+    std::memcpy(static_cast<void*>(&m), &MsgIn, sizeof m);
     return m;
 }
 
@@ -115,9 +126,9 @@ class MsgsysTest : public ::testing::Test {
     }
 
     // A message to the program of size bytes (224 for a normal reply).
-    void Send(const MsgRecord& m, size_t size = kMsgTextSize) {
-        std::vector<unsigned char> buf(sizeof(long) + std::max(size, kMsgTextSize));
-        MsgRecord copy = m;
+    void Send(const wire::Msg& m, size_t size = wire::kTextSize) {
+        std::vector<unsigned char> buf(sizeof(long) + std::max(size, wire::kTextSize));
+        wire::Msg copy = m;
         copy.mtype = OwnPid;
         std::memcpy(buf.data(), &copy, sizeof copy);
         ASSERT_EQ(msgsnd(qid_, buf.data(), size, IPC_NOWAIT), 0) << std::strerror(errno);
@@ -125,10 +136,10 @@ class MsgsysTest : public ::testing::Test {
     void Send(const Reply& r) { Send(Encode(r)); }
 
     // The requests that the program sent, taken off the queue.
-    std::vector<MsgRecord> Requests() {
-        std::vector<MsgRecord> out;
-        MsgRecord m{};
-        while (msgrcv(qid_, &m, kMsgTextSize, kKey, IPC_NOWAIT | MSG_NOERROR) >= 0)
+    std::vector<wire::Msg> Requests() {
+        std::vector<wire::Msg> out;
+        wire::Msg m;
+        while (msgrcv(qid_, &m, wire::kTextSize, kKey, IPC_NOWAIT | MSG_NOERROR) >= 0)
             out.push_back(m);
         return out;
     }
@@ -442,16 +453,16 @@ TEST_F(MsgsysTest, RunRequestWaitsForReadyAndGoesOutOnce) {
     ASSERT_TRUE(PollOnce()); // ready: the run goes out
     auto sent = Requests();
     ASSERT_EQ(sent.size(), 1u);
-    const MsgRecord& m = sent[0];
+    const wire::Msg& m = sent[0];
     EXPECT_EQ(m.mtype, kKey);
-    EXPECT_EQ(MsgGetInt(m, kMsgCode), MSG_TASK_CONTROL);
-    EXPECT_EQ(MsgGetInt(m, kMsgArg), 4);
-    EXPECT_EQ(MsgGetInt(m, kMsgSender), getpid());
-    EXPECT_EQ(MsgGetInt(m, kMsgTaskId), 101);
-    EXPECT_EQ(MsgGetInt(m, kMsgData), TASK_RUN);
-    EXPECT_EQ(MsgGetText(m, kMsgPart, kMsgPartWidth), "PART1");
-    EXPECT_EQ(MsgGetText(m, kMsgType, kMsgTypeWidth), "llf");
-    EXPECT_EQ(MsgGetInt(m, kMsgRunMode), 3);
+    EXPECT_EQ(wire::Int(m, wire::kCode), 16);
+    EXPECT_EQ(wire::Int(m, wire::kArg), 4);
+    EXPECT_EQ(wire::Int(m, wire::kSender), getpid());
+    EXPECT_EQ(wire::Int(m, wire::kTask), 101);
+    EXPECT_EQ(wire::Int(m, wire::kData), 0x10000);
+    EXPECT_EQ(wire::Text(m, wire::kPart, 25), "PART1");
+    EXPECT_EQ(wire::Text(m, wire::kType, 27), "llf");
+    EXPECT_EQ(wire::Int(m, wire::kRunMode), 3);
     EXPECT_EQ(RunPending, 0);
     EXPECT_EQ(PendingRunCode, -1);
     EXPECT_EQ(TaskSlot.id, 101);
@@ -478,8 +489,8 @@ TEST_F(MsgsysTest, RunRequestWaitsForReadyAndGoesOutOnce) {
     ASSERT_TRUE(PollOnce());
     sent = Requests();
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(MsgGetInt(sent[0], kMsgArg), 114);
-    EXPECT_EQ(MsgGetInt(sent[0], kMsgRunMode), 11);
+    EXPECT_EQ(wire::Int(sent[0], wire::kArg), 114);
+    EXPECT_EQ(wire::Int(sent[0], wire::kRunMode), 11);
     EXPECT_EQ(RunPending, 0);
     EXPECT_EQ(TaskSlot.state, SLOT_RUNNING);
     EXPECT_EQ(TaskSlot.code, 114);
@@ -497,15 +508,15 @@ struct RunCase {
 
 TEST_F(MsgsysTest, RunRequestByCode) {
     const RunCase cases[] = {
-        {4, true, TASK_RUN, 3, "llf", 0x1000, 0x10000, "1 5 6 7 8 9 10",
+        {4, true, 0x10000, 3, "llf", 0x1000, 0x10000, "1 5 6 7 8 9 10",
          "light3 on, light4 on, apply, hide"},
-        {114, true, TASK_RUN, 11, "llf", 0x1000, 0x10000, "1 5 6 7 8 9 10",
+        {114, true, 0x10000, 11, "llf", 0x1000, 0x10000, "1 5 6 7 8 9 10",
          "light3 on, light4 on, apply, hide"},
-        {100, true, TASK_LEARN, 3, "llf", 0, 14, "1 5 6 7 8 9 10",
+        {100, true, 0x800000, 3, "llf", 0, 14, "1 5 6 7 8 9 10",
          "light3 off, light4 on, apply, hide"},
-        {101, true, TASK_LEARN, 7, "llf", 0, 14, "1 5 6 7 8 9 10",
+        {101, true, 0x800000, 7, "llf", 0, 14, "1 5 6 7 8 9 10",
          "light3 off, light4 on, apply, hide"},
-        {102, true, TASK_LEARN, 0x1003, "INSPECT", 0, 14, "1 5 6 7 8 9 10",
+        {102, true, 0x800000, 0x1003, "INSPECT", 0, 14, "1 5 6 7 8 9 10",
          "light3 off, light4 on, apply, hide"},
         {103, false, 0, 0, "", 0, 0, "5", "apply, hide"},
         {50, false, 0, 0, "", 0, 0, "1 2 3 4 5 6 7 8 9", "apply, hide"},
@@ -525,11 +536,12 @@ TEST_F(MsgsysTest, RunRequestByCode) {
             EXPECT_EQ(TaskSlot.state, SLOT_FREE);
             continue;
         }
-        EXPECT_EQ(MsgGetInt(sent[0], kMsgArg), c.code);
-        EXPECT_EQ(MsgGetInt(sent[0], kMsgTaskId), 33);
-        EXPECT_EQ(MsgGetInt(sent[0], kMsgData), c.data);
-        EXPECT_EQ(MsgGetInt(sent[0], kMsgRunMode), c.runMode);
-        EXPECT_EQ(MsgGetText(sent[0], kMsgType, kMsgTypeWidth), c.type);
+        EXPECT_EQ(wire::Int(sent[0], wire::kCode), 16);
+        EXPECT_EQ(wire::Int(sent[0], wire::kArg), c.code);
+        EXPECT_EQ(wire::Int(sent[0], wire::kTask), 33);
+        EXPECT_EQ(wire::Int(sent[0], wire::kData), c.data);
+        EXPECT_EQ(wire::Int(sent[0], wire::kRunMode), c.runMode);
+        EXPECT_EQ(wire::Text(sent[0], wire::kType, 27), c.type);
         EXPECT_EQ(TaskSlot.state, SLOT_RUNNING);
         EXPECT_EQ(TaskSlot.id, 33);
         EXPECT_EQ(TaskSlot.flags, c.slotFlags);
@@ -604,9 +616,9 @@ TEST_F(MsgsysTest, LongPartNamesAreCutWithinTheirFields) {
         const std::string out = testing::internal::GetCapturedStdout();
         auto sent = Requests();
         ASSERT_EQ(sent.size(), 1u);
-        EXPECT_EQ(MsgGetText(sent[0], kMsgPart, kMsgPartWidth), std::string(c.wantInMessage, 'p'));
-        EXPECT_EQ(MsgGetText(sent[0], kMsgType, kMsgTypeWidth), "llf");
-        EXPECT_EQ(MsgGetInt(sent[0], kMsgRunMode), 3);
+        EXPECT_EQ(wire::Text(sent[0], wire::kPart, 25), std::string(c.wantInMessage, 'p'));
+        EXPECT_EQ(wire::Text(sent[0], wire::kType, 27), "llf");
+        EXPECT_EQ(wire::Int(sent[0], wire::kRunMode), 3);
         EXPECT_EQ(std::string(TaskSlot.name), std::string(c.wantInSlot, 'p'));
         EXPECT_EQ(TaskSlot.id, 5);
         int lines = 0;
@@ -666,11 +678,11 @@ TEST_F(MsgsysTest, StopPrinterDriversWaitsBoundedAndKeepsOtherReplies) {
         EXPECT_LE(clock.Now(), c.atLeastMs + 200);
         auto sent = Requests();
         ASSERT_EQ(sent.size(), 1u);
-        EXPECT_EQ(MsgGetInt(sent[0], kMsgCode), MSG_STOP_DRIVERS);
-        EXPECT_EQ(MsgGetInt(sent[0], kMsgArg), -1);
+        EXPECT_EQ(wire::Int(sent[0], wire::kCode), 49);
+        EXPECT_EQ(wire::Int(sent[0], wire::kArg), -1);
         // The poll gets the kept replies first, then the queue.
         std::vector<int> seen;
-        while (PollOnce()) seen.push_back(MsgGetInt(MsgIn, kMsgTaskId));
+        while (PollOnce()) seen.push_back(wire::Int(Taken(), wire::kTask));
         std::vector<int> want = c.wantKeptTasks;
         if (c.queued.size() == 7) want.push_back(0); // the unread seventh
         EXPECT_EQ(seen, want);
@@ -701,7 +713,7 @@ TEST_F(MsgsysTest, ReceiveCopesWithOddMessages) {
     EXPECT_EQ(ui_.Take(), "");
 
     // An oversized message is cut to the record; it does not block the queue.
-    MsgRecord big = Encode(Reply{18, 6});
+    wire::Msg big = Encode(Reply{18, 6});
     Send(big, 400);
     Send(Reply{27, 1});
     EXPECT_TRUE(PollOnce());
@@ -709,30 +721,211 @@ TEST_F(MsgsysTest, ReceiveCopesWithOddMessages) {
     EXPECT_EQ(ui_.Take(), "message L103\nL100, message L217\nL100");
 
     // A short message leaves zeros behind it, not the previous reply.
-    MsgRecord full = Encode(Reply{17, 0, 9, 0, 22, 77});
+    wire::Msg full = Encode(Reply{17, 0, 9, 0, 22, 77});
     Send(full);
     EXPECT_EQ(ReceiveMessage(IPC_NOWAIT), 0);
     Send(Encode(Reply{18, 3}), 40);
     EXPECT_EQ(ReceiveMessage(IPC_NOWAIT), 3);
-    EXPECT_EQ(MsgGetInt(MsgIn, kMsgSubState), 0);
-    EXPECT_EQ(MsgGetInt(MsgIn, kMsgExit), 0);
+    EXPECT_EQ(wire::Int(Taken(), wire::kSubState), 0);
+    EXPECT_EQ(wire::Int(Taken(), wire::kExit), 0);
     EXPECT_EQ(ReceiveMessage(IPC_NOWAIT), -1);
+}
+
+// ---- the backlog and the tick ----
+
+// Also records, in order, the task id of each reply whose handling switched
+// a light or showed a message.
+class OrderUi : public RecordingUi {
+  public:
+    void Light(int index, bool on) override {
+        Saw();
+        RecordingUi::Light(index, on);
+    }
+    void Message(const std::string& text) override {
+        Saw();
+        RecordingUi::Message(text);
+    }
+    std::vector<int> tasks;
+
+  private:
+    void Saw() {
+        const int task = MsgGetInt(MsgIn, kMsgTaskId);
+        if (tasks.empty() || tasks.back() != task) tasks.push_back(task);
+    }
+};
+
+Reply Held(int task) {
+    return Reply{17, 0, task, 0, 22};
+}
+
+std::vector<int> Range(int from, int to) {
+    std::vector<int> v;
+    for (int i = from; i <= to; ++i) v.push_back(i);
+    return v;
+}
+
+struct TickCase {
+    const char* what;
+    std::vector<Reply> queued;
+    std::vector<int> wantPerTick; // replies handled by each tick, the last 0
+    std::vector<int> wantOrder;   // task ids as handled
+    const char* wantLine;         // on the console; "" for none
+};
+
+TEST_F(MsgsysTest, TickHandlesUpTo32RepliesOrUpToTheFirstMessage) {
+    std::vector<Reply> forty;
+    for (int t = 1; t <= 40; ++t) forty.push_back(Held(t));
+    const TickCase cases[] = {
+        {"forty replies: 32, then 8", forty, {32, 8, 0}, Range(1, 40), ""},
+        {"a message ends the tick after its reply",
+         {Held(1), Held(2), Held(3), Reply{18, 1, 4}, Held(5), Held(6)},
+         {4, 2, 0},
+         {1, 2, 3, 4, 5, 6},
+         ""},
+        {"each message in its own tick",
+         {Reply{18, 1, 1}, Reply{27, 1, 2}, Held(3)},
+         {1, 1, 1, 0},
+         {1, 2, 3},
+         ""},
+        {"a status -1 reply is reported in its turn and not counted",
+         {Held(1), Reply{17, -1, 2, 0, 22}, Held(3)},
+         {2, 0},
+         {1, 3},
+         "ReceiveMessage: reply 17 for task 2 with status -1 dropped\n"},
+    };
+    for (const TickCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        MsgsysResetForTest();
+        OrderUi ui;
+        SetReplyUi(&ui);
+        for (const Reply& r : c.queued) Send(r);
+        testing::internal::CaptureStdout();
+        std::vector<int> perTick;
+        for (size_t i = 0; i < c.wantPerTick.size(); ++i) perTick.push_back(PollTick());
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.wantLine);
+        EXPECT_EQ(perTick, c.wantPerTick);
+        EXPECT_EQ(ui.tasks, c.wantOrder);
+        SetReplyUi(&ui_);
+    }
+}
+
+TEST_F(MsgsysTest, BacklogHoldsWhatTheQueueCannot) {
+    OrderUi ui;
+    SetReplyUi(&ui);
+    // The queue holds 73 replies; the drain between the bursts makes room.
+    for (int t = 1; t <= 60; ++t) Send(Held(t));
+    DrainReplies();
+    for (int t = 61; t <= 120; ++t) Send(Held(t));
+    std::vector<int> perTick;
+    for (int i = 0; i < 5; ++i) perTick.push_back(PollTick());
+    EXPECT_EQ(perTick, (std::vector<int>{32, 32, 32, 24, 0}));
+    EXPECT_EQ(ui.tasks, Range(1, 120));
+}
+
+TEST_F(MsgsysTest, RemovedQueueIsToldOnceAndTheMenuComesBack) {
+    for (const bool bySend : {false, true}) {
+        SCOPED_TRACE(bySend ? "found by a send" : "found by the tick's receive");
+        MsgsysResetForTest();
+        SetReplyUi(&ui_);
+        qid_ = msgget(IPC_PRIVATE, IPC_CREAT | 0600);
+        ASSERT_NE(qid_, -1);
+        MsgQueueId = qid_;
+        RecordTask(101, "PART1", SLOT_RUNNING, 0x1000, 1, 4, 0x10000);
+        CurrentTaskId = 101;
+        ui_.loading = true;
+        ui_.Take();
+        // Taken off the queue before it went: still handled, and first.
+        Send(Held(101));
+        DrainReplies();
+        ASSERT_EQ(msgctl(qid_, IPC_RMID, nullptr), 0);
+        testing::internal::CaptureStdout();
+        if (bySend) {
+            MsgSetInt(MsgOut, kMsgCode, 18);
+            EXPECT_EQ(SendMessage(0), -1);
+        }
+        EXPECT_EQ(PollTick(), 1);
+        EXPECT_EQ(ui_.Take(), "light4 off, update, apply, light3 off, light4 off, hide, "
+                              "message L300\nL100");
+        EXPECT_EQ(TaskSlot.state, SLOT_FREE);
+        EXPECT_EQ(CurrentTaskId, 0);
+        EXPECT_TRUE(MessageQueueGone());
+
+        // Told once; nothing is sent or waited for any more.
+        EXPECT_EQ(PollTick(), 0);
+        EXPECT_EQ(SendMessage(0), -1);
+        EXPECT_EQ(ui_.Take(), "");
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(WaitForShutdownMessage(30), -1);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        const std::string out = testing::internal::GetCapturedStdout();
+        const std::string head = std::string("Message System: the message queue is gone (") +
+                                 (bySend ? "send" : "receive") + ": ";
+        const std::string tail = "), the message server has stopped\n";
+        EXPECT_EQ(out.rfind(head, 0), 0u) << out;
+        EXPECT_EQ(out.find(tail), out.size() - tail.size()) << out;
+        EXPECT_EQ(out.find('\n'), out.size() - 1) << out; // one line
+    }
+}
+
+TEST_F(MsgsysTest, SilentServerEndsTheNoticesWaitAndALateAnswerIsStillHandled) {
+    ScopedEnv fast("QEL_NAP_PERCENT", "1");
+    // The bound scales with the pauses, read once per process: ctest runs
+    // every test in a process of its own.
+    ASSERT_EQ(ServerAnswerBoundMs(), 1000);
+    auto sleepMs = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+    SetEnabledRows({5, 6, 7, 8, 9});
+    ui_.loading = true;
+    EXPECT_EQ(PollTick(), 0); // finds the notice up: the wait starts
+    sleepMs(600);
+    // The server answers: the wait for its ready report starts again.
+    Send(Reply{14, 0, 101, 4});
+    EXPECT_EQ(PollTick(), 1);
+    sleepMs(600);
+    EXPECT_EQ(PollTick(), 0);
+    EXPECT_EQ(ui_.Take(), "");
+    sleepMs(500);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(PollTick(), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "CheckMess: no answer from the message server within 1 s\n");
+    EXPECT_EQ(ui_.Take(), "hide, update, apply, message L307\nL100");
+    EXPECT_FALSE(ui_.loading);
+    EXPECT_EQ(PollTick(), 0);
+    EXPECT_EQ(ui_.Take(), "");
+
+    // The late ready report still sends the run.
+    Send(Reply{17, 0, 101, 0, 20});
+    EXPECT_EQ(PollTick(), 1);
+    const auto sent = Requests();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(wire::Int(sent[0], wire::kCode), 16);
+    EXPECT_EQ(wire::Int(sent[0], wire::kArg), 4);
+    EXPECT_EQ(TaskSlot.state, SLOT_RUNNING);
+
+    // A notice hidden by the normal way is not waited on.
+    ui_.Take();
+    ui_.loading = true;
+    EXPECT_EQ(PollTick(), 0);
+    ui_.loading = false;
+    sleepMs(1100);
+    EXPECT_EQ(PollTick(), 0);
+    EXPECT_EQ(ui_.Take(), "");
 }
 
 TEST_F(MsgsysTest, PrintAndPortRequests) {
     VirtualClock clock;
     const std::string path79 = "/u/tmp/" + std::string(72, 'a');
     ASSERT_TRUE(SetPrintPath(path79));
-    SendCommand("FILE/COPY;", MSG_PRINT_COPY, 10);
+    SendCommand("FILE/COPY;", 10, 10);
     SendCommand39();
     auto sent = Requests();
     ASSERT_EQ(sent.size(), 2u);
-    EXPECT_EQ(MsgGetInt(sent[0], kMsgCode), MSG_PRINT_COPY);
-    EXPECT_EQ(MsgGetInt(sent[0], kMsgArg), 0);
-    EXPECT_EQ(MsgGetInt(sent[0], kMsgSubState), 0);
-    EXPECT_EQ(MsgGetText(sent[0], kMsgPath, kMsgPathWidth), path79);
-    EXPECT_EQ(MsgGetInt(sent[1], kMsgCode), MSG_PORT_CHANGE);
-    EXPECT_EQ(MsgGetInt(sent[1], kMsgArg), -1);
+    EXPECT_EQ(wire::Int(sent[0], wire::kCode), 10);
+    EXPECT_EQ(wire::Int(sent[0], wire::kArg), 0);
+    EXPECT_EQ(wire::Int(sent[0], wire::kSubState), 0);
+    EXPECT_EQ(wire::Text(sent[0], wire::kPath, 80), path79);
+    EXPECT_EQ(wire::Int(sent[1], wire::kCode), 39);
+    EXPECT_EQ(wire::Int(sent[1], wire::kArg), -1);
     EXPECT_EQ(clock.NapsOf(3000), 1);
 
     // A path that does not fit is refused, and the record keeps the last one.
@@ -740,7 +933,44 @@ TEST_F(MsgsysTest, PrintAndPortRequests) {
     EXPECT_FALSE(SetPrintPath(path79 + "b"));
     EXPECT_NE(testing::internal::GetCapturedStdout().find("SetPrintPath: path of 80 characters"),
               std::string::npos);
-    EXPECT_EQ(MsgGetText(MsgOut, kMsgPath, kMsgPathWidth), path79);
+    SendCommand("", 9, 0);
+    sent = Requests();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(wire::Text(sent[0], wire::kPath, 80), path79);
+}
+
+// The program's last wait: only the status 99 is the server's last message,
+// and a queue that is gone ends the wait with another answer.
+TEST_F(MsgsysTest, OnlyStatus99IsTheLastMessage) {
+    Send(Reply{14, 8, 101}); // the abort's end, not read by the poll
+    Send(Reply{0, 98});
+    Send(Reply{0, 99});
+    Send(Reply{17, 0, 101, 0, 21}); // after the last message: not taken
+    EXPECT_EQ(WaitForShutdownMessage(5), 0);
+    ASSERT_TRUE(PollOnce());
+    EXPECT_EQ(wire::Int(Taken(), wire::kCode), 17);
+    EXPECT_FALSE(PollOnce());
+
+    // One that the drivers' stop kept for the poll counts as well.
+    {
+        VirtualClock clock;
+        Send(Reply{0, 99});
+        Send(Reply{49, 0, 0, 0});
+        ASSERT_EQ(StopPrinterDrivers(), 0);
+    }
+    Requests();
+    EXPECT_EQ(WaitForShutdownMessage(5), 0);
+
+    Send(Reply{0, 98});
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(WaitForShutdownMessage(1), -82);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "ExitVok: no last message from the message server within 1 s\n");
+
+    msgctl(qid_, IPC_RMID, nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(WaitForShutdownMessage(5), -1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
 // ---- printer drivers ----
@@ -791,13 +1021,13 @@ TEST(PrinterDrivers, OnlyThePlotterStartsAsDriverZero) {
     for (const char* spool : {"/u/tmp/P1", "/u/tmp/P2", "/u/tmp/P3"})
         EXPECT_FALSE(box.Exists(spool));
 
-    MsgRecord m{};
-    ASSERT_GE(msgrcv(qid, &m, kMsgTextSize, kKey, IPC_NOWAIT), 0);
-    EXPECT_EQ(MsgGetInt(m, kMsgCode), MSG_DRIVER_TYPES);
-    EXPECT_EQ(MsgGetInt(m, kMsgArg), -1);
-    EXPECT_EQ(MsgGetText(m, kMsgDriverType[0], kMsgDriverTypeWidth), "");
-    EXPECT_EQ(MsgGetText(m, kMsgDriverType[1], kMsgDriverTypeWidth), "PLT");
-    EXPECT_EQ(MsgGetText(m, kMsgDriverType[2], kMsgDriverTypeWidth), "");
+    wire::Msg m;
+    ASSERT_GE(msgrcv(qid, &m, wire::kTextSize, kKey, IPC_NOWAIT), 0);
+    EXPECT_EQ(wire::Int(m, wire::kCode), 38);
+    EXPECT_EQ(wire::Int(m, wire::kArg), -1);
+    EXPECT_EQ(wire::Text(m, 32, 40), "");
+    EXPECT_EQ(wire::Text(m, 72, 40), "PLT");
+    EXPECT_EQ(wire::Text(m, 112, 40), "");
     msgctl(qid, IPC_RMID, nullptr);
 
     EXPECT_EQ(DriverLines(box, 1), std::vector<std::string>{"PLT [0] [" + box.root() +
@@ -840,11 +1070,13 @@ TEST(PrinterDrivers, PortFieldsCannotReachTheShell) {
                    "StartPrinterDrivers: PENPLOTTER has no printable mode character (code 0), "
                    "driver PEN not started\n"
                    "\nComplete.\n");
-    const auto lines = DriverLines(box, 2);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "LP [0] [" + box.root() + "/dev/M_PRINTER] [P] [0] [$(touch pwned)]");
-    EXPECT_EQ(lines[1], "PLT [1] [" + box.root() +
-                            "/dev/M_PLOTTER] [;] [7] [\\\"; touch pwned; `touch pwned`]");
+    // The drivers run in the background: their lines come in either order.
+    auto lines = DriverLines(box, 2);
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "LP [0] [" + box.root() + "/dev/M_PRINTER] [P] [0] [$(touch pwned)]",
+                         "PLT [1] [" + box.root() +
+                             "/dev/M_PLOTTER] [;] [7] [\\\"; touch pwned; `touch pwned`]"}));
     EXPECT_FALSE(box.Exists("/pwned"));
 }
 
@@ -876,7 +1108,10 @@ void TenthNap(long ms) {
 }
 
 TEST(MsgsysWithServer, ExistingQueueIsUsedAndTheDriversStopAfterABusyAnswer) {
-    Sandbox box;
+    // A server that outlived the stop script.
+    SandboxOptions options = Sandbox::DefaultOptions();
+    options.killServer = false;
+    Sandbox box(options);
     const std::string key = box.Path("/usr/bin/XSRVR");
     ChildProcess server({QEL_MSGSIM_PATH, "serve", "--key-file", key, "--client",
                          std::to_string(getpid()), "--log", box.Path("/sim/msgserver.jsonl"),
@@ -903,9 +1138,9 @@ TEST(MsgsysWithServer, ExistingQueueIsUsedAndTheDriversStopAfterABusyAnswer) {
     ASSERT_TRUE(WaitUntil([&] { return box.ServerLog().size() >= 3; }, 5000));
     const auto log = box.ServerLog();
     ASSERT_EQ(log.size(), 3u);
-    EXPECT_EQ(JsonInt(log[0], "code"), MSG_HELLO);
-    EXPECT_EQ(JsonInt(log[1], "code"), MSG_STOP_DRIVERS);
-    EXPECT_EQ(JsonInt(log[2], "code"), MSG_PRINT);
+    EXPECT_EQ(JsonInt(log[0], "code"), 48);
+    EXPECT_EQ(JsonInt(log[1], "code"), 49);
+    EXPECT_EQ(JsonInt(log[2], "code"), 9);
     EXPECT_EQ(JsonStr(log[2], "path"), "/u/tmp/prt.out");
     // KILL_XSERVER only: no server, error window or drivers are started.
     EXPECT_EQ(box.ScriptsLog(), std::vector<std::string>{"KILL_XSERVER "});

@@ -59,7 +59,7 @@ TEST_F(PasswordCore, SlotsDecodeToLettersAndDigitsOnly) {
         {std::string(10, '\0'), ""},          // zero bytes wrap below zero: no characters
     };
     for (const Case& c : cases) {
-        char slot[kPwSlotBytes];
+        char slot[11];
         std::memcpy(slot, c.raw.data(), 10);
         slot[10] = 'X';
         PwUnscramble(slot);
@@ -132,7 +132,7 @@ TEST_F(PasswordCore, MissingFileWarnsAndLeavesEveryItemOpen) {
     const PasswordRecord& rec = PwRecord();
     for (int s = 0; s < 3; ++s) EXPECT_EQ(Slot(rec, s), "KT7");
     EXPECT_EQ(Slot(rec, 3), "TRAVOLMIX");
-    for (int item = 0; item < kPwItems; ++item) EXPECT_EQ(PwLevelToAsk(item), -1) << item;
+    for (int item = 0; item < 70; ++item) EXPECT_EQ(PwLevelToAsk(item), -1) << item;
 }
 
 TEST_F(PasswordCore, LevelAskedFollowsMaskAndAskMode) {

@@ -69,8 +69,13 @@ Widget MakeWorkToolbar(Widget parent, XtCallbackProc okCallback, XtCallbackProc 
                        int helpIndex, int mode);
 Widget MakeBigToolbar(Widget parent, XtCallbackProc okCallback, XtCallbackProc cancelCallback,
                       int helpIndex, int mode);
-// Help button of a toolbar: the client data is the help file's index.
+// Help button of a toolbar: the client data is the help file's index, which
+// goes to the help viewer with the button.
 void ToolbarHelpCB(Widget w, XtPointer client, XtPointer call);
+// The help viewer of the toolbars (ShowHelpText), which the program's top
+// sets at start-up. Unset, Help prints a console line and shows nothing.
+using ToolbarHelpViewer = void (*)(Widget button, int index);
+void SetToolbarHelpViewer(ToolbarHelpViewer viewer);
 
 Widget MakeIconButton(Widget parent, int x, int y, const char* style, int mode);
 int SetChoiceButton(Widget button, int on);

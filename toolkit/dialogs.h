@@ -44,6 +44,35 @@ void ResponseButtonCB(Widget w, XtPointer answer, XtPointer call);
 int WaitResponse(Widget dialog);
 int WaitMessageDialog(Widget dialog);
 
+// Marks a dialog as waiting for its answer for the life of the object. The
+// dialogs of this module and the password check mark theirs.
+class WaitingDialog {
+  public:
+    explicit WaitingDialog(Widget dialog);
+    ~WaitingDialog();
+    WaitingDialog(const WaitingDialog&) = delete;
+    WaitingDialog& operator=(const WaitingDialog&) = delete;
+
+  private:
+    Widget shell_;
+};
+// Raises the main window, and then every dialog that waits, in the order
+// they were opened: without a window manager the raise would otherwise cover
+// a dialog that still holds the pointer and waits for it.
+void RaiseTopWindow();
+
+// One step of a wait that serves every kind of input (X events, timers,
+// alternate input), taking at most 10 ms when nothing comes; runs the
+// pumps' drain first. The waits of AskText and of the password check.
+void ServeEverythingOnce(XtAppContext app);
+
+// What every pass of a pump and every step of a dialog's wait does first:
+// the message system's DrainReplies, which the program's top sets at
+// start-up, so that the server's replies do not fill the queue while the
+// program waits. Unset, the first pass prints a console line, once.
+using PumpDrain = void (*)();
+void SetPumpDrain(PumpDrain drain);
+
 void ChangeCursor(Cursor cursor);
 
 // Dispatches the queued events, dropping key events.
@@ -63,9 +92,6 @@ void CheckTimeout();
 // Serves events and timers for the given seconds, dropping keys and
 // buttons; always -82.
 int ProcessEventsFor(int seconds);
-// Up to tries rounds of ProcessEventsFor(1), each followed by a look at the
-// task slot: 0 once no task is active, -82 when the tries are used up.
-int WaitTasksEnd(int tries);
 
 // 0 when the medium in the device is ready; negative when the operator
 // gave up. Every device counts as ready.

@@ -5,6 +5,7 @@
 #include "dialogs.h"
 #include "filescreen.h"
 #include "homing.h"
+#include "keyfilter.h"
 #include "labels.h"
 #include "launch.h"
 #include "mainmenu.h"
@@ -12,13 +13,14 @@
 #include "msgsys.h"
 #include "ospath.h"
 #include "nap.h"
-#include "operator_hooks.h"
 #include "partprog.h"
 #include "partsel.h"
 #include "paths.h"
 #include "password.h"
+#include "settings.h"
 #include "sysgen.h"
 #include "vok.h"
+#include "wiring.h"
 #include "xmwrap.h"
 
 #include <Mrm/MrmPublic.h>
@@ -32,17 +34,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-XtAppContext AppContext = nullptr;
-Widget TopShell = nullptr;
-Display* TheDisplay = nullptr;
-Window TopWindow = 0;
-Widget MainForm = nullptr;
-Widget LogoGadget = nullptr;
-Cursor BusyCursor = 0;
-Cursor NormalCursor = 0;
-Widget StatusLine = nullptr;
-Atom WmDeleteWindow = 0;
-std::string ColorFileName = "colors.QEL";
 int ExitShutdownWaitSeconds = 60;
 
 namespace {
@@ -59,6 +50,17 @@ void Echo(const char* text) {
     std::fputs(prompt, stdout);
     std::fflush(stdout);
     std::getchar();
+    std::exit(1);
+}
+
+// The sandbox folder goes into shell commands as it stands: one that the
+// shell would read as more than a folder name ends the program at once.
+void RefuseUnsafeSandbox() {
+    const char* root = std::getenv("QEL_SANDBOX");
+    if (!root || SandboxRootIsSafe(root)) return;
+    std::printf("QEL_SANDBOX refused: '%s' holds characters other than A-Z a-z 0-9 _ . / -\n",
+                root);
+    std::fflush(stdout);
     std::exit(1);
 }
 
@@ -164,6 +166,7 @@ int InitToolkit(int argc, char** argv) {
     TopShell =
         XtAppInitialize(&AppContext, appClass, nullptr, 0, &gArgc, argv, nullptr, nullptr, 0);
     TheDisplay = XtDisplay(TopShell);
+    InstallKeyFilter(TheDisplay);
     return 0;
 }
 
@@ -181,7 +184,8 @@ void DeleteWindowCB(Widget, XtPointer, XtPointer) {
 }
 
 int VokMain(int argc, char** argv) {
-    InstallOperatorHooks();
+    RefuseUnsafeSandbox();
+    WireProgram();
     RewriteEnvironment();                                   // 1, 2
     os_unlink("/u/tmp/LastCMMMode.txt");                    // 3
     std::printf("Starting Qel Version %lf\n", kQelVersion); // 4
@@ -263,7 +267,8 @@ void ExitVok() {
         MsgSetInt(MsgOut, kMsgCode, MSG_TASK_CONTROL);
         MsgSetInt(MsgOut, kMsgData, TASK_ABORT);
         SendMessage(4);
-        WaitTasksEnd(7);
+        // With the queue gone no task can end; nothing to wait for.
+        if (!MessageQueueGone()) WaitTasksEnd(7);
     }
     if (TopWindow) XUnmapWindow(TheDisplay, TopWindow);
     if (MainForm) XtUnmanageChild(MainForm);

@@ -9,6 +9,8 @@
 #include <Xm/PushB.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <set>
 #include <sys/stat.h>
 #include <utility>
 #include <vector>
@@ -70,17 +72,29 @@ Pixmap FirstCached() {
     return gCache.empty() ? 0 : gCache.front().pixmap;
 }
 
-// The icon file as the OS sees it: from usr_data, else from def_data.
-bool FindIconFile(const std::string& file, std::string* osPath) {
+// Icon files already reported missing or unreadable: each is reported once.
+std::set<std::string> gReported;
+
+void ReportOnce(const std::string& key, const std::string& line) {
+    if (!gReported.insert(key).second) return;
+    std::fputs(line.c_str(), stdout);
+    std::fflush(stdout);
+}
+
+// The icon file as the program names it (*path) and as the OS sees it
+// (*osPath): from usr_data, else from def_data. A missing file is reported.
+bool FindIconFile(const std::string& file, std::string* path, std::string* osPath) {
     if (file.empty()) return false;
     for (const char* dir : {"/u/qel/usr_data/icon/", "/u/qel/def_data/icon/"}) {
-        const std::string path = dir + file;
+        *path = dir + file;
         struct stat st {};
-        if (f_Stat(path, &st) == 0 && !S_ISDIR(st.st_mode)) {
-            *osPath = OsPath(ModifyPath(path));
+        if (f_Stat(*path, &st) == 0 && !S_ISDIR(st.st_mode)) {
+            *osPath = OsPath(ModifyPath(*path));
             return true;
         }
     }
+    ReportOnce(file, "LoadIcon: no icon file " + file +
+                         " in /u/qel/usr_data/icon/ or /u/qel/def_data/icon/\n");
     return false;
 }
 
@@ -91,12 +105,15 @@ Pixmap LoadIcon(const std::string& file, int fgIndex, int bgIndex, Pixel fg, Pix
         if (r.file == file && r.fgIndex == fgIndex && r.bgIndex == bgIndex && r.fg == fg &&
             r.bg == bg)
             return r.pixmap;
-    std::string path;
+    std::string path, osPath;
     if (gCache.size() >= static_cast<size_t>(kIconCacheRows) || !SchemeScreen() ||
-        !FindIconFile(file, &path))
+        !FindIconFile(file, &path, &osPath))
         return FirstCached();
-    const Pixmap p = GetPixmapFile(SchemeScreen(), path, fg, bg);
-    if (!Loaded(p)) return FirstCached();
+    const Pixmap p = GetPixmapFile(SchemeScreen(), osPath, fg, bg);
+    if (!Loaded(p)) {
+        ReportOnce(file, "LoadIcon: unable to read icon file " + path + "\n");
+        return FirstCached();
+    }
     gCache.push_back({p, file, fgIndex, bgIndex, fg, bg});
     return p;
 }
@@ -157,6 +174,7 @@ void ResetIcons() {
     gIconRows.clear();
     gCache.clear();
     gRetired.clear();
+    gReported.clear();
 }
 
 int IconRegistryCount() {

@@ -5,8 +5,7 @@
 
 #include "colors.h"
 #include "labels.h"
-#include "mainmenu.h"
-#include "viewer.h"
+#include "statusline.h"
 #include "vok.h"
 #include "xmwrap.h"
 
@@ -34,6 +33,8 @@ Widget LoadingLabel = nullptr;
 int LoadMessageShown = 0;
 
 namespace {
+
+ToolbarHelpViewer HelpViewer = nullptr;
 
 const char* OrEmpty(const char* text) {
     return text ? text : "";
@@ -293,7 +294,17 @@ Widget MakeBigToolbar(Widget parent, XtCallbackProc okCallback, XtCallbackProc c
 
 void ToolbarHelpCB(Widget w, XtPointer client, XtPointer) {
     const int index = static_cast<int>(reinterpret_cast<intptr_t>(client));
-    if (index >= 0) ShowHelpText(w, index);
+    if (index < 0) return;
+    if (HelpViewer) {
+        HelpViewer(w, index);
+        return;
+    }
+    std::printf("ToolbarHelpCB: help viewer not wired\n");
+    std::fflush(stdout);
+}
+
+void SetToolbarHelpViewer(ToolbarHelpViewer viewer) {
+    HelpViewer = viewer;
 }
 
 Widget MakeIconButton(Widget parent, int x, int y, const char* style, int mode) {
@@ -394,7 +405,7 @@ void ListSetItems(Widget list, int count, const NameRecord* names) {
         // A row without its terminator shows its 72 bytes, no more.
         const char* row = names[i].name;
         const std::string name(row, strnlen(row, sizeof names[i].name));
-        items[i] = XmStringCreate(const_cast<char*>(name.c_str()), const_cast<char*>(""));
+        items[i] = MakeXmSegment(name);
     }
     XtVaSetValues(list, XmNitems, items.data(), XmNitemCount, shown, nullptr);
     XmListSetPos(list, 1);

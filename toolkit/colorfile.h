@@ -95,7 +95,7 @@ void ReadColorLines(std::FILE* f, const std::string& fileName, const PlotPixelLo
 // Reads the scheme of /u/qel/usr_data/misc/<*name>, else of
 // /u/qel/def_data/misc/<*name>; when neither opens, *name becomes
 // "colors.QEL" and both are tried again. Prints the counts and the longest
-// names on console. False when no file opened: the scheme is then empty and
-// base unchanged.
+// names on console. False when no file opened: the scheme is then empty,
+// base unchanged, and console says which files are missing.
 bool LoadColorScheme(std::string* name, const PlotPixelLookup& pixelOf, BaseColorTable* base,
                      ColorScheme* scheme, std::FILE* console);

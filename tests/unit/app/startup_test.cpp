@@ -4,6 +4,7 @@
 
 #include "launch.h"
 #include "partsel.h"
+#include "proc.h"
 #include "sandbox.h"
 #include "startup.h"
 
@@ -106,6 +107,24 @@ TEST(Startup, FileExistsTestsOnTheInstallDrive) {
     EXPECT_EQ(FileExists("temp/x"), 1); // tested as C:/temp/x
     ScopedEnv d2("QEL_Win_Install_Drive", "D:");
     EXPECT_EQ(FileExists("/temp/x"), 1);
+}
+
+// A sandbox folder that a shell would read as more than a name is refused
+// before the program runs any command, with a console line and status 1.
+TEST(Startup, HostileSandboxFolderIsRefused) {
+    Sandbox box;
+    // A whole install tree there: without the refusal its first command runs.
+    const std::string hostile = box.root() + "/x$(touch " + box.root() + "/pwned)";
+    std::string error;
+    ASSERT_TRUE(LayOutSandbox(hostile, Sandbox::DefaultOptions(), &error)) << error;
+    ChildProcess vok({QEL_VOK_PATH}, {{"QEL_SANDBOX", hostile}, {"DISPLAY", kUnset}},
+                     box.root() + "/vok.out");
+    int status = -1;
+    ASSERT_TRUE(vok.WaitExit(10000, &status)) << vok.Output();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_EQ(vok.Output(), "QEL_SANDBOX refused: '" + hostile +
+                                "' holds characters other than A-Z a-z 0-9 _ . / -\n");
+    EXPECT_FALSE(box.Exists("/pwned"));
 }
 
 } // namespace

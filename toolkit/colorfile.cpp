@@ -215,12 +215,24 @@ void ReadColorLines(std::FILE* f, const std::string& fileName, const PlotPixelLo
 bool LoadColorScheme(std::string* name, const PlotPixelLookup& pixelOf, BaseColorTable* base,
                      ColorScheme* scheme, std::FILE* console) {
     scheme->Clear();
+    const std::string configured = *name;
     UniqueFile f = OpenColorFile(*name);
     if (!f) {
         *name = kDefaultColorFile;
         f = OpenColorFile(*name);
     }
-    if (!f) return false;
+    if (!f) {
+        if (console) {
+            const std::string tried =
+                configured == kDefaultColorFile ? configured : configured + " or " + *name;
+            std::fprintf(console,
+                         "ReadColorFile: no colour file %s in /u/qel/usr_data/misc/ or "
+                         "/u/qel/def_data/misc/, no colour scheme\n",
+                         tried.c_str());
+            std::fflush(console);
+        }
+        return false;
+    }
     ReadColorLines(f.get(), *name, pixelOf, base, scheme, console);
     size_t longestPair = 0, longestOverride = 0;
     for (const ColorPair& p : scheme->pairs) longestPair = std::max(longestPair, p.name.size());

@@ -6,20 +6,35 @@
 
 #include <string>
 
+// The one tag of the program's texts: every font list it makes holds its
+// font or font set under it, and every compound string it makes carries it,
+// so a text finds its font by its tag in every language. (A text tagged with
+// a character set finds an entry under this tag too; a text under this tag
+// would miss an entry under a character set.)
+inline char* TextTag() {
+    return const_cast<char*>(XmFONTLIST_DEFAULT_TAG);
+}
+
 // A compound string of the text, with line breaks; the caller frees it.
 inline XmString MakeXmString(const std::string& text) {
-    return XmStringCreateLtoR(const_cast<char*>(text.c_str()), const_cast<char*>(""));
+    return XmStringCreateLtoR(const_cast<char*>(text.c_str()), TextTag());
 }
 
-// A one-font font list with the empty character-set tag.
+// A compound string of the text as one segment (a line break is a
+// character like any other); the caller frees it.
+inline XmString MakeXmSegment(const std::string& text) {
+    return XmStringCreate(const_cast<char*>(text.c_str()), TextTag());
+}
+
+// A one-font font list; the caller frees it (widgets keep copies).
 inline XmFontList MakeFontList(XFontStruct* font) {
-    return XmFontListCreate(font, const_cast<char*>(""));
+    return XmFontListCreate(font, TextTag());
 }
 
-// A one-entry font list of a font set, with the empty character-set tag.
+// A one-entry font list of a font set; the caller frees it.
 inline XmFontList MakeFontSetList(XFontSet set) {
-    XmFontListEntry e = XmFontListEntryCreate(const_cast<char*>(""), XmFONT_IS_FONTSET,
-                                              static_cast<XtPointer>(set));
+    XmFontListEntry e =
+        XmFontListEntryCreate(TextTag(), XmFONT_IS_FONTSET, static_cast<XtPointer>(set));
     XmFontList list = XmFontListAppendEntry(nullptr, e);
     XmFontListEntryFree(&e);
     return list;

@@ -1,13 +1,10 @@
-// Label texts, fonts and the settings cache.
+// Label texts and fonts.
 #include "labels.h"
 
 #include "language.h"
-#include "launch.h"
 #include "linereader.h"
 #include "nap.h"
 #include "paths.h"
-#include "process.h"
-#include "sysgen.h"
 #include "vok.h"
 #include "xmwrap.h"
 #include "zalloc.h"
@@ -18,24 +15,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <new>
 #include <sys/stat.h>
 #include <vector>
 
-int OnlineItem = -1;
-int ChangerType = 0;
 int Language = -1;
-int SysgenItem21 = 0;
-int SysgenItem7Is1 = 0;
-std::string SysgenStr6;
-int EditorType = -1;
-int NetworkOption = 0;
-int SysgenState = 0;
-
-std::string XtermPath = "/u/qel/xeq/sh.exe";
-std::string XtermName = "xterm";
-std::string XtermSwitch;
 
 XmFontList FontListBig = nullptr;
 XmFontList FontListNormal = nullptr;
@@ -54,33 +40,76 @@ constexpr int kJapanese = 6;
 std::unique_ptr<char[]> LabTextTable;
 std::vector<std::unique_ptr<char[]>> RetiredTables;
 
-// A font list of the named font, else of "fixed"; the previous list when
-// neither loads.
-XmFontList FontListOf(const char* name, XmFontList previous) {
-    XFontStruct* font = XLoadQueryFont(TheDisplay, name);
-    if (!font) {
-        std::printf("InitFonts: unable to load font %s, using fixed\n", name);
-        font = XLoadQueryFont(TheDisplay, "fixed");
-    }
-    if (!font) {
-        std::printf("InitFonts: unable to load font fixed\n");
-        return previous;
-    }
-    return MakeFontList(font);
+// Fonts and font sets opened by name, kept for the whole run: lists that
+// widgets copied from a replaced font list still draw with them, and a
+// second InitFonts with the same names opens nothing again. Emptied (not
+// freed) when the display is another one. Never destroyed, so the fonts stay
+// reachable to the very end of the process.
+struct OpenedFonts {
+    Display* display = nullptr;
+    std::map<std::string, XFontStruct*> fonts;
+    std::map<std::string, XFontSet> sets;
+};
+OpenedFonts& Opened = *new OpenedFonts;
+
+void ForThisDisplay() {
+    if (Opened.display == TheDisplay) return;
+    Opened = OpenedFonts{};
+    Opened.display = TheDisplay;
 }
 
-// A font list of a font set of the named fonts, else of the font "fixed".
-XmFontList FontSetListOf(const char* name, XmFontList previous) {
+XFontStruct* OpenFont(const char* name) {
+    ForThisDisplay();
+    auto it = Opened.fonts.find(name);
+    if (it != Opened.fonts.end()) return it->second;
+    XFontStruct* font = XLoadQueryFont(TheDisplay, name);
+    if (font) Opened.fonts[name] = font;
+    return font;
+}
+
+XFontSet OpenFontSet(const char* name) {
+    ForThisDisplay();
+    auto it = Opened.sets.find(name);
+    if (it != Opened.sets.end()) return it->second;
     char** missing = nullptr;
     int missingCount = 0;
     char* defaultText = nullptr;
     XFontSet set = XCreateFontSet(TheDisplay, name, &missing, &missingCount, &defaultText);
     if (missing) XFreeStringList(missing);
+    if (set) Opened.sets[name] = set;
+    return set;
+}
+
+// A font list of the named font, else of "fixed"; null when neither loads.
+XmFontList FontListOf(const char* name) {
+    XFontStruct* font = OpenFont(name);
+    if (!font) {
+        std::printf("InitFonts: unable to load font %s, using fixed\n", name);
+        font = OpenFont("fixed");
+    }
+    if (!font) {
+        std::printf("InitFonts: unable to load font fixed\n");
+        return nullptr;
+    }
+    return MakeFontList(font);
+}
+
+// A font list of a font set of the named fonts, else of the font "fixed".
+XmFontList FontSetListOf(const char* name) {
+    XFontSet set = OpenFontSet(name);
     if (!set) {
         std::printf("InitFonts: unable to make a font set of %s, using fixed\n", name);
-        return FontListOf("fixed", previous);
+        return FontListOf("fixed");
     }
     return MakeFontSetList(set);
+}
+
+// Puts a new font list in place of the old one, which is freed: the widgets
+// that use it hold copies. Without a new list the old one stays.
+void ReplaceFontList(XmFontList* list, XmFontList next) {
+    if (!next) return;
+    if (*list) XmFontListFree(*list);
+    *list = next;
 }
 
 } // namespace
@@ -107,6 +136,7 @@ int InitVok() {
     int count = 0;
     while (ReadPiece(f.get(), kLabelPiece, &piece)) ++count;
     std::rewind(f.get());
+    if (count == 0) std::printf("InitVok: label file %s is empty\n", name.c_str());
 
     if (LabTextTable) RetiredTables.push_back(std::move(LabTextTable));
     LabTextLines = 0;
@@ -148,75 +178,16 @@ void FreeLabText() {
     LabTextLines = 0;
 }
 
-void ReadSysgen() {
-    OnlineItem = -1;
-    SysgenState = 0;
-    const int before = Language;
-    // Only a store that is missing or empty is replaced by the defaults; one
-    // that exists but cannot be read is left alone.
-    if (InitConfigure() == kSysgenMissing) {
-        std::fprintf(stderr, "could not find sysgen.bin, copying defaults\n");
-        SystemCmd("cp " + ShellQuote("/u/qel/sys_data/files/Dsysgen.bin") + " " +
-                  ShellQuote("/u/qel/sys_data/files/sysgen.bin"));
-        InitConfigure();
-        SysgenState = 2;
-    } else {
-        SysgenState = 1;
-    }
-    OnlineItem = GetSysgenInt(3);
-    ChangerType = GetSysgenInt(26);
-    Language = LanguageCopy = GetSysgenInt(0);
-    const char* color = GetSysgenStr(96);
-    ColorFileName = color ? color : "";
-    SysgenItem21 = GetSysgenInt(21);
-    SysgenItem7Is1 = GetSysgenInt(7) == 1;
-    const char* s6 = GetSysgenStr(6);
-    SysgenStr6 = s6 ? s6 : "";
-    EditorType = GetSysgenInt(57);
-    NetworkOption = GetSysgenInt(80);
-    CloseSysgen();
-    if (Language != before) {
-        InitXterm();
-        InitFonts();
-        InitVok();
-    }
-}
-
-int GetOnlineItem() {
-    return OnlineItem;
-}
-int IsOnline() {
-    return OnlineItem == 0 || OnlineItem < -1;
-}
-int GetSysgenItem26() {
-    return ChangerType;
-}
-
-void InitXterm() {
-    const char* path = std::getenv("XXTERMPATH");
-    const char* name = std::getenv("XXTERM");
-    const char* sw = std::getenv("XXTERMSWITCH");
-    if (!path || !*path || !name || !*name) {
-        XtermPath = "/u/qel/xeq/sh.exe";
-        XtermName = "xterm";
-        XtermSwitch.clear();
-        return;
-    }
-    XtermPath = path;
-    XtermName = name;
-    XtermSwitch = sw ? sw : "";
-}
-
 void InitFonts() {
     FontDescReset();
     if (!TopShell || !TheDisplay) return;
     XtVaSetValues(TopShell, XmNtitle, GetTitleLine(0), nullptr);
     if (Language == kJapanese) {
-        FontListBig = FontSetListOf(GetFontDesc("vok(kanji)", 6), FontListBig);
-        FontListNormal = FontSetListOf(GetFontDesc("vok(kanji)", 4), FontListNormal);
+        ReplaceFontList(&FontListBig, FontSetListOf(GetFontDesc("vok(kanji)", 6)));
+        ReplaceFontList(&FontListNormal, FontSetListOf(GetFontDesc("vok(kanji)", 4)));
     } else {
-        FontListBig = FontListOf(GetFontDesc("vok", 7), FontListBig);
-        FontListNormal = FontListOf(GetFontDesc("vok", 4), FontListNormal);
+        ReplaceFontList(&FontListBig, FontListOf(GetFontDesc("vok", 7)));
+        ReplaceFontList(&FontListNormal, FontListOf(GetFontDesc("vok", 4)));
     }
 }
 

@@ -7,13 +7,14 @@
 // answers and takes down only itself.
 //
 // When nothing is queued the pumps wait up to 10 ms on the display
-// connection before their next pass instead of spinning.
+// connection before their next pass instead of spinning. Every pass and
+// every step of a dialog's wait first runs the pumps' drain, which moves the
+// message server's waiting replies into the poll's backlog.
 #include "dialogs.h"
 
 #include "colors.h"
 #include "labels.h"
 #include "makers.h"
-#include "msgsys.h"
 #include "nap.h"
 #include "vok.h"
 #include "xmwrap.h"
@@ -25,10 +26,12 @@
 #include <Xm/Separator.h>
 #include <Xm/TextF.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <poll.h>
+#include <vector>
 
 int DialogAnswer = -1;
 Widget ResponseOKButton = nullptr;
@@ -45,6 +48,25 @@ int ExposedFlag = 0;
 namespace {
 
 char AskReply[100];
+
+PumpDrain Drain = nullptr;
+
+// What every pass and every wait step does first. Unset, the first call says
+// so on the console, once.
+void RunDrain() {
+    if (Drain) {
+        Drain();
+        return;
+    }
+    static bool told = false;
+    if (told) return;
+    told = true;
+    std::printf("Pumps: message drain not wired\n");
+    std::fflush(stdout);
+}
+
+// Shells of the dialogs that wait for their answer, outermost first.
+std::vector<Widget> WaitingShells;
 
 constexpr long kAllEventsMask = 0x7FFFFFFF;
 constexpr int kIdleWaitMs = 10;
@@ -94,6 +116,7 @@ bool IsButton(int type) {
 
 // Takes every queued event that a mask selects; dispatches those not dropped.
 void MaskPass(bool dropKeys, bool dropButtons) {
+    RunDrain();
     if (!TheDisplay) return;
     XEvent ev;
     while (XCheckMaskEvent(TheDisplay, kAllEventsMask, &ev)) {
@@ -181,10 +204,12 @@ void MakeSeparatorLine(DialogState& st, ArgBuilder& a) {
 }
 
 void WaitForAnswerAll(DialogState& st) {
-    while (st.answer == -1) XtAppProcessEvent(AppContext, XtIMAll);
+    WaitingDialog waiting(st.dialog);
+    while (st.answer == -1) ServeEverythingOnce(AppContext);
 }
 
 void WaitForAnswerNoKeys(DialogState& st) {
+    WaitingDialog waiting(st.dialog);
     for (;;) {
         WaitSecondsNoKeys(0);
         if (st.answer != -1) return;
@@ -330,6 +355,33 @@ int MessageDialog(const std::string& text, int) {
     return WaitMessageDialog(st.dialog);
 }
 
+WaitingDialog::WaitingDialog(Widget dialog) : shell_(dialog) {
+    if (dialog && XtParent(dialog) && XtIsShell(XtParent(dialog))) shell_ = XtParent(dialog);
+    WaitingShells.push_back(shell_);
+}
+
+WaitingDialog::~WaitingDialog() {
+    auto it = std::find(WaitingShells.rbegin(), WaitingShells.rend(), shell_);
+    if (it != WaitingShells.rend()) WaitingShells.erase(std::next(it).base());
+}
+
+void RaiseTopWindow() {
+    if (!TheDisplay || !TopWindow) return;
+    XRaiseWindow(TheDisplay, TopWindow);
+    for (Widget shell : WaitingShells)
+        if (shell && XtIsRealized(shell)) XRaiseWindow(TheDisplay, XtWindow(shell));
+    XFlush(TheDisplay);
+}
+
+void ServeEverythingOnce(XtAppContext app) {
+    RunDrain();
+    if (!app) return;
+    if (XtAppPending(app))
+        XtAppProcessEvent(app, XtIMAll);
+    else
+        IdleWait();
+}
+
 void ChangeCursor(Cursor cursor) {
     if (!TheDisplay || !TopWindow) return;
     XDefineCursor(TheDisplay, TopWindow, cursor);
@@ -413,6 +465,7 @@ int ProcessEventsFor(int seconds) {
     TimeoutStart = std::time(nullptr);
     CheckTimeout();
     while (!TimedOut) {
+        RunDrain();
         const XtInputMask pending = AppContext ? XtAppPending(AppContext) : 0;
         if (!pending) {
             IdleWait();
@@ -435,12 +488,8 @@ int ProcessEventsFor(int seconds) {
     return -82;
 }
 
-int WaitTasksEnd(int tries) {
-    for (int i = 0; i < tries; ++i) {
-        ProcessEventsFor(1);
-        if (!AnyTaskActive()) return 0;
-    }
-    return -82;
+void SetPumpDrain(PumpDrain drain) {
+    Drain = drain;
 }
 
 int MediaNotReady(int, const char*) {

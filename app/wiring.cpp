@@ -1,0 +1,42 @@
+// The program's wiring.
+#include "wiring.h"
+
+#include "dialogs.h"
+#include "entries.h"
+#include "exitscreen.h"
+#include "mainmenu.h"
+#include "makers.h"
+#include "msgsys.h"
+#include "operator_hooks.h"
+#include "startup.h"
+#include "viewer.h"
+
+namespace {
+
+void CloseExitScreen() {
+    ExitScreenCancel(nullptr, nullptr, nullptr);
+}
+
+} // namespace
+
+void WireProgram() {
+    // The controller link's operator interface.
+    InstallOperatorHooks();
+    // Toolkit: the toolbars' Help and the pumps' drain.
+    SetToolbarHelpViewer(ShowHelpText);
+    SetPumpDrain(DrainReplies);
+    // Shell: the screens of the main-menu buttons, and the one that the poll
+    // closes.
+    MainMenuScreens screens{};
+    screens.loadProg = ShowPartSelect;
+    screens.execute = ShowExecuteScreen;
+    screens.pause = ShowExitScreen;
+    screens.status = ShowInfoScreen;
+    screens.utilities = ShowServiceMenu;
+    screens.fileUtil = ShowFileMenu;
+    screens.progFunct = ShowPartProgMenu;
+    SetMainMenuScreens(screens);
+    SetExitScreenCloser(CloseExitScreen);
+    // Screens: the end of the program.
+    SetExitVokHook(ExitVok);
+}
