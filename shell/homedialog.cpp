@@ -21,6 +21,12 @@ namespace {
 
 constexpr int kLabelTitle = 128;
 
+// The dialog waits for its Cancel while it is up, so that the message poll's
+// raise of the main window keeps it on top. Held from the show to the close;
+// a plain pointer, so that no destructor at the program's end reaches the
+// toolkit's list of waiting dialogs after that list is gone.
+WaitingDialog* HomeWaiting = nullptr;
+
 void AddFont(ArgBuilder& a, XmFontList font) {
     if (font) a.Add(XmNfontList, reinterpret_cast<XtArgVal>(font));
 }
@@ -77,12 +83,15 @@ int ShowHomeDialog(const std::string& text) {
     if (!MainForm) return 0;
     CloseHomeDialog(); // one at a time
     HomeDialog = MakeHomeDialog(text);
+    HomeWaiting = new WaitingDialog(HomeDialog);
     WaitSecondsAll(0);
     return 0;
 }
 
 void CloseHomeDialog() {
     if (!HomeDialog) return;
+    delete HomeWaiting;
+    HomeWaiting = nullptr;
     if (TheDisplay) XUngrabPointer(TheDisplay, CurrentTime);
     FlushEventsNoInput();
     // Unmanaged first, so that it leaves the screen now even when its

@@ -14,11 +14,13 @@ extern int HomeAbort;
 // The dialog with the text (its line ends make separate lines) and a Cancel
 // button, managed and drawn.
 Widget MakeHomeDialog(const std::string& text);
-// Makes the dialog, keeps it in HomeDialog and lets pending events run once
-// so that it is drawn; 0. The caller homes and keeps serving events, so that
-// Cancel can be pressed.
+// Makes the dialog, keeps it in HomeDialog, marks it as waiting (a raise of
+// the main window raises it again) and lets pending events run once so that
+// it is drawn; 0. The caller homes and keeps serving events through the
+// pumps, which drain the message queue, so that Cancel can be pressed.
 int ShowHomeDialog(const std::string& text);
-// Releases any pointer grab, lets pending events run, destroys the dialog.
+// Ends its waiting mark, releases any pointer grab, lets pending events run,
+// destroys the dialog.
 void CloseHomeDialog();
 // Cancel: stops the motion, HomeResult 99, HomeAbort 1.
 void HomeCancelCb(Widget w, XtPointer client, XtPointer call);
