@@ -148,7 +148,6 @@ class HomingRun {
 };
 
 TEST(HomingE2E, InitialiseHomesTheMachine) {
-    ScopedEnv fast("QEL_NAP_PERCENT", "10");
     XvfbServer xvfb(800, 600);
     ASSERT_TRUE(xvfb.ok());
     // Long enough under the home dialog for its screenshot.
@@ -213,7 +212,6 @@ TEST(HomingE2E, InitialiseHomesTheMachine) {
 }
 
 TEST(HomingE2E, CancelStopsTheMotion) {
-    ScopedEnv fast("QEL_NAP_PERCENT", "10");
     XvfbServer xvfb(800, 600);
     ASSERT_TRUE(xvfb.ok());
     HomingRun run({"--home-after", "never"});
@@ -254,7 +252,6 @@ TEST(HomingE2E, CancelStopsTheMotion) {
 }
 
 TEST(HomingE2E, FamilyBStationHomes) {
-    ScopedEnv fast("QEL_NAP_PERCENT", "10");
     XvfbServer xvfb(800, 600);
     ASSERT_TRUE(xvfb.ok());
     HomingRun run({"--home-after", "30"}, 'B');

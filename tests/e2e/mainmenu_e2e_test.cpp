@@ -157,7 +157,6 @@ TEST(MainMenuE2E, DemoStationShowsItsMenuAndHints) {
 }
 
 TEST(MainMenuE2E, SilentControllerLeavesOnlyPowerAndTheRest) {
-    ScopedEnv fast("QEL_NAP_PERCENT", "10");
     XvfbServer x(800, 600);
     ASSERT_TRUE(x.ok());
     Sandbox box;

@@ -58,7 +58,7 @@ TEST_F(FamilyATest, SystemParameters) {
     std::vector<int32_t> counting(601);
     for (int i = 0; i < 601; ++i) counting[i] = i + 1;
     const std::vector<int32_t> first600(counting.begin(), counting.end() - 1);
-    std::vector<int32_t> four(kSysParWords, 0);
+    std::vector<int32_t> four(600, 0);
     four[0] = 1;
     four[1] = -2;
     four[2] = 0x7FFFFFFF;
@@ -71,7 +71,7 @@ TEST_F(FamilyATest, SystemParameters) {
         std::vector<int32_t> table;
         const char* console;
     };
-    const std::vector<int32_t> zero(kSysParWords, 0);
+    const std::vector<int32_t> zero(600, 0);
     const Case cases[] = {
         {"little-endian words, a partial last word ignored", true,
          SysParBytes({1, -2, 0x7FFFFFFF, INT32_MIN}) + std::string("\x05\x00", 2), 1, four, ""},
