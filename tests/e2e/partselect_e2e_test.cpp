@@ -23,7 +23,6 @@
 namespace {
 
 constexpr Place kLoadProgMenu = {30, 248};
-constexpr Place kExecuteMenu = {30, 344};
 // The part list on the work window: 11 rows of the demo's font.
 constexpr Place kList = {75, 85};
 
@@ -47,7 +46,7 @@ TEST(PartSelectE2E, APartChosenByPointerBecomesCurrent) {
     const unsigned long dark = st.Light(3);
     ASSERT_NE(lit, dark);
     EXPECT_EQ(st.Light(2), dark);
-    st.ClickButton(kExecuteMenu);
+    st.Click(kExecuteMenu);
     Pause(500);
     EXPECT_FALSE(st.WorkWindowShown());
 
@@ -73,7 +72,7 @@ TEST(PartSelectE2E, APartChosenByPointerBecomesCurrent) {
     EXPECT_NE(std::find(log.begin(), log.end(),
                         "dols " + box.Path("/u/qel/part/") + " " + box.Path("/u/tmp/lst.out")),
               log.end());
-    st.ClickButton(kExecuteMenu);
+    st.Click(kExecuteMenu);
     EXPECT_TRUE(WaitUntil([&] { return st.ChoiceShown(kExecuteChoice); }, 5000)) << st.Layout();
 }
 

@@ -1,7 +1,7 @@
 // Shared pieces of the end-to-end tests that look at the station from
 // outside: the fixed places of the main window and the choice screens, the
 // station's window read and clicked through XTest, the server's request
-// log, injected replies and the screenshot folder.
+// log and injected replies.
 #pragma once
 
 #include "proc.h"
@@ -25,6 +25,7 @@ struct Place {
 };
 
 // In the main window (770 x 560 at the root's corner).
+inline constexpr Place kInitialiseMenu = {30 + 33, 152 + 33};
 inline constexpr Place kExecuteMenu = {30 + 33, 344 + 33};
 inline constexpr Place kPauseMenu = {30 + 33, 440 + 33};
 // The work window of the choice screens, and the places on it.
@@ -67,11 +68,6 @@ inline bool AllRepliesHandled(const Sandbox& box, ChildProcess& vok, int marker)
     Inject(box, vok.pid(), "--code 0 --status -1 --task " + std::to_string(marker));
     return vok.WaitForOutput("reply 0 for task " + std::to_string(marker) + " with status -1",
                              10000);
-}
-
-inline std::string ScreenshotPath(const std::string& name) {
-    const char* dir = std::getenv("QEL_SCREENSHOT_DIR");
-    return std::string(dir && *dir ? dir : ".") + "/" + name;
 }
 
 class Station {
