@@ -14,10 +14,19 @@ namespace {
 // Fixed names outside the install tree that the sandbox re-roots. A name
 // ending in '_' or '/' is a prefix; the others match whole.
 const char* const kFixedNames[] = {
-    "/usr/bin/KILL_QELIPC", "/usr/bin/KILL_XSERVER",
-    "/usr/bin/xserver",     "/usr/bin/xstop",
-    "/usr/bin/XSRVR",       "/dev/M_",
-    "/dev/imbed",           "/dev/tty1",
+    "/usr/bin/KILL_QELIPC",
+    "/usr/bin/KILL_XSERVER",
+    "/usr/bin/xserver",
+    "/usr/bin/xstop",
+    "/usr/bin/XSRVR",
+    "/dev/M_",
+    "/dev/imbed",
+    "/dev/tty1",
+    // The removable media of the media table and their format program.
+    "/dev/fd0",
+    "/dev/fd1",
+    "/dev/st0",
+    "/bin/format",
 };
 
 bool IsNameChar(char c) {
@@ -273,6 +282,15 @@ bool SandboxRootIsSafe(const std::string& root) {
               c == '_' || c == '.' || c == '/' || c == '-'))
             return false;
     return true;
+}
+
+std::string OsRoot() {
+    const std::string root = SandboxRoot();
+    return root.empty() ? "/" : root;
+}
+
+std::string WithoutDrive(const std::string& path) {
+    return path.substr(DriveLength(path, 0));
 }
 
 bool IsRerootedPath(const std::string& path) {

@@ -23,6 +23,13 @@ std::string SandboxRoot();
 // [A-Za-z0-9_./-]. The program refuses to start on any other.
 bool SandboxRootIsSafe(const std::string& root);
 
+// The folder that the install tree's "/" stands for: the sandbox folder, or
+// "/" without one. Tools that work relative to a folder (tar -C) start here.
+std::string OsRoot();
+
+// The path less a leading drive ("C:", "/C="); nothing else changes.
+std::string WithoutDrive(const std::string& path);
+
 // A path as the OS must see it.
 std::string OsPath(const std::string& path);
 

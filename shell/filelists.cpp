@@ -165,18 +165,20 @@ std::vector<std::string> TopListNames(const std::string& key, const std::string&
     return names;
 }
 
-bool ListArchive(const std::string& device, std::vector<std::string>* names) {
+bool ListArchive(const std::string& device, std::vector<std::string>* names, int* status) {
     names->clear();
     os_remove(kTarOut);
     // Members are listed as they are named, so that one can be restored by
     // the name shown.
-    const int status = SystemCmd("tar --quoting-style=literal -tf " + ShellQuote(device) + " >" +
+    const int result = SystemCmd("tar --quoting-style=literal -tf " + ShellQuote(device) + " >" +
                                  ShellQuote(kTarOut));
-    if (status != 0) {
-        const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (status) *status = result;
+    // What tar listed before a failure is kept.
+    *names = ReadLinesOf(kTarOut);
+    if (result != 0) {
+        const int code = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
         Say("ListArchive: tar ended with status " + std::to_string(code));
         return false;
     }
-    *names = ReadLinesOf(kTarOut);
     return true;
 }

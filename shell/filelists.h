@@ -58,6 +58,8 @@ bool ListFolder(const std::string& folder, ListRule rule, std::vector<std::strin
 // line has none). An empty key names no misc list.
 std::vector<std::string> TopListNames(const std::string& key, const std::string& currentPart);
 
-// The members of the tar archive on the device, as tar lists them. False
-// (no names) when tar fails; the console then says with which status.
-bool ListArchive(const std::string& device, std::vector<std::string>* names);
+// The members of the tar archive on the device, as tar lists them, with
+// tar's wait status in *status when given. False when tar fails: the names
+// are then those it listed before the failure, and the console says with
+// which status it ended.
+bool ListArchive(const std::string& device, std::vector<std::string>* names, int* status = nullptr);

@@ -7,6 +7,7 @@
 // them where they reach the OS.
 #include "launch.h"
 
+#include "archive.h"
 #include "dialogs.h"
 #include "labels.h"
 #include "ospath.h"
@@ -34,6 +35,8 @@ const char* const kViScript = "/u/qel/shell/dovi ";
 const char* const kSiteEditor = "/u/qel/xeq/EDITOR";
 const char* const kScoEditor = "/usr/bin/X11/scoedit";
 const size_t kUserEditLineMax = 248;
+// "Press OK to continue.", under a tool's failure.
+constexpr int kToolFailedLabel = 100;
 
 // An environment value, or null when unset.
 const char* EnvOrNull(const char* name) {
@@ -187,6 +190,18 @@ int SystemCmd(const std::string& command) {
     std::printf("SYSTEM('%s')\n", command.c_str());
     std::fflush(stdout);
     return RunShellCommand(command);
+}
+
+void ReportToolFailure(const std::string& caller, const std::string& program, int waitStatus,
+                       ShowText show) {
+    const std::string what = ToolStatusText(program, waitStatus);
+    std::printf("%s: %s\n", caller.c_str(), what.c_str());
+    std::fflush(stdout);
+    const std::string text = what + " \n" + LabText(kToolFailedLabel);
+    if (show)
+        show(text);
+    else
+        MessageDialog(text, 0);
 }
 
 void ForkExec(int type, const std::string& text, const ArgRow* extras, int n) {

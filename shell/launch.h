@@ -49,6 +49,15 @@ ChildCommand BuildEditorCommand(int language, int editorType, const EditorTermin
 // are ignored here: a Ctrl-C at the console ends the command only.
 int SystemCmd(const std::string& command);
 
+// How a module shows the operator a text and takes the answer (1 OK, 0
+// Cancel); the screens hand in theirs, MessageDialog when null.
+using ShowText = int (*)(const std::string& text);
+// A tool that failed (tar, the format program): a console line with the
+// caller, the tool and its exit status or signal, and the same for the
+// operator with label 100 below it.
+void ReportToolFailure(const std::string& caller, const std::string& program, int waitStatus,
+                       ShowText show = nullptr);
+
 // Starts the program of the start type with the text and the n extras, shows
 // the busy cursor and waits for it. A program that cannot be started shows
 // only in the trace.

@@ -3,12 +3,19 @@
 
 #include "dialogs.h"
 #include "filelists.h"
+#include "labels.h"
 #include "mainmenu.h"
 #include "makers.h"
+#include "media.h"
 
 #include <Xm/List.h>
 
+#include <cstdio>
+
 namespace {
+
+constexpr int kNotFoundLabel = 155;
+constexpr int kContinueLabel = 100;
 
 int FillFolder(Widget list, std::vector<std::string>* names, const std::string& folder,
                ListRule rule) {
@@ -37,15 +44,34 @@ int FillEditList(Widget list, std::vector<std::string>* names, const std::string
     return FillFolder(list, names, folder, ListRule::kEdit);
 }
 
-int FillTarList(Widget list, std::vector<std::string>* names, const std::string& device) {
+std::string RefusedMediumText() {
+    return std::string(kMediaFile) + " " + LabText(kNotFoundLabel) + "\n" + LabText(kContinueLabel);
+}
+
+int FillTarList(Widget list, std::vector<std::string>* names, const std::string& device,
+                ShowText show) {
     names->clear();
+    if (!MediaDeviceUsable(device)) {
+        ListSetNames(list, *names);
+        std::printf("FillTarList: no usable device (\"%s\")\n", device.c_str());
+        std::fflush(stdout);
+        const std::string text = RefusedMediumText();
+        if (show)
+            show(text);
+        else
+            MessageDialog(text, 0);
+        return -1;
+    }
     const int ready = WaitForMedia(1, device.c_str());
     if (ready < 0) {
         ListSetNames(list, *names);
         return ready;
     }
-    ListArchive(device, names);
+    int status = 0;
+    const bool listed = ListArchive(device, names, &status);
     ListSetNames(list, *names);
     if (list && !names->empty()) XmListDeselectPos(list, 1);
-    return 0;
+    if (listed) return 0;
+    ReportToolFailure("FillTarList", "tar", status, show);
+    return 1;
 }

@@ -30,6 +30,9 @@ bool GenerateServo(const std::string& source, const std::string& root, std::stri
 bool GenerateSysPar(const std::string& source, const std::string& root, std::string* error);
 // demo/tools.txt -> run_data/toolchange/ToolInvList and TIL.ACR1
 bool GenerateTools(const std::string& source, const std::string& root, std::string* error);
+// demo/media.txt -> sys_data/files/media.bin, sim/media.bin and the media's
+// device files
+bool GenerateMedia(const std::string& source, const std::string& root, std::string* error);
 // demo/sysgen.txt with some items replaced -> sysgen.bin and Dsysgen.bin
 struct SysgenItem;
 bool GenerateSysgenWith(const std::string& source, const std::string& root,

@@ -27,6 +27,7 @@ const char* const kFolders[] = {
     "u/qel/doc",
     "u/tmp",
     "usr/bin",
+    "bin",
     "dev",
     "temp",
     "sim",
@@ -111,6 +112,25 @@ bool LayOutSandbox(const std::string& root, const SandboxOptions& options, std::
     // The listing script: the folder's names, one a line, into the file.
     ok &= WriteTextFile(root + "/u/qel/shell/dols",
                         sh + LogLine("dols") + "ls -1 \"$1\" > \"$2\"\n", true);
+    // The format program of the removable media: logs its arguments, each
+    // in brackets, empties the medium (a file in the sandbox) and ends with
+    // the status in sim/format.status (0 without one).
+    ok &= WriteTextFile(
+        root + "/bin/format",
+        sh + "root=\"${QEL_SANDBOX:?}\"\n"
+             "{ printf 'format'; for a in \"$@\"; do printf ' [%s]' \"$a\"; done; echo; } "
+             ">> \"$root/sim/scripts.log\"\n"
+             "for a in \"$@\"; do dev=$a; done\n"
+             "if [ -f \"$dev\" ]; then : > \"$dev\"; fi\n"
+             "exit \"$(cat \"$root/sim/format.status\" 2>/dev/null || echo 0)\"\n",
+        true);
+    // The install's writer of the media table: the tree's own copy,
+    // sim/media.bin, when there is one.
+    ok &= WriteTextFile(root + "/u/qel/xeq/transmedia.exe",
+                        sh + LogLine("transmedia.exe") +
+                            "if [ -f \"$root/sim/media.bin\" ]; then cp \"$root/sim/media.bin\" "
+                            "\"$root/u/qel/sys_data/files/media.bin\"; fi\n",
+                        true);
     if (options.requiredFiles) ok &= WriteTextFile(root + "/u/qel/xeq/vtc.exe", "");
     for (const std::string& type : options.printerDrivers) {
         const std::string driver = sh + "root=\"${QEL_SANDBOX:?}\"\n{ printf '%s' \"" + type +

@@ -16,6 +16,7 @@
 #include "labels.h"
 #include "makers.h"
 #include "nap.h"
+#include "ospath.h"
 #include "vok.h"
 #include "xmwrap.h"
 
@@ -27,10 +28,14 @@
 #include <Xm/TextF.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <poll.h>
+#include <unistd.h>
 #include <vector>
 
 int DialogAnswer = -1;
@@ -69,6 +74,8 @@ void RunDrain() {
 std::vector<Widget> WaitingShells;
 
 constexpr long kAllEventsMask = 0x7FFFFFFF;
+// "Press OK to continue.", under a medium that is not ready.
+constexpr int kContinueLabel = 100;
 constexpr int kIdleWaitMs = 10;
 constexpr int kExposeLimitSeconds = 3;
 
@@ -143,6 +150,25 @@ void TimedPasses(int seconds, void (*pass)()) {
         pass();
         if (std::time(nullptr) >= end) return;
         IdleWait();
+    }
+}
+
+// One event of the three-way branch: an X event (keys and buttons dropped
+// when dropInput), else one timer or alternate input, else the idle wait.
+// The drain runs first.
+void OneEvent(bool dropInput) {
+    RunDrain();
+    const XtInputMask pending = AppContext ? XtAppPending(AppContext) : 0;
+    if (!pending) {
+        IdleWait();
+    } else if (pending & XtIMXEvent) {
+        XEvent ev;
+        XtAppNextEvent(AppContext, &ev);
+        if (!dropInput || (!IsKey(ev.type) && !IsButton(ev.type))) XtDispatchEvent(&ev);
+    } else if (pending & (XtIMTimer | XtIMAlternateInput)) {
+        XtAppProcessEvent(AppContext, XtIMTimer | XtIMAlternateInput);
+    } else {
+        XtAppProcessEvent(AppContext, pending);
     }
 }
 
@@ -465,19 +491,7 @@ int ProcessEventsFor(int seconds) {
     TimeoutStart = std::time(nullptr);
     CheckTimeout();
     while (!TimedOut) {
-        RunDrain();
-        const XtInputMask pending = AppContext ? XtAppPending(AppContext) : 0;
-        if (!pending) {
-            IdleWait();
-        } else if (pending & XtIMXEvent) {
-            XEvent ev;
-            XtAppNextEvent(AppContext, &ev);
-            if (!IsKey(ev.type) && !IsButton(ev.type)) XtDispatchEvent(&ev);
-        } else if (pending & (XtIMTimer | XtIMAlternateInput)) {
-            XtAppProcessEvent(AppContext, XtIMTimer | XtIMAlternateInput);
-        } else {
-            XtAppProcessEvent(AppContext, pending);
-        }
+        OneEvent(true);
         CheckTimeout();
     }
     if (--depth > 0) {
@@ -492,10 +506,30 @@ void SetPumpDrain(PumpDrain drain) {
     Drain = drain;
 }
 
-int MediaNotReady(int, const char*) {
+void ServeOneEvent() {
+    OneEvent(false);
+}
+
+int MediaNotReady(int writeFlag, const char* device) {
+    if (!device || !*device) return ENOENT;
+    // Opened as tar will open it, but never created: tar -cf on a missing
+    // path would make a plain file there and report success.
+    const int flags = (writeFlag ? O_RDONLY : O_WRONLY) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    const int fd = os_open(device, flags);
+    if (fd < 0) return errno ? errno : EIO;
+    ::close(fd);
     return 0;
 }
 
 int WaitForMedia(int writeFlag, const char* device) {
-    return MediaNotReady(writeFlag, device) == 0 ? 0 : -1;
+    for (;;) {
+        const int reason = MediaNotReady(writeFlag, device);
+        if (reason == 0) return 0;
+        const std::string text = "\"" + std::string(device ? device : "") + "\"\n\n" +
+                                 std::strerror(reason) + " \n" + LabText(kContinueLabel);
+        std::printf("WaitForMedia: %s not ready: %s\n", device ? device : "",
+                    std::strerror(reason));
+        std::fflush(stdout);
+        if (MessageDialog(text, 0) != 1) return -1;
+    }
 }

@@ -93,7 +93,16 @@ void CheckTimeout();
 // buttons; always -82.
 int ProcessEventsFor(int seconds);
 
-// 0 when the medium in the device is ready; negative when the operator
-// gave up. Every device counts as ready.
+// One pass of a wait that serves all input, one event at a time: the
+// pumps' drain, then an X event (dispatched, whatever it is), else one timer
+// or alternate input, else the idle wait. The media dialog's wait.
+void ServeOneEvent();
+
+// 0 when the medium in the device (a path through the sandbox seam) is
+// ready: it exists and opens for reading (writeFlag 1) or writing (0),
+// without blocking and without being created. Otherwise the operator sees
+// the device, the system's reason and label 100: OK tries again, Cancel
+// answers -1.
 int WaitForMedia(int writeFlag, const char* device);
+// 0 when ready, else the system's error number.
 int MediaNotReady(int writeFlag, const char* device);

@@ -81,9 +81,58 @@ TEST_F(ListFillTest, TopListAndArchive) {
     EXPECT_EQ(names, (Names{"P1/", "P1/stat/", "P1/stat/a b.txt"}));
     EXPECT_EQ(ListItems(list_), names);
     EXPECT_TRUE(SelectedPositions(list_).empty());
-    EXPECT_EQ(FillTarList(list_, &names, "/u/tmp/none.tar"), 0);
+}
+
+std::vector<std::string> Shown;
+int RecordShown(const std::string& text) {
+    Shown.push_back(text);
+    return 1;
+}
+
+TEST_F(ListFillTest, ArchivesThatFailAndDevicesRefused) {
+    // A medium that holds no archive: tar fails, the operator is told with
+    // which status, and nothing of the earlier listing shows.
+    Box().Write("/u/tmp/junk.tar", std::string(2048, 'j'));
+    Names names{"earlier"};
+    ListSetNames(list_, names);
+    Shown.clear();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(FillTarList(list_, &names, "/u/tmp/junk.tar", RecordShown), 1);
+    const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(names.empty());
     EXPECT_TRUE(ListItems(list_).empty());
+    EXPECT_EQ(Shown, (Names{"tar: exit status 2 \nL100"}));
+    EXPECT_NE(out.find("FillTarList: tar: exit status 2"), std::string::npos) << out;
+
+    // An archive cut short: the members listed before the failure stay.
+    for (int i = 0; i < 8; ++i)
+        Box().Write("/src/P1/f" + std::to_string(i),
+                    std::string(20000, static_cast<char>('a' + i)));
+    const std::string tar = "tar cf '" + Box().Path("/u/tmp/cut.tar") + "' -C '" +
+                            Box().Path("/src") + "' P1 >/dev/null 2>&1";
+    ASSERT_EQ(std::system(tar.c_str()), 0);
+    Box().Write("/u/tmp/cut.tar", Box().Read("/u/tmp/cut.tar").substr(0, 70000));
+    Shown.clear();
+    EXPECT_EQ(FillTarList(list_, &names, "/u/tmp/cut.tar", RecordShown), 1);
+    ASSERT_GE(names.size(), 3u);
+    EXPECT_LT(names.size(), 9u);
+    EXPECT_EQ(names[0], "P1/");
+    EXPECT_EQ(ListItems(list_), names);
+    EXPECT_EQ(Shown.size(), 1u);
+
+    // No device, or (in the sandbox) one that the sandbox does not re-root:
+    // refused without tar, naming the media table.
+    for (const char* device : {"", "/tmp/fd0"}) {
+        Shown.clear();
+        names = {"earlier"};
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(FillTarList(list_, &names, device, RecordShown), -1) << device;
+        const std::string refused = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(refused.find("SYSTEM("), std::string::npos) << refused;
+        EXPECT_TRUE(names.empty());
+        EXPECT_TRUE(ListItems(list_).empty());
+        EXPECT_EQ(Shown, (Names{"/u/qel/sys_data/files/media.bin L155\nL100"}));
+    }
 }
 
 TEST_F(ListFillTest, AtMost5000RowsOfWholeNames) {

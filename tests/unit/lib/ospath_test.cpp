@@ -16,6 +16,23 @@ TEST(OsPath, UnsetChangesNothingButTheDrive) {
     EXPECT_EQ(OsCommand("C:/u/qel/xeq/StripCr.exe \"/u/a\""), "/u/qel/xeq/StripCr.exe \"/u/a\"");
     EXPECT_EQ(OsCommand("cp /C=/u/qel/part/a \"/D=/u/tmp/b\""), "cp /u/qel/part/a \"/u/tmp/b\"");
     EXPECT_EQ(UnrootPath("/u/qel"), "/u/qel");
+    EXPECT_EQ(OsRoot(), "/");
+    EXPECT_EQ(OsPath("/dev/fd0"), "/dev/fd0");
+}
+
+TEST(OsPath, TheRootOfTheInstallTreeAndTheDriveStrip) {
+    {
+        ScopedEnv s("QEL_SANDBOX", "/sb/");
+        EXPECT_EQ(OsRoot(), "/sb");
+    }
+    {
+        ScopedEnv s("QEL_SANDBOX", "");
+        EXPECT_EQ(OsRoot(), "/");
+    }
+    EXPECT_EQ(WithoutDrive("C:/u/qel/part"), "/u/qel/part");
+    EXPECT_EQ(WithoutDrive("/D=/u/qel"), "/u/qel");
+    EXPECT_EQ(WithoutDrive("/u/qel/C:/x"), "/u/qel/C:/x");
+    EXPECT_EQ(WithoutDrive("part/P1"), "part/P1");
 }
 
 TEST(OsPath, SandboxReRootsFixedNamesOnly) {
@@ -36,6 +53,12 @@ TEST(OsPath, SandboxReRootsFixedNamesOnly) {
                    {"/usr/bin/xstop", "/sb/usr/bin/xstop"},
                    {"/dev/M_SERVO", "/sb/dev/M_SERVO"},
                    {"/dev/imbed", "/sb/dev/imbed"},
+                   {"/dev/fd0", "/sb/dev/fd0"},
+                   {"/dev/fd1", "/sb/dev/fd1"},
+                   {"/dev/st0", "/sb/dev/st0"},
+                   {"/bin/format", "/sb/bin/format"},
+                   {"/dev/fd01", "/dev/fd01"},
+                   {"/dev/sda", "/dev/sda"},
                    {"/usr/bin/ls", "/usr/bin/ls"},
                    {"/usr/bin/xserverx", "/usr/bin/xserverx"},
                    {"/usr", "/usr"},
