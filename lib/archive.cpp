@@ -127,3 +127,14 @@ std::string ToolStatusText(const std::string& program, int waitStatus) {
         return program + ": signal " + std::to_string(WTERMSIG(waitStatus));
     return program + ": exit status " + std::to_string(WEXITSTATUS(waitStatus));
 }
+
+std::string ToolFailureText(const std::string& program, int waitStatus,
+                            const std::string& continueText) {
+    return ToolStatusText(program, waitStatus) + " \n" + continueText;
+}
+
+std::string CommandTooLongText(const std::string& program, size_t length,
+                               const std::string& continueText) {
+    return program + ": a command of " + std::to_string(length) + " characters (at most " +
+           std::to_string(kCommandMax - 1) + ") \n" + continueText;
+}

@@ -67,3 +67,10 @@ DisketteCounts DiskettesFor(uint64_t total);
 // A tool's wait status for the operator and the console: "<program>: exit
 // status N", "<program>: signal N", or "<program>: not run" (-1).
 std::string ToolStatusText(const std::string& program, int waitStatus);
+// The same for the operator, with the text of label 100 below it.
+std::string ToolFailureText(const std::string& program, int waitStatus,
+                            const std::string& continueText);
+// The refusal of a command too long for the shell: the program, the
+// command's length and the limit, with the text of label 100 below it.
+std::string CommandTooLongText(const std::string& program, size_t length,
+                               const std::string& continueText);

@@ -87,6 +87,10 @@ bool MediaDeviceUsable(const std::string& device) {
     return SandboxRoot().empty() || IsRerootedPath(device);
 }
 
+std::string RefusedMediumText(const std::string& notFoundText, const std::string& continueText) {
+    return std::string(kMediaFile) + " " + notFoundText + "\n" + continueText;
+}
+
 std::vector<MediaRecord> SelectableMedia(const std::string& fileBytes) {
     std::vector<MediaRecord> media;
     for (size_t at = 0; at + kMediaRecordSize <= fileBytes.size(); at += kMediaRecordSize) {

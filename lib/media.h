@@ -48,6 +48,10 @@ void ClearMediaDevice(MediaRecord& r);
 // ever writes a real device.
 bool MediaDeviceUsable(const std::string& device);
 
+// What the operator is told of a medium whose device cannot be used:
+// media.bin's path, then the texts of labels 155 and 100.
+std::string RefusedMediumText(const std::string& notFoundText, const std::string& continueText);
+
 // The media of the dialog: the first nine enabled whole records of the
 // file, in file order.
 std::vector<MediaRecord> SelectableMedia(const std::string& fileBytes);

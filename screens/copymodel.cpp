@@ -21,7 +21,7 @@ void SetKeyin(CopyModel& m, const std::string& text) {
 
 // A path longer than the screens take: said, and nothing changes.
 void TooLong(const std::string& path, const CopyUi& ui) {
-    ui.message(ShownPath(path) + "\n" + ui.label(kBadPathLabel) + "\n" + ui.label(kContinueLabel));
+    ui.message(PathTooLongText(path, ui.label(kBadPathLabel), ui.label(kContinueLabel)));
 }
 
 // Enters the destination phase with folder + name as the source; false

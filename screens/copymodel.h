@@ -51,12 +51,8 @@ struct CopyModel {
     std::string keyin;
 };
 
-// The list's selection at OK: the first selected entry's 1-based position
-// and every selected entry as listed, in the list's order.
-struct CopySelection {
-    int firstPosition = 0;
-    std::vector<std::string> names;
-};
+// The list's selection at OK (filenav.h).
+using CopySelection = ListSelection;
 
 // The screen opens on the top list.
 void CopyOpen(CopyModel& m, const std::string& currentPart, const NavIo& io);

@@ -27,7 +27,7 @@ void ListTop(FileNav& nav, const NavIo& io) {
     nav.list = true;
     nav.header = false;
     nav.upOne = false;
-    nav.wholeFolder = false;
+    nav.wholeFolder = nav.rules.wholeFolderEverywhere;
     nav.hotkeys = HotkeysAtTop(nav);
     nav.multiple = false;
     nav.hasSubfolders = io.list("");
@@ -58,7 +58,8 @@ std::string ParentOf(const std::string& folder) {
 // Shown after going up or leaving the target phase into a folder with sub
 // folders in a state below 20.
 bool WholeFolderAfterReturn(const FileNav& nav) {
-    return nav.rules.wholeFolderButton && nav.hasSubfolders == 1 && nav.state < kNavMisc;
+    return nav.rules.wholeFolderButton && nav.hasSubfolders == 1 &&
+           (nav.state < kNavMisc || nav.rules.wholeFolderEverywhere);
 }
 
 NavOutcome EnterFromTop(FileNav& nav, int position, const std::string& entry, const NavIo& io) {
@@ -81,7 +82,7 @@ NavOutcome EnterFromTop(FileNav& nav, int position, const std::string& entry, co
     ListFolder(nav, folder, io);
     if (state == kNavMisc) {
         nav.state = nav.hasSubfolders == 1 ? kNavMisc : kNavMiscFlat;
-        nav.wholeFolder = false;
+        nav.wholeFolder = nav.rules.wholeFolderEverywhere && nav.hasSubfolders == 1;
     } else {
         nav.state = state;
         nav.wholeFolder = nav.rules.wholeFolderButton;
@@ -121,6 +122,11 @@ int ShallowerState(int state) {
 }
 
 } // namespace
+
+std::string PathTooLongText(const std::string& path, const std::string& badPathText,
+                            const std::string& continueText) {
+    return ShownPath(path) + "\n" + badPathText + "\n" + continueText;
+}
 
 void NavOpen(FileNav& nav, const NavRules& rules, const std::string& currentPart, const NavIo& io) {
     nav = FileNav{};

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // Navigation states.
 enum NavState : int {
@@ -62,6 +63,10 @@ struct NavRules {
     // A multiple selection in the list switches the hotkeys off too
     // (delete, text edit); otherwise only a single selection does.
     bool multipleSelectionClearsHotkeys = false;
+    // The whole-folder button is shown at the top list and in every folder
+    // with sub folders, those of the top-list lines included (backup);
+    // otherwise never at the top nor in states 20, 30 and 31.
+    bool wholeFolderEverywhere = false;
 };
 
 // The model of one open file screen.
@@ -94,6 +99,18 @@ struct NavIo {
     std::function<int(const std::string& folder)> list;
     std::function<bool(const std::string& path)> isFile;
 };
+
+// The list's selection at OK: the first selected entry's 1-based position
+// and every selected entry as listed, in the list's order.
+struct ListSelection {
+    int firstPosition = 0;
+    std::vector<std::string> names;
+};
+
+// What the operator is told of a path longer than the file screens take:
+// the path as shown, and the texts of labels 70 and 100, a line each.
+std::string PathTooLongText(const std::string& path, const std::string& badPathText,
+                            const std::string& continueText);
 
 // The screen opens: the top list, state 0, nothing shown but the hotkeys
 // (when a part is current).

@@ -10,7 +10,6 @@
 #include "dialogs.h"
 #include "labels.h"
 #include "launch.h"
-#include "listfill.h"
 #include "mainmenu.h"
 #include "makers.h"
 #include "mediabuttons.h"
@@ -32,6 +31,8 @@ constexpr int kFormatHint = 42;
 constexpr int kFormatQuestion = 47;
 constexpr int kFormatOk = 64;
 constexpr int kFormatting = 80;
+constexpr int kNotFoundLabel = 155;
+constexpr int kContinueLabel = 100;
 constexpr const char* kFormatProgram = "/bin/format";
 
 struct Dialog {
@@ -196,7 +197,7 @@ void FormatMedia() {
     if (!MediaDeviceUsable(device)) {
         std::printf("FormatMedia: no usable device (\"%s\")\n", device.c_str());
         std::fflush(stdout);
-        ScreenMessage(RefusedMediumText());
+        ScreenMessage(RefusedMediumText(LabText(kNotFoundLabel), LabText(kContinueLabel)));
     } else if (WaitForMedia(0, device.c_str()) == 0) {
         ShowLoading(LabText(kFormatting));
         ChangeCursor(BusyCursor);

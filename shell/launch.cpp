@@ -197,7 +197,7 @@ void ReportToolFailure(const std::string& caller, const std::string& program, in
     const std::string what = ToolStatusText(program, waitStatus);
     std::printf("%s: %s\n", caller.c_str(), what.c_str());
     std::fflush(stdout);
-    const std::string text = what + " \n" + LabText(kToolFailedLabel);
+    const std::string text = ToolFailureText(program, waitStatus, LabText(kToolFailedLabel));
     if (show)
         show(text);
     else

@@ -44,10 +44,6 @@ int FillEditList(Widget list, std::vector<std::string>* names, const std::string
     return FillFolder(list, names, folder, ListRule::kEdit);
 }
 
-std::string RefusedMediumText() {
-    return std::string(kMediaFile) + " " + LabText(kNotFoundLabel) + "\n" + LabText(kContinueLabel);
-}
-
 int FillTarList(Widget list, std::vector<std::string>* names, const std::string& device,
                 ShowText show) {
     names->clear();
@@ -55,7 +51,8 @@ int FillTarList(Widget list, std::vector<std::string>* names, const std::string&
         ListSetNames(list, *names);
         std::printf("FillTarList: no usable device (\"%s\")\n", device.c_str());
         std::fflush(stdout);
-        const std::string text = RefusedMediumText();
+        const std::string text =
+            RefusedMediumText(LabText(kNotFoundLabel), LabText(kContinueLabel));
         if (show)
             show(text);
         else

@@ -20,16 +20,11 @@ void FillTopList(Widget list, std::vector<std::string>* names, const std::string
 // folder could be listed.
 int FillDirList(Widget list, std::vector<std::string>* names, const std::string& folder);
 int FillEditList(Widget list, std::vector<std::string>* names, const std::string& folder);
-// What the operator is told of a medium whose device cannot be used (none
-// in the media table, MediaDeviceUsable): media.bin's path, label 155 and
-// label 100.
-std::string RefusedMediumText();
-
 // The members of the archive on the device of the chosen medium, none
 // selected. 0 when tar listed the archive; 1 when it failed: the members it
 // listed before are shown, and the operator is told (ReportToolFailure); the
 // negative answer of WaitForMedia; -1, with RefusedMediumText and no tar,
-// for a device that cannot be used. Messages go through show (MessageDialog
+// for a device that cannot be used (MediaDeviceUsable). Messages go through show (MessageDialog
 // when null).
 int FillTarList(Widget list, std::vector<std::string>* names, const std::string& device,
                 ShowText show = nullptr);

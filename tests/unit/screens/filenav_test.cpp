@@ -6,6 +6,7 @@
 // the rules in which the other members differ.
 #include <gtest/gtest.h>
 
+#include "backupmodel.h"
 #include "copymodel.h"
 #include "filenav.h"
 
@@ -341,6 +342,20 @@ TEST(FileNav, MemberRules) {
     NavChoose(nav, 0, "deeper/", tree.io());
     tree.folders[kSub] = 0;
     RunSteps(nav, tree, {{kUp, 0, "", 3, 0, 3, "uml", kSub}});
+
+    // Backup: the whole-folder button at the top and in every folder with
+    // sub folders, those of the top-list lines too.
+    NavOpen(nav, kBackupNavRules, "P1", tree.io());
+    EXPECT_EQ(Shown(nav), "wl");
+    RunSteps(nav, tree,
+             {{kChoose, 3, "usr_data/sub/", 20, 0, 0, "uwl", "/u/qel/usr_data/sub/"},
+              {kChoose, 0, "x/", 30, 0, 20, "uml", "/u/qel/usr_data/sub/x/"},
+              {kUp, 0, "", 20, 0, 20, "uwl", "/u/qel/usr_data/sub/"},
+              {kUp, 0, "", 0, 0, 0, "wl", nullptr},
+              {kChoose, 4, "flat/", 31, 0, 0, "ul", "/u/qel/flat/"},
+              {kUp, 0, "", 0, 0, 0, "wl", nullptr},
+              {kChoose, 2, "part/", 2, 0, 0, "uwl", kParts},
+              {kChoose, 0, "P3/", 4, 0, 2, "uwl", "/u/qel/part/P3/"}});
 
     NavRules none = kCopyNavRules;
     none.wholeFolderButton = false;
