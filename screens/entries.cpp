@@ -9,5 +9,4 @@ void FileDelete() {}
 void FileBe() {}
 void FileEdit() {}
 void FileCe() {}
-void FileBackup() {}
 void FileRestore() {}

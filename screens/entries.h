@@ -17,5 +17,4 @@ void FileDelete();  // delete
 void FileBe();      // block edit
 void FileEdit();    // text edit
 void FileCe();      // contour edit
-void FileBackup();  // backup
 void FileRestore(); // restore

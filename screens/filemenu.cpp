@@ -3,6 +3,7 @@
 
 #include "dialogs.h"
 #include "entries.h"
+#include "filebackup.h"
 #include "filecopy.h"
 #include "labels.h"
 #include "mainmenu.h"
