@@ -44,7 +44,9 @@ std::string ArchiveName(const std::string& setPath) {
 }
 
 std::string BackupCommand(const std::string& device, const std::vector<std::string>& setPaths) {
-    std::string cmd = "tar -C " + ShellQuote(OsRoot()) + " -cvf " + ShellQuote(device) + " --";
+    // The names as they stand: no backslash in them read as an escape.
+    std::string cmd =
+        "tar -C " + ShellQuote(OsRoot()) + " -cvf " + ShellQuote(device) + " --no-unquote --";
     for (const std::string& path : setPaths) cmd += " " + ShellQuote(ArchiveName(path));
     return cmd;
 }

@@ -26,7 +26,8 @@ inline constexpr size_t kCommandMax = 128 * 1024;
 // A backup set's path as the archive names it: translated (QELPART,
 // QELUSER), less its drive and its leading "/"s; "." for the root itself.
 std::string ArchiveName(const std::string& setPath);
-// tar -C <root> -cvf <device> -- <names>, every operand quoted.
+// tar -C <root> -cvf <device> --no-unquote -- <names>, every operand
+// quoted and taken as it stands.
 std::string BackupCommand(const std::string& device, const std::vector<std::string>& setPaths);
 // tar -C <root> -xvf <device> with the member names of the restore list
 // taken one a line as they stand (no recursion into folder members, no

@@ -9,4 +9,3 @@ void FileDelete() {}
 void FileBe() {}
 void FileEdit() {}
 void FileCe() {}
-void FileRestore() {}

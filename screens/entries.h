@@ -12,9 +12,8 @@ void ShowInfoScreen();  // information screen
 void ShowServiceMenu(); // service menu
 
 // The file menu's screens besides copy.
-void FilePrint();   // print and view
-void FileDelete();  // delete
-void FileBe();      // block edit
-void FileEdit();    // text edit
-void FileCe();      // contour edit
-void FileRestore(); // restore
+void FilePrint();  // print and view
+void FileDelete(); // delete
+void FileBe();     // block edit
+void FileEdit();   // text edit
+void FileCe();     // contour edit

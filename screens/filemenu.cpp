@@ -5,6 +5,7 @@
 #include "entries.h"
 #include "filebackup.h"
 #include "filecopy.h"
+#include "filerestore.h"
 #include "labels.h"
 #include "mainmenu.h"
 #include "partsel.h"

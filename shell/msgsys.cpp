@@ -638,6 +638,14 @@ bool SetPrintPath(const std::string& path) {
     return false;
 }
 
+int SendPrintRequest(const std::string& path) {
+    if (!SetPrintPath(path)) return -1;
+    MsgSetInt(MsgOut, kMsgCode, MSG_PRINT);
+    MsgSetInt(MsgOut, kMsgSubState, 0);
+    MsgSetInt(MsgOut, kMsgExit, 0);
+    return SendMessage(0);
+}
+
 int WaitForShutdownMessage(int seconds) {
     // A last message already taken off the queue counts as well.
     for (const MsgRecord& m : KeptReplies) {

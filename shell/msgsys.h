@@ -149,6 +149,11 @@ int SendCommand(const char* text, int code, int extra);
 // not fit its field is refused with a console line: false.
 bool SetPrintPath(const std::string& path);
 
+// The print request (9) of a file: its path, the words at 108 and 112 set
+// to 0, sent with argument 0. 0 sent; -1 when the path does not fit its
+// field (console line) or the send failed.
+int SendPrintRequest(const std::string& path);
+
 // Waits up to seconds for the server's last message (status 99): 0 when it
 // came, -1 when a receive failed or the queue is known to be gone, -82 when
 // the time ran out.

@@ -173,7 +173,7 @@ TEST_F(FileBackupTest, ABackupThroughTheMediaDialog) {
     EXPECT_EQ(shownUnder, dialog);
     EXPECT_EQ(Messages, (Names{"1 L157 or\n1 L158   \n\nL172"}));
     EXPECT_NE(out.find("cmdstring = tar -C " + Box().root() +
-                       " -cvf /dev/fd0 -- u/qel/part/A u/qel/part/B/prog"),
+                       " -cvf /dev/fd0 --no-unquote -- u/qel/part/A u/qel/part/B/prog"),
               std::string::npos)
         << out;
     EXPECT_EQ(Members(), (Names{"u/qel/part/A/", "u/qel/part/A/a1", "u/qel/part/A/sub/",

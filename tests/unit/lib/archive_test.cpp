@@ -39,7 +39,7 @@ TEST(ArchiveCommands, EveryOperandIsOneWord) {
     const std::string root = box.root();
     struct Case {
         Names paths;
-        std::string words; // after "[-C][<root>][-cvf][<device>][--]"
+        std::string words; // after "[-C][<root>][-cvf][<device>][--no-unquote][--]"
     };
     const Case cases[] = {
         {{"/u/qel/part/A", "/u/qel/part/B/prog"}, "[u/qel/part/A][u/qel/part/B/prog]"},
@@ -52,19 +52,19 @@ TEST(ArchiveCommands, EveryOperandIsOneWord) {
     };
     for (const Case& c : cases) {
         const std::string cmd = BackupCommand("/dev/fd0", c.paths);
-        EXPECT_EQ(Words(cmd), "[-C][" + root + "][-cvf][" + root + "/dev/fd0][--]" + c.words)
+        EXPECT_EQ(Words(cmd), "[-C][" + root + "][-cvf][" + root + "/dev/fd0][--no-unquote][--]" + c.words)
             << cmd;
     }
     EXPECT_FALSE(box.Exists("/PWNED"));
     EXPECT_EQ(BackupCommand("/dev/fd 0", {"/u/qel/part/A"}),
-              "tar -C " + root + " -cvf '/dev/fd 0' -- u/qel/part/A");
+              "tar -C " + root + " -cvf '/dev/fd 0' --no-unquote -- u/qel/part/A");
 
     // Translated part root: the archive holds the translated path.
     const std::string parts = root + "/parts";
     {
         ScopedEnv p("QELPART", parts.c_str());
         EXPECT_EQ(Words(BackupCommand("/dev/fd0", {"/u/qel/part/P1/"})),
-                  "[-C][" + root + "][-cvf][" + root + "/dev/fd0][--][" + parts.substr(1) +
+                  "[-C][" + root + "][-cvf][" + root + "/dev/fd0][--no-unquote][--][" + parts.substr(1) +
                       "/P1/]");
     }
 
@@ -76,7 +76,7 @@ TEST(ArchiveCommands, EveryOperandIsOneWord) {
 TEST(ArchiveCommands, WithoutASandboxTarWorksFromTheRoot) {
     ScopedEnv none("QEL_SANDBOX", nullptr);
     EXPECT_EQ(BackupCommand("/dev/fd0", {"/u/qel/part/A", "/u/qel/part/B/prog"}),
-              "tar -C / -cvf /dev/fd0 -- u/qel/part/A u/qel/part/B/prog");
+              "tar -C / -cvf /dev/fd0 --no-unquote -- u/qel/part/A u/qel/part/B/prog");
     EXPECT_EQ(RestoreCommand("/dev/st0"), "tar -C / -xvf /dev/st0 --no-recursion --no-unquote "
                                           "--verbatim-files-from -T /u/tmp/res.out");
 }

@@ -117,7 +117,8 @@ class BackupTest : public testing::Test {
     }
     // The members of the archive on the sandbox's medium.
     Texts Members(const std::string& device = "/dev/fd0") const {
-        const std::string cmd = "tar tf '" + box_.Path(device) + "' 2>/dev/null";
+        const std::string cmd =
+            "tar --quoting-style=literal -tf '" + box_.Path(device) + "' 2>/dev/null";
         FILE* p = popen(cmd.c_str(), "r");
         std::string out;
         char buf[4096];
@@ -161,7 +162,7 @@ TEST_F(BackupTest, AFolderAndAFileOntoTheDiskette) {
     EXPECT_EQ(box_.Read("/u/tmp/bck.out"), "/u/qel/part/A\n/u/qel/part/B/prog\n");
     EXPECT_EQ(messages_, (Texts{"1 L157 or\n1 L158   \n\nL172"}));
     EXPECT_EQ(commands_, (Texts{"tar -C " + box_.root() +
-                                " -cvf /dev/fd0 -- u/qel/part/A u/qel/part/B/prog"}));
+                                " -cvf /dev/fd0 --no-unquote -- u/qel/part/A u/qel/part/B/prog"}));
     EXPECT_EQ(Members(),
               (Texts{"u/qel/part/A/", "u/qel/part/A/A1.E", "u/qel/part/A/A3.E/",
                      "u/qel/part/A/A3.E/x", "u/qel/part/A/notes", "u/qel/part/A/sub/",
@@ -408,14 +409,16 @@ TEST_F(BackupTest, NamesThatTheShellMustNotTakeApart) {
     box_.Write("/u/qel/part/D/a b;touch PWNED", "blank");
     box_.Write("/u/qel/part/D/$(touch PWNED)", "dollar");
     box_.Write("/u/qel/part/D/-rf", "dash");
+    box_.Write("/u/qel/part/D/a\\tb", "backslash");
     Open();
     Ok("/u/qel/part/D/a b;touch PWNED");
     Ok("/u/qel/part/D/$(touch PWNED)");
     Ok("/u/qel/part/D/-rf");
-    ASSERT_EQ(m_.set.size(), 3u);
+    Ok("/u/qel/part/D/a\\tb");
+    ASSERT_EQ(m_.set.size(), 4u);
     EXPECT_EQ(Run(), BackupOutcome::kWritten);
     EXPECT_EQ(Members(), (Texts{"u/qel/part/D/$(touch PWNED)", "u/qel/part/D/-rf",
-                                "u/qel/part/D/a b;touch PWNED"}));
+                                "u/qel/part/D/a b;touch PWNED", "u/qel/part/D/a\\tb"}));
     EXPECT_FALSE(box_.Exists("/PWNED"));
     EXPECT_FALSE(box_.Exists("/u/qel/part/D/PWNED"));
 }
