@@ -11,6 +11,7 @@
 
 #include <X11/Intrinsic.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ extern int RunChoice;
 
 // Main-menu button numbers kept in ActiveMenuButton.
 inline constexpr int kPauseButton = 5;
+inline constexpr int kStatusButton = 6;
 
 struct ChoiceScreen {
     Widget window = nullptr;
@@ -80,6 +82,11 @@ int NetMonState();
 
 // Builds the screen with make on its first call; clears the mark.
 void EnsureChoiceMade(ChoiceScreen& s, void (*make)());
+// A label as a line of a screen: at most kScreenLineMax bytes, and with
+// language 6 never cut inside a two-byte character.
+inline constexpr size_t kScreenLineMax = 78;
+std::string ScreenLineText(const std::string& label, int language);
+
 // Label 68 and the current part: the second header row.
 std::string CurrentPartLine();
 // Header row 1 = the title label, row 2 = the current-part line coloured

@@ -2,7 +2,6 @@
 #include "entries.h"
 
 void ShowPartSelect() {}
-void ShowInfoScreen() {}
 void ShowServiceMenu() {}
 void ShowFileMenu() {}
 void ShowPartProgMenu() {}

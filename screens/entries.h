@@ -4,9 +4,9 @@
 
 #include "execute.h"    // ShowExecuteScreen: execute and step
 #include "exitscreen.h" // ShowExitScreen: pause and exit
+#include "infoscreen.h" // ShowInfoScreen: information screen
 
 void ShowPartSelect();   // part selection
-void ShowInfoScreen();   // information screen
 void ShowServiceMenu();  // service menu
 void ShowFileMenu();     // file menu
 void ShowPartProgMenu(); // part-program menu
