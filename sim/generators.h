@@ -20,3 +20,5 @@ bool GenerateLabels(const std::string& source, const std::string& root, std::str
 bool GenerateSwitch(const std::string& source, const std::string& root, std::string* error);
 // demo/title.txt -> database/<letter>title.data
 bool GenerateTitles(const std::string& source, const std::string& root, std::string* error);
+// demo/estest.txt -> database/estest.data
+bool GenerateStest(const std::string& source, const std::string& root, std::string* error);

@@ -29,7 +29,8 @@ bool CopyTree(const fs::path& from, const fs::path& to, std::string* error) {
 
 // Every binary file of the tree, in the order they are made.
 const TreeGenerator kGenerators[] = {
-    GenerateSysgen, GenerateLabels, GenerateSwitch, GenerateTitles, GeneratePassword, GenerateUart,
+    GenerateSysgen,   GenerateLabels, GenerateSwitch, GenerateTitles,
+    GeneratePassword, GenerateUart,   GenerateStest,
 };
 
 } // namespace

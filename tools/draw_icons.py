@@ -263,6 +263,53 @@ def logo():
     return c
 
 
+def printer():  # print the text: a printer with a sheet coming out
+    c = Canvas(S, S)
+    c.frame(12, 3, 44, 20, 3)
+    c.frame(3, 18, 53, 40, 4)
+    c.disc(45, 25, 2)
+    c.frame(12, 33, 44, 54, 3)
+    for y in (39, 45):
+        c.rect(17, y, 39, y + 2)
+    return c
+
+
+def search():  # find in the text: a magnifying glass
+    c = Canvas(40, 40)
+    c.ring(16, 16, 13, 4)
+    c.line(25, 25, 36, 36, 6)
+    return c
+
+
+def debug_on():  # the controller's debug mode: a bug
+    c = Canvas(S, S)
+    c.line(24, 14, 17, 3, 3)
+    c.line(32, 14, 39, 3, 3)
+    for y, dy in ((27, -7), (36, 0), (45, 7)):
+        c.line(5, y + dy, 28, y, 3)
+        c.line(28, y, 51, y + dy, 3)
+    c.disc(28, 36, 14)
+    c.disc(28, 18, 7)
+    c.rect(27, 24, 29, 50, 0)
+    return c
+
+
+def debug_off():  # back to normal mode: the bug struck through
+    c = debug_on()
+    c.line(4, 54, 54, 20, 5, 0)
+    c.line(6, 52, 52, 22, 3)
+    return c
+
+
+def stest_status():  # read the controller status: a "?" on a panel of lights
+    c = Canvas(S, S)
+    c.frame(3, 3, 53, 53, 4)
+    for x in (12, 22, 32, 42):
+        c.disc(x, 13, 3)
+    c.text(21, 22, "?", 4)
+    return c
+
+
 ICONS = {
     "PWR_ON_OFF": power,
     "INITIALIZE": initialize,
@@ -277,7 +324,16 @@ ICONS = {
     "RUN": run,
     "STEP": step,
 }
-SINGLE = {"EXIT.VOK": exit_vok, "HELP.ICN": help_icn, "LOGO.ICN": logo}
+SINGLE = {
+    "EXIT.VOK": exit_vok,
+    "HELP.ICN": help_icn,
+    "LOGO.ICN": logo,
+    "PRINTER.VOK": printer,
+    "SEARCH.ICN": search,
+    "DEBUG_ON.VOK": debug_on,
+    "DEBUG_OFF.VOK": debug_off,
+    "STEST_STATUS.VOK": stest_status,
+}
 
 
 def main():
