@@ -147,7 +147,7 @@ void SetBarColors(Widget text, const char* name, const char* style, int fg, int 
 Widget MakeViewerButton(Widget parent, int size, const char* style, const char* icon, int fg,
                         int bg, ArgBuilder& a) {
     a.Add(XmNlabelType, XmPIXMAP).Add(XmNwidth, size).Add(XmNheight, size);
-    a.Add(XmNhighlightThickness, 0);
+    a.Add(XmNrecomputeSize, False).Add(XmNhighlightThickness, 0);
     Widget b = XmCreatePushButton(parent, XtRes("button"), a.list(), a.count());
     SetWidgetIcon(b, style, icon, 2, fg, bg);
     XtManageChild(b);
