@@ -1,40 +1,13 @@
 // Controller link: the dispatch of the seven operations on the family.
-//
-// Each family's driver plugs in in ControllerDriverOf below. Until a family's
-// driver is built, its place holds a stand-in that answers as a controller
-// that does not answer, and touches no line or device.
 #include "controller.h"
+
+#include "family_a.h"
+#include "family_b.h"
+#include "imbed.h"
 
 int HomeResult = 0;
 
 namespace {
-
-// A serial controller that stays silent: the line "opens" without being
-// touched, every exchange times out, no parameters are there.
-int SilentOpen() {
-    return 1;
-}
-int SilentHome(int) {
-    return kServoTimeout;
-}
-int SilentClose() {
-    return 1;
-}
-int SilentTimeout() {
-    return kServoTimeout;
-}
-int NoParameters() {
-    return 0;
-}
-const ControllerDriver kSilentSerial = {SilentOpen,    SilentHome,    SilentClose, SilentTimeout,
-                                        SilentTimeout, SilentTimeout, NoParameters};
-
-// A counter board that is not there: it does not open, is absent and not
-// homed. Home and stop do nothing for this type.
-int Absent() {
-    return 0;
-}
-const ControllerDriver kAbsentBoard = {Absent, nullptr, Absent, nullptr, Absent, Absent, Absent};
 
 const ControllerDriver* gTestDriver[4] = {};
 
@@ -49,11 +22,11 @@ const ControllerDriver* ControllerDriverOf(int family) {
     if (gTestDriver[family]) return gTestDriver[family];
     switch (family) {
     case kFamilyA:
-        return &kSilentSerial; // family A driver goes here
+        return &FamilyA::kDriver;
     case kCounterBoard:
-        return &kAbsentBoard; // counter-board driver goes here
+        return &CounterBoard::kDriver;
     default:
-        return &kSilentSerial; // family B driver goes here
+        return &FamilyB::kDriver;
     }
 }
 

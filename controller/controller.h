@@ -34,6 +34,18 @@ int ServoPingDisp(int family);         // serial 0 / -82; board 1 present, 0 abs
 int ServoStatusDisp(int family);       // serial 0 homed ...; board 1 homed, 0 not
 int ServoParamDisp(int family);        // 1 parameters there, 0 missing
 
+// The counter board's home event, polled while the board homes (between its
+// ServoOpenDisp and ServoCloseDisp): 1 once the board reported it, and on
+// every poll after that until the board is set up again; else 0.
+int ImbedPollEvent();
+
+// Reads the family B controller's constants listing into constant.asc, for
+// the service menu. 0: done, the caller edits the new file; -1: stop here
+// (offline, or the running tasks may not be stopped); -2: failed, the old
+// file stays (another family, the controller silent, the capture or the
+// copy failed, or fewer than 250 lines came).
+int ServoUploadConstants(int family);
+
 // A family's driver: its routine for each operation. A null entry answers 0
 // without doing anything (the counter board has no home and no stop).
 struct ControllerDriver {

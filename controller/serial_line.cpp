@@ -21,6 +21,9 @@ namespace {
 constexpr long kWriteWaitMs = 5000;
 constexpr long kWriteSliceMs = 20;
 constexpr long kDrainMaxBytes = 64 * 1024;
+// A reply line still open after this many bytes or this long is given up.
+constexpr long kLineMaxBytes = 64 * 1024;
+constexpr auto kLineMaxTime = std::chrono::seconds(5);
 constexpr int kWaitPauseMs = 250;
 
 // Index of the last character readline may store before the terminator.
@@ -29,25 +32,6 @@ constexpr size_t kLastStored = kReplyLineSize - 2;
 std::string OpenText(const SerialProtocol& protocol, const std::string& text,
                      const std::string& withPath) {
     return protocol.pathInOpenTexts ? withPath : text;
-}
-
-// Opens the device without letting it block, become the controlling
-// terminal or pass to children; the descriptor is blocking again after.
-int OpenDevice(const std::string& path) {
-    int fd = os_open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd == 0) {
-        close(fd);
-        return -1;
-    }
-    if (fd < 0) return -1;
-    int flags = fcntl(fd, F_GETFL);
-    if (flags == -1 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
-        int saved = errno;
-        close(fd);
-        errno = saved;
-        return -1;
-    }
-    return fd;
 }
 
 // One write of what the line takes now; the count, 0 when it takes nothing.
@@ -64,6 +48,50 @@ ssize_t WriteNow(int fd, const char* data, size_t n) {
 
 } // namespace
 
+int OpenSerialDevice(const std::string& path) {
+    int fd = os_open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
+    int flags = fcntl(fd, F_GETFL);
+    if (flags == -1 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
+        int saved = errno;
+        close(fd);
+        errno = saved;
+        return -1;
+    }
+    return fd;
+}
+
+bool WriteBounded(int fd, const std::string& bytes) {
+    if (fd < 0) {
+        errno = EBADF;
+        return false;
+    }
+    size_t done = 0;
+    long waited = 0;
+    while (done < bytes.size()) {
+        pollfd p{fd, POLLOUT, 0};
+        int ready = poll(&p, 1, 0);
+        if (ready < 0 && errno != EINTR) return false;
+        if (ready > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL))) {
+            errno = EIO;
+            return false;
+        }
+        if (ready > 0 && (p.revents & POLLOUT)) {
+            ssize_t w = WriteNow(fd, bytes.data() + done, bytes.size() - done);
+            if (w < 0) return false;
+            done += static_cast<size_t>(w);
+            if (w > 0) continue;
+        }
+        if (waited >= kWriteWaitMs) {
+            errno = ETIMEDOUT;
+            return false;
+        }
+        nap(kWriteSliceMs);
+        waited += kWriteSliceMs;
+    }
+    return true;
+}
+
 int ServoOpenLine(const SerialProtocol& protocol) {
     PortRecord record;
     if (GetPortCodes("SERVO", &record) < 0) {
@@ -72,7 +100,11 @@ int ServoOpenLine(const SerialProtocol& protocol) {
     }
     const std::string path = PortField(record.path);
     const std::string tail = " [" + path + "]";
-    int fd = OpenDevice(path);
+    int fd = OpenSerialDevice(path);
+    if (fd == 0) { // descriptor 0 counts as failure
+        close(fd);
+        fd = -1;
+    }
     if (fd < 0) {
         std::perror("ServoOpen()");
         UiMessageDialog(
@@ -107,34 +139,7 @@ int ServoOpenLine(const SerialProtocol& protocol) {
 }
 
 bool ServoWriteRaw(const std::string& bytes) {
-    if (ServoLine.fd < 0) {
-        errno = EBADF;
-        return false;
-    }
-    size_t done = 0;
-    long waited = 0;
-    while (done < bytes.size()) {
-        pollfd p{ServoLine.fd, POLLOUT, 0};
-        int ready = poll(&p, 1, 0);
-        if (ready < 0 && errno != EINTR) return false;
-        if (ready > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL))) {
-            errno = EIO;
-            return false;
-        }
-        if (ready > 0 && (p.revents & POLLOUT)) {
-            ssize_t w = WriteNow(ServoLine.fd, bytes.data() + done, bytes.size() - done);
-            if (w < 0) return false;
-            done += static_cast<size_t>(w);
-            if (w > 0) continue;
-        }
-        if (waited >= kWriteWaitMs) {
-            errno = ETIMEDOUT;
-            return false;
-        }
-        nap(kWriteSliceMs);
-        waited += kWriteSliceMs;
-    }
-    return true;
+    return WriteBounded(ServoLine.fd, bytes);
 }
 
 void writeservo(const std::string& text) {
@@ -180,8 +185,18 @@ int readline() {
     char* line = ServoLine.replyLine;
     size_t at = 1;
     long dropped = 0;
+    long taken = 1; // the first byte came through ServoReadByte
+    const auto start = std::chrono::steady_clock::now();
     ServoLine.replyLen = 0;
     for (;;) {
+        // A line that does not end holds the program no longer than this.
+        if (taken >= kLineMaxBytes || std::chrono::steady_clock::now() - start >= kLineMaxTime) {
+            line[at] = '\0';
+            ServoLine.replyLen = static_cast<int>(at);
+            errno = taken >= kLineMaxBytes ? EMSGSIZE : ETIMEDOUT;
+            std::perror("readline()");
+            return -1;
+        }
         char byte = 0;
         ssize_t n = read(ServoLine.fd, &byte, 1);
         if (n < 0 && errno == EINTR) continue;
@@ -191,6 +206,7 @@ int readline() {
             std::perror("readline()");
             return -1;
         }
+        ++taken;
         if (byte == '\n' || byte == '\0') {
             line[at++] = byte; // at is at most kLastStored here
             break;

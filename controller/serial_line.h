@@ -40,6 +40,15 @@ extern SerialLine ServoLine;
 // family's wake-up follows in its driver.
 int ServoOpenLine(const SerialProtocol& protocol);
 
+// Opens a serial device for reading and writing without waiting for a
+// carrier, without taking it as the controlling terminal and without
+// passing it to children; the descriptor is blocking again when it is
+// returned. -1 (errno set) when it does not open.
+int OpenSerialDevice(const std::string& path);
+// Writes the bytes to a line, waiting at most 5 s for it to take them;
+// false (errno set) when it did not.
+bool WriteBounded(int fd, const std::string& bytes);
+
 // Writes the bytes as they stand, waiting at most 5 s for the line to take
 // them; false (errno set) when it did not.
 bool ServoWriteRaw(const std::string& bytes);
@@ -50,6 +59,7 @@ void writeservo(const std::string& text);
 // character); the read count: 1 byte read, 0 or -1 none.
 int ServoReadByte(int fd, char* c);
 // Reads the rest of a reply line (blocking, 5 s line time-out); 0 or -1.
+// A line still open 64 KiB or 5 s after its first byte is a failed read.
 int readline();
 // At most one reply line read and parsed: 0 parsed, -1 none.
 int ServoPoll();

@@ -8,3 +8,7 @@ void SwitchDbResetForTest();
 // Language support: the font table back to its initial names, the font list
 // unread, LanguageCopy 0.
 void LanguageResetForTest();
+// Error history: empty, the next entry in slot 0.
+void ErrHistResetForTest();
+// Servo error database: every user freed, the last text "".
+void ServoErrorDbResetForTest();

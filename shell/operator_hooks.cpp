@@ -1,11 +1,11 @@
 // The shell's implementation of the controller link's operator interface
-// (controller/operator_ui.h). The home dialog and the question whether
-// running tasks may be stopped come with the homing and the service screen;
-// until then the home dialog shows nothing, and the question lets the caller
-// go on only when no task is active.
+// (controller/operator_ui.h). The question whether running tasks may be
+// stopped comes with the service screen; until then it lets the caller go on
+// only when no task is active.
 #include "operator_hooks.h"
 
 #include "dialogs.h"
+#include "homedialog.h"
 #include "homing.h"
 #include "labels.h"
 #include "launch.h"
@@ -23,11 +23,6 @@ Widget LinkLoading = nullptr;
 int Message(const std::string& text, int) {
     return MessageDialog(text, 0);
 }
-
-int HomeDialogToCome(const std::string&) {
-    return 0;
-}
-void CloseHomeDialogToCome() {}
 
 void HideLoading() {
     if (!LinkLoading) return;
@@ -58,8 +53,8 @@ void InstallOperatorHooks() {
     OperatorUi ui{};
     ui.messageDialog = Message;
     ui.showHomeMessage = ShowHomeMessage;
-    ui.showHomeDialog = HomeDialogToCome;
-    ui.closeHomeDialog = CloseHomeDialogToCome;
+    ui.showHomeDialog = ShowHomeDialog;
+    ui.closeHomeDialog = CloseHomeDialog;
     ui.showLoading = ShowLoading;
     ui.hideLoading = HideLoading;
     ui.waitSecondsAll = WaitSecondsAll;

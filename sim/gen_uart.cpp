@@ -3,15 +3,33 @@
 #include "records.h"
 #include "records_uart.h"
 
-bool GenerateUart(const std::string& source, const std::string& root, std::string* error) {
+namespace {
+
+// The table, with the SERVO record's type replaced when servoType is set.
+bool WriteUart(const std::string& source, const std::string& root, const std::string& servoType,
+               std::string* error) {
     std::string text;
     if (!ReadFileBytes(source + "/uart.txt", &text)) return true;
     std::vector<UartEntry> entries;
     if (!ParseUartText(text, &entries, error)) return false;
+    if (!servoType.empty())
+        for (UartEntry& e : entries)
+            if (e.name == "SERVO") e.type = servoType;
     const std::string path = root + "/u/qel/sys_data/files/uart.bin";
     if (!WriteFileBytes(path, EncodeUartFile(entries))) {
         *error = "cannot write " + path;
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool GenerateUart(const std::string& source, const std::string& root, std::string* error) {
+    return WriteUart(source, root, "", error);
+}
+
+bool GenerateUartWithServoType(const std::string& source, const std::string& root,
+                               const std::string& servoType, std::string* error) {
+    return WriteUart(source, root, servoType, error);
 }

@@ -3,8 +3,13 @@
 // from their descriptions, and the stand-ins of the suite's scripts are laid
 // out around the simulated message server.
 //
-//   qel-mktree --source demo --msgsim /path/to/qel-msgsim [--keep-server] ROOT
+//   qel-mktree --source demo --msgsim /path/to/qel-msgsim [--online] [--family A|B]
+//              [--keep-server] ROOT
 //
+// --online makes the station run with its controller (configuration item 3
+// set to 0) and a probe changer of type 1 (item 26): the controller
+// simulator qel-ctlsim then serves its line. --family B makes its controller
+// a family B one (the SERVO record's type KROMI), for qel-ctlsim --family B.
 // --keep-server: the KILL_XSERVER stand-in leaves a running server and its
 // queue alone (for a program started against a server started before it).
 #include "generators.h"
@@ -13,6 +18,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -29,18 +35,33 @@ bool CopyTree(const fs::path& from, const fs::path& to, std::string* error) {
 
 // Every binary file of the tree, in the order they are made.
 const TreeGenerator kGenerators[] = {
-    GenerateSysgen,   GenerateLabels, GenerateSwitch, GenerateTitles,
-    GeneratePassword, GenerateUart,   GenerateStest,
+    GenerateSysgen, GenerateLabels, GenerateSwitch, GenerateTitles, GeneratePassword,
+    GenerateUart,   GenerateServo,  GenerateSysPar, GenerateTools,  GenerateStest,
 };
+
+// The items of a station that works with its controller and probe changer.
+std::map<int, SysgenItem> OnlineItems() {
+    SysgenItem online, changer;
+    online.i = 0;  // operating mode: online
+    changer.i = 1; // probe changer type 1
+    return {{3, online}, {26, changer}};
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
     std::string source, root;
     SandboxOptions options;
+    bool online = false;
+    bool familyB = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--source" && i + 1 < argc)
+        if (a == "--online")
+            online = true;
+        else if (a == "--family" && i + 1 < argc &&
+                 (std::string(argv[i + 1]) == "A" || std::string(argv[i + 1]) == "B"))
+            familyB = std::string(argv[++i]) == "B";
+        else if (a == "--source" && i + 1 < argc)
             source = argv[++i];
         else if (a == "--msgsim" && i + 1 < argc)
             options.msgsim = argv[++i];
@@ -50,7 +71,8 @@ int main(int argc, char** argv) {
             root = a;
     }
     if (source.empty() || root.empty() || options.msgsim.empty()) {
-        std::fprintf(stderr, "usage: qel-mktree --source DIR --msgsim PATH [--keep-server] ROOT\n");
+        std::fprintf(stderr, "usage: qel-mktree --source DIR --msgsim PATH [--online] "
+                             "[--family A|B] [--keep-server] ROOT\n");
         return 2;
     }
     root = fs::absolute(root).lexically_normal().string();
@@ -60,6 +82,8 @@ int main(int argc, char** argv) {
     bool ok = LayOutSandbox(root, options, &error) &&
               CopyTree(fs::path(source) / "tree", root + "/u/qel", &error);
     for (TreeGenerator generate : kGenerators) ok = ok && generate(source, root, &error);
+    if (online) ok = ok && GenerateSysgenWith(source, root, OnlineItems(), &error);
+    if (familyB) ok = ok && GenerateUartWithServoType(source, root, "KROMI", &error);
     if (!ok) {
         std::fprintf(stderr, "qel-mktree: %s\n", error.c_str());
         return 1;

@@ -103,3 +103,10 @@ bool ParseSysgenText(const std::string& text, std::map<int, SysgenItem>* items, 
     }
     return true;
 }
+
+std::string SysParBytes(const std::vector<int32_t>& words) {
+    std::string out(words.size() * 4, '\0');
+    for (size_t i = 0; i < words.size(); ++i)
+        SimPutLe(reinterpret_cast<unsigned char*>(&out[4 * i]), static_cast<uint32_t>(words[i]), 4);
+    return out;
+}

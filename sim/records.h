@@ -2,6 +2,7 @@
 // Used by the demo tree generator and by the tests' fixtures.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -26,3 +27,6 @@ bool ParseSysgenText(const std::string& text, std::map<int, SysgenItem>* items, 
 
 bool WriteFileBytes(const std::string& osPath, const std::string& bytes);
 bool ReadFileBytes(const std::string& osPath, std::string* bytes);
+
+// syspar.bin: the words as int32 little-endian, word n at byte 4n.
+std::string SysParBytes(const std::vector<int32_t>& words);

@@ -151,6 +151,25 @@ std::string Utf8ToLatin1(const std::string& text) {
     return out;
 }
 
+std::string CountedLineFileBytes(int32_t count, const std::string& text) {
+    std::string out(4, '\0');
+    SimPutLe(reinterpret_cast<unsigned char*>(&out[0]), static_cast<uint32_t>(count), 4);
+    return out + text;
+}
+
+std::string ServoRecordBytes(const std::vector<ServoRecord>& records) {
+    std::string out(records.size() * 16, '\0');
+    auto* p = reinterpret_cast<unsigned char*>(&out[0]);
+    for (const ServoRecord& r : records) {
+        for (int16_t v :
+             {r.dispManual, r.dispAuto, r.procManual, r.procAuto, r.tf, r.b, r.axis, r.line}) {
+            SimPutLe(p, static_cast<uint16_t>(v), 2);
+            p += 2;
+        }
+    }
+    return out;
+}
+
 std::string StestFileBytes(const std::map<int, std::string>& texts, int records) {
     const int last = texts.empty() ? records - 1 : std::max(texts.rbegin()->first, records - 1);
     std::string bytes;

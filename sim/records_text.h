@@ -3,6 +3,7 @@
 // generator and by the tests' fixtures. The writers answer the file's bytes.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -47,3 +48,15 @@ std::string StestFileBytes(const std::map<int, std::string>& texts, int records 
 // Text in UTF-8 as ISO 8859-1 (the encoding of the installed fonts); a
 // character outside it becomes '?'.
 std::string Utf8ToLatin1(const std::string& text);
+
+// A counted line file: the count as int32 little-endian, then the text as it
+// stands.
+std::string CountedLineFileBytes(int32_t count, const std::string& text);
+
+// One record of DBservo.data: eight int16, written little-endian in this
+// order.
+struct ServoRecord {
+    int16_t dispManual = 0, dispAuto = 0, procManual = 0, procAuto = 0;
+    int16_t tf = 0, b = 0, axis = 0, line = 0;
+};
+std::string ServoRecordBytes(const std::vector<ServoRecord>& records);

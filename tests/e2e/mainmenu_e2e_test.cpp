@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "clicker.h"
+#include "fake_controller.h"
 #include "proc.h"
 #include "sandbox.h"
 #include "vok_run.h"
@@ -21,6 +22,7 @@
 #include <chrono>
 #include <set>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -160,9 +162,12 @@ TEST(MainMenuE2E, SilentControllerLeavesOnlyPowerAndTheRest) {
     Sandbox box;
     std::string error;
     ASSERT_TRUE(box.LayOutDemo(&error)) << error;
-    // Online, with a family-A controller that does not answer.
+    // Online, with a family-A controller on its line that does not answer.
     box.WriteSysgen({{0, IntItem(0)}, {3, IntItem(0)}, {96, StrItem("colors.QEL")}}, 100);
     box.WriteUart({ServoEntry("Ondry", "/dev/M_SERVO")});
+    FakeController silent;
+    silent.SetSilent(true);
+    ASSERT_EQ(symlink(silent.SlavePath().c_str(), box.Path("/dev/M_SERVO").c_str()), 0);
     DialogAnswerer answerer;
     VokRun vok(box);
     ASSERT_TRUE(vok.child().WaitForOutput("ChangeCursor\n", kStartupMs)) << vok.child().Output();

@@ -81,11 +81,6 @@ bool AllRepliesHandled(const Sandbox& box, ChildProcess& vok, int marker) {
                              10000);
 }
 
-std::string ScreenshotPath(const std::string& name) {
-    const char* dir = std::getenv("QEL_SCREENSHOT_DIR");
-    return std::string(dir && *dir ? dir : ".") + "/" + name;
-}
-
 class Station {
   public:
     explicit Station(const XClient& x) : x_(x) {

@@ -1,7 +1,8 @@
 // The message poll while a dialog waits for the operator, under a private X
 // server without a window manager: a task's end or ready report raises the
 // main window, yet the dialog that waits stays on top of it and is still
-// answered by the pointer; and the replies that come while a message waits
+// answered by the pointer (the home dialog, which waits for its Cancel while
+// the machine homes, stays on top the same way); and the replies that come while a message waits
 // are taken off the queue, so none is lost, and are worked off in order
 // soon after it closes.
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include "clicker.h"
 #include "dialogs.h"
 #include "gui.h"
+#include "homedialog.h"
 #include "msgsys.h"
 #include "password.h"
 #include "vok.h"
@@ -277,6 +279,33 @@ TEST_F(PollDialogsTest, TaskReportDuringAPasswordCheckLeavesTheCheckOnTop) {
         EXPECT_TRUE(PasswordEndedByPointer);
         SetPollHookForTest(nullptr);
         ExpectOnTop(PasswordSeen);
+        EXPECT_EQ(TaskSlot.state, c.wantSlot);
+    }
+}
+
+// The home dialog is up while the homing waits for the controller; a report
+// that the poll handles meanwhile raises the main window under it. Closed,
+// it is no longer raised: the second case's raise would reach the first
+// case's destroyed dialog otherwise.
+TEST_F(PollDialogsTest, TaskReportDuringTheHomeDialogLeavesTheDialogOnTop) {
+    for (const RaiseCase& c : kRaiseCases) {
+        SCOPED_TRACE(c.what);
+        MsgsysResetForTest();
+        MsgQueueId = queue_;
+        SetReplyUi(&ui_);
+        RecordTask(101, "P1", SLOT_RUNNING, 0x1000, 1, 4, 0x10000);
+        ShowHomeDialog("homing");
+        ASSERT_NE(HomeDialog, nullptr);
+        // Right of the Cancel button: the dialog's own background.
+        Seen seen;
+        const Spot spot = SpotOf(HomeDialog, 287, 155);
+        seen.dialogPixel = ScreenPixel(spot.x, spot.y);
+        ASSERT_TRUE(SendReply(queue_, c.code, 101, c.status, c.subState));
+        EXPECT_EQ(PollTick(), 1);
+        Look(HomeDialog, spot, &seen);
+        CloseHomeDialog();
+        seen.mainPixel = ScreenPixel(spot.x, spot.y);
+        ExpectOnTop(seen);
         EXPECT_EQ(TaskSlot.state, c.wantSlot);
     }
 }

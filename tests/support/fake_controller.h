@@ -2,31 +2,27 @@
 // opens the slave side (its path goes into the SERVO record of a fixture
 // uart.bin) as it would open the controller's serial line.
 //
-// The fake logs every byte it receives with the time of the pump that read
-// it, drops CR, frames commands at LF (empty lines are no commands), takes
-// the wake-up bytes DC3, ACK and DC1 as bytes only, and takes STX, ETX and EM
-// as commands of their own. It answers each command from a script per
-// command, or from a responder, with whole lines ending in CR LF; replies
-// may be delayed, silent, partial or garbage. A reply never carries DC1,
-// DC3, SUB, FS or 0xFF: the line takes those as flow control or signals.
+// The controller itself is the simulated one of sim/ (controller_sim.h):
+// it logs every byte it receives with the time of the pump that read it,
+// frames the commands, and answers each from a script per command, from a
+// responder, or from the family A model, with whole lines ending in CR LF;
+// replies may be delayed, silent, partial or garbage. A reply never
+// carries DC1, DC3, SUB, FS or 0xFF: the line takes those as flow control
+// or signals, and the fake fails the test that tries.
 //
 // Pumping reads what the program wrote and writes the replies that are due;
 // attached to a VirtualClock it pumps after every pause of the program, all
 // in the test's one thread.
 #pragma once
 
-#include <functional>
-#include <map>
+#include "controller_sim.h"
+
 #include <string>
 #include <vector>
 
 class VirtualClock;
 
-// One reply: bytes sent delayMs after the command came.
-struct FakeReply {
-    std::string bytes;
-    long delayMs = 0;
-};
+using FakeReply = SimReply;
 // A whole reply line: text + CR LF.
 FakeReply Line(const std::string& text, long delayMs = 0);
 // Bytes without a line end (a line the controller does not finish).
@@ -40,20 +36,27 @@ class FakeController {
     FakeController& operator=(const FakeController&) = delete;
 
     // The slave device the program opens.
-    const std::string& SlavePath() const { return slavePath_; }
+    const std::string& SlavePath() const { return pty_.slavePath; }
     // The fake's own descriptor of the slave, kept open so that the line and
     // its settings survive the program's opens and closes.
-    int SlaveFd() const { return slave_; }
+    int SlaveFd() const { return pty_.slave; }
+
+    // The simulated controller, for its model and knobs.
+    ControllerSim& sim() { return sim_; }
+    // Answers from the family A model from now on (what no script answers).
+    FamilyAModel& FamilyA(const FamilyAKnobs& knobs = {}) { return sim_.UseFamilyA(knobs); }
+    // Or from the family B model.
+    FamilyBModel& FamilyB(const FamilyBKnobs& knobs = {}) { return sim_.UseFamilyB(knobs); }
 
     // The n-th arrival of the command (0-based) gets replies[n]; the last
     // entry repeats. An empty list, or an entry with no bytes, is silence.
-    void On(const std::string& command, std::vector<std::vector<FakeReply>> replies);
-    // Answers the commands that have no script: (command, how many times it
-    // came before) -> replies.
-    using Responder = std::function<std::vector<FakeReply>(const std::string&, int)>;
-    void SetResponder(Responder responder) { responder_ = std::move(responder); }
+    void On(const std::string& command, std::vector<std::vector<FakeReply>> replies) {
+        sim_.On(command, std::move(replies));
+    }
+    using Responder = ControllerSim::Responder;
+    void SetResponder(Responder responder) { sim_.SetResponder(std::move(responder)); }
     // Answers nothing at all while set.
-    void SetSilent(bool silent) { silent_ = silent; }
+    void SetSilent(bool silent) { sim_.SetSilent(silent); }
 
     // Writes bytes to the program now; checked as replies are.
     void Send(const std::string& bytes);
@@ -65,41 +68,22 @@ class FakeController {
     // Pumps after every pause of the clock's program.
     void Attach(VirtualClock& clock);
 
-    struct Byte {
-        long at;
-        unsigned char value;
-    };
-    const std::vector<Byte>& Received() const { return received_; }
+    using Byte = ControllerSim::Byte;
+    const std::vector<Byte>& Received() const { return sim_.Received(); }
     // Every byte received, in order.
-    std::string ReceivedBytes() const;
+    std::string ReceivedBytes() const { return sim_.ReceivedBytes(); }
     // The framed commands, in order, and the time each was complete.
-    const std::vector<std::string>& Commands() const { return commands_; }
-    const std::vector<long>& CommandTimes() const { return commandTimes_; }
+    const std::vector<std::string>& Commands() const { return sim_.Commands(); }
+    const std::vector<long>& CommandTimes() const { return sim_.CommandTimes(); }
     // How often a command came.
-    int Count(const std::string& command) const;
+    int Count(const std::string& command) const { return sim_.Count(command); }
 
     // Throws away what is queued on the line both ways and clears the logs.
     void Flush();
 
   private:
-    void Frame(unsigned char b, long now);
-    void Command(const std::string& command, long now);
     void WriteMaster(const std::string& bytes);
 
-    int master_ = -1;
-    int slave_ = -1;
-    std::string slavePath_;
-    std::string line_;
-    std::vector<Byte> received_;
-    std::vector<std::string> commands_;
-    std::vector<long> commandTimes_;
-    std::map<std::string, std::vector<std::vector<FakeReply>>> scripts_;
-    std::map<std::string, int> seen_;
-    Responder responder_;
-    bool silent_ = false;
-    struct Pending {
-        long due;
-        std::string bytes;
-    };
-    std::vector<Pending> pending_;
+    SimPty pty_;
+    ControllerSim sim_;
 };

@@ -51,6 +51,7 @@ class OperatorUiRecorder {
         ui.systemCmd = [](const std::string& command) {
             Current()->commands.push_back(command);
             Current()->events.push_back("system:" + command);
+            if (Current()->runCommand) return Current()->runCommand(command);
             return Current()->commandResult;
         };
         ui.labText = [](int label) {
@@ -80,6 +81,8 @@ class OperatorUiRecorder {
     int confirmAnswer = 1;
     std::vector<std::string> commands;
     int commandResult = 0;
+    // When set, runs each command and gives its result instead.
+    std::function<int(const std::string&)> runCommand;
     // Label texts; a label not listed reads "L<number>".
     std::map<int, std::string> labels;
     int online = 1;

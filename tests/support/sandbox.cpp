@@ -84,13 +84,14 @@ void Sandbox::WriteSysgen(const std::map<int, SysgenItem>& items, int records, i
     WriteSysgenFile(Path("/u/qel/sys_data/files/sysgen.bin"), items, records, extra);
 }
 
-bool Sandbox::LayOutDemo(std::string* error) const {
+bool Sandbox::LayOutDemo(std::string* error, bool online, char family) const {
     // The tree generator is built beside the message-server simulator.
     const std::string mktree =
         (std::filesystem::path(QEL_MSGSIM_PATH).parent_path() / "qel-mktree").string();
     const std::string cmd = "\"" + mktree + "\" --source \"" + std::string(QEL_SOURCE_DIR) +
-                            "/demo\" --msgsim \"" + QEL_MSGSIM_PATH + "\" \"" + root_ +
-                            "\" >/dev/null 2>\"" + root_ + "/sim/mktree.err\"";
+                            "/demo\" --msgsim \"" + QEL_MSGSIM_PATH + "\" " +
+                            (online ? "--online " : "") + (family == 'B' ? "--family B " : "") +
+                            "\"" + root_ + "\" >/dev/null 2>\"" + root_ + "/sim/mktree.err\"";
     if (std::system(cmd.c_str()) == 0) return true;
     *error = "qel-mktree failed: " + Read("/sim/mktree.err");
     return false;

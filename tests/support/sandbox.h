@@ -43,8 +43,10 @@ class Sandbox {
     void Remove(const std::string& logical) const;
     void WriteSysgen(const std::map<int, SysgenItem>& items, int records = 0, int extra = 0) const;
     // Lays the demo install tree (demo/ of the sources) into the sandbox, as
-    // the demo does; false with a message when the tree generator fails.
-    bool LayOutDemo(std::string* error) const;
+    // the demo does (online: as demo/run.sh does, for the controller
+    // simulator; family 'B': a family B station); false with a message when
+    // the tree generator fails.
+    bool LayOutDemo(std::string* error, bool online = false, char family = 'A') const;
     // The port table uart.bin: the entries, then empty records up to records.
     void WriteUart(const std::vector<UartEntry>& entries, int records = 10) const;
     // Options for the simulated message server of this sandbox.

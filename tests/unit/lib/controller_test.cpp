@@ -14,12 +14,14 @@
 #include "serial_line.h"
 #include "virtual_clock.h"
 
+#include <atomic>
 #include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <thread>
@@ -125,25 +127,6 @@ TEST_F(Dispatch, MissingRoutinesAnswerZero) {
     EXPECT_EQ(ServoHomeDisp(2, 1), 0);
     EXPECT_EQ(ServoAbortDisp(2), 0);
     EXPECT_TRUE(spy.calls.empty());
-}
-
-// Until the family drivers are there, a family answers as a controller that
-// does not answer, and leaves the line alone.
-TEST(DriverStandIns, SilentWithoutTouchingTheLine) {
-    Sandbox box;
-    FakeController fake;
-    box.Write(kUartFile, EncodeUartFile({Servo(fake.SlavePath())}));
-    OperatorUiRecorder ui;
-    const int fds = OpenFds();
-    // open, home 0, home 1, close, abort, ping, status, param
-    const std::vector<int> serial = {1, -82, -82, 1, -82, -82, -82, 0};
-    EXPECT_EQ(AllSeven(1), serial);                 // family A
-    EXPECT_EQ(AllSeven(3), serial);                 // family B
-    EXPECT_EQ(AllSeven(2), std::vector<int>(8, 0)); // counter board
-    fake.Pump(0);
-    EXPECT_EQ(fake.ReceivedBytes(), "");
-    EXPECT_EQ(OpenFds(), fds);
-    EXPECT_TRUE(ui.events.empty());
 }
 
 // --- the serial line ------------------------------------------------------------
@@ -454,6 +437,53 @@ TEST_F(SerialLineTest, DrainStopsOnALineThatKeepsSending) {
     fcntl(p[0], F_SETFL, O_NONBLOCK);
     EXPECT_EQ(read(p[0], &rest[0], rest.size()), 100 * 1024 - 65536);
     close(p[1]);
+}
+
+// A stream that never ends its line must not hold the program: the line is
+// given up after 64 KiB, or 5 s after its first byte.
+TEST_F(SerialLineTest, AStreamWithoutLineEndsIsGivenUp) {
+    int p[2];
+    ASSERT_EQ(pipe(p), 0);
+    ASSERT_GE(fcntl(p[1], F_SETPIPE_SZ, 256 * 1024), 100 * 1024);
+    const std::string stream = "C1" + std::string(100 * 1024, 'x');
+    ASSERT_EQ(write(p[1], stream.data(), stream.size()), static_cast<ssize_t>(stream.size()));
+    ServoLine.fd = p[0];
+    CaptureStderr();
+    CaptureStdout();
+    EXPECT_EQ(ServoPoll(), -1);
+    GetCapturedStdout();
+    EXPECT_EQ(GetCapturedStderr(), "readline(): Message too long\n");
+    EXPECT_TRUE(parsed.empty());
+    std::string rest(stream.size(), '\0');
+    fcntl(p[0], F_SETFL, O_NONBLOCK);
+    EXPECT_EQ(read(p[0], &rest[0], rest.size()), static_cast<ssize_t>(stream.size() - 65536));
+    close(p[1]);
+    close(p[0]);
+
+    // A byte every 50 ms: the line is given up 5 s after it began.
+    ASSERT_EQ(pipe(p), 0);
+    ServoLine.fd = p[0];
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        while (!stop) {
+            if (write(p[1], "x", 1) != 1) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    pollfd first{p[0], POLLIN, 0};
+    EXPECT_EQ(poll(&first, 1, 2000), 1) << "the stream began";
+    CaptureStderr();
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ServoPoll(), -1);
+    auto took = std::chrono::steady_clock::now() - start;
+    stop = true;
+    writer.join();
+    EXPECT_EQ(GetCapturedStderr(), "readline(): Connection timed out\n");
+    EXPECT_GE(took, std::chrono::milliseconds(4900));
+    EXPECT_LT(took, std::chrono::milliseconds(8000));
+    close(p[1]);
+    close(p[0]);
+    ServoLine.fd = -1;
 }
 
 // The drain's time bound: n + 2 s from its call, the pause included. A pause
