@@ -46,11 +46,6 @@ void Pause(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-std::string ScreenshotPath(const std::string& name) {
-    const char* dir = std::getenv("QEL_SCREENSHOT_DIR");
-    return std::string(dir && *dir ? dir : ".") + "/" + name;
-}
-
 std::vector<std::string> RequestsOf(const Sandbox& box, int code) {
     std::vector<std::string> out;
     for (const std::string& line : box.ServerLog())
