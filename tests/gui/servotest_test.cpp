@@ -22,15 +22,10 @@
 #include "test_hooks.h"
 #include "vok.h"
 
-#include "xutil.h"
-
-#include <X11/Xatom.h>
 #include <Xm/TextF.h>
 
-#include <atomic>
 #include <chrono>
 #include <ctime>
-#include <thread>
 
 #include <filesystem>
 #include <functional>
@@ -49,44 +44,6 @@ std::map<int, std::string> DemoLabels() {
     ParseNumberedText(text, &labels, &error);
     return labels;
 }
-
-// Steps run inside the screen's own loop, which serves X events only: a
-// helper thread changes a property of the main form every 20 ms, and each
-// change runs the current step until it answers true.
-std::vector<std::function<bool()>> Steps;
-size_t StepAt = 0;
-
-void RunSteps(Widget, XtPointer, XEvent* event, Boolean*) {
-    // A step's own event passes (Cancel's) do not run steps.
-    static bool inStep = false;
-    if (event->type != PropertyNotify || inStep) return;
-    inStep = true;
-    if (StepAt < Steps.size() && Steps[StepAt]()) ++StepAt;
-    inStep = false;
-}
-
-class Ticker {
-  public:
-    explicit Ticker(Window target)
-        : thread_([this, target] {
-              XClient x;
-              const Atom name = XInternAtom(x.display(), "QEL_TEST_TICK", False);
-              while (!stop_) {
-                  XChangeProperty(x.display(), target, name, XA_STRING, 8, PropModeReplace,
-                                  reinterpret_cast<const unsigned char*>("t"), 1);
-                  XFlush(x.display());
-                  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-              }
-          }) {}
-    ~Ticker() {
-        stop_ = true;
-        thread_.join();
-    }
-
-  private:
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
 
 class SelfTestScreenTest : public testing::Test {
   public:
@@ -120,21 +77,14 @@ class SelfTestScreenTest : public testing::Test {
         CurrentPart = "DEMO";
         MakeMainMenu();
         DisableMainMenu();
-        Steps.clear();
-        StepAt = 0;
     }
     void TearDown() override {
-        XtRemoveEventHandler(MainForm, PropertyChangeMask, False, RunSteps, nullptr);
         ServoErrorDbResetForTest();
         alarm(0);
     }
-    // Opens the self test with the steps to run in its loop.
-    void Run(std::vector<std::function<bool()>> steps) {
-        Steps = std::move(steps);
-        StepAt = 0;
-        XtAddEventHandler(MainForm, PropertyChangeMask, False, RunSteps, nullptr);
-        Ticker ticker(XtWindow(MainForm));
-        ShowSelfTest();
+    // Opens the self test with the steps to run in its loop: how many ran.
+    size_t Run(std::vector<std::function<bool()>> steps) {
+        return RunStepsDuring(std::move(steps), ShowSelfTest);
     }
     static const SelfTestScreen& S() { return SelfTestScreenState(); }
 
@@ -152,7 +102,7 @@ TEST_F(SelfTestScreenTest, StatusTypedLineAndCancel) {
         const std::string sent = fake.ReceivedBytes();
         return sent.find("\x06\x11", sent.find("\r\n")) != std::string::npos;
     };
-    Run({
+    const size_t done = Run({
         looping,
         [&] {
             shownInLoop = ShownScreen == S().window && XtIsManaged(S().window);
@@ -174,7 +124,7 @@ TEST_F(SelfTestScreenTest, StatusTypedLineAndCancel) {
             return true;
         },
     });
-    EXPECT_EQ(StepAt, 5u);
+    EXPECT_EQ(done, 5u);
     EXPECT_TRUE(shownInLoop);
     EXPECT_EQ(mode, "Normal mode");
     EXPECT_EQ(replies, (Lines{"Status: the drives are enabled.", "Status: the machine is homed.",
@@ -196,14 +146,14 @@ TEST_F(SelfTestScreenTest, StatusTypedLineAndCancel) {
     // It opens again, its Cancel live again, in debug mode this time.
     fake.Flush();
     fake.sim().OnEmptyLine({{Line(".")}});
-    Run({
+    const size_t again = Run({
         [&] { return LabelText(S().row2) == "Debug mode"; },
         [&] {
             mode = LabelText(S().row2);
             return XtIsSensitive(S().cancel) && (Press(S().cancel), true);
         },
     });
-    EXPECT_EQ(StepAt, 2u);
+    EXPECT_EQ(again, 2u);
     EXPECT_EQ(mode, "Debug mode");
     fake.Pump(clock.Now());
     EXPECT_EQ(fake.ReceivedBytes().substr(0, 4), "\x06\x11\r\n");
@@ -218,7 +168,7 @@ TEST_F(SelfTestScreenTest, WithoutStatusTextsTheLoopRestsUntilCancel) {
     std::chrono::steady_clock::time_point start;
     std::clock_t cpuStart = 0;
     double cpuSeconds = -1;
-    Run({
+    const size_t done = Run({
         [&] {
             start = std::chrono::steady_clock::now();
             cpuStart = std::clock();
@@ -231,7 +181,7 @@ TEST_F(SelfTestScreenTest, WithoutStatusTextsTheLoopRestsUntilCancel) {
             return true;
         },
     });
-    EXPECT_EQ(StepAt, 3u);
+    EXPECT_EQ(done, 3u);
     EXPECT_GE(cpuSeconds, 0);
     EXPECT_LT(cpuSeconds, 0.5) << "a second of the loop should mostly wait";
     EXPECT_TRUE(ListItems(S().list).empty());
