@@ -171,3 +171,7 @@ vok_idle=$(idle_cpu "^ChangeCursor" "$build/vok")
 "$msgsim" remove --key-file "$root/usr/bin/XSRVR" 2>/dev/null || true
 bare_idle=$(idle_cpu "^ready" "$build/bench/bench_bare")
 echo "idle CPU over ${idle} s: vok ${vok_idle} %, bare Motif ${bare_idle} % (goal for vok < 0.5 %)"
+
+# The copy screen: a folder of 10,000 files listed, and a pattern walk over
+# 10,000 files (its own private X server and sandbox).
+"$build/bench/bench_filecopy" 2>/dev/null | grep 'ratio'

@@ -1,7 +1,12 @@
 // Screens to come: their entries, doing nothing until each screen is built.
 #include "entries.h"
 
-void ShowPartSelect() {}
 void ShowServiceMenu() {}
-void ShowFileMenu() {}
-void ShowPartProgMenu() {}
+
+void FilePrint() {}
+void FileDelete() {}
+void FileBe() {}
+void FileEdit() {}
+void FileCe() {}
+void FileBackup() {}
+void FileRestore() {}

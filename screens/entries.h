@@ -4,9 +4,18 @@
 
 #include "execute.h"    // ShowExecuteScreen: execute and step
 #include "exitscreen.h" // ShowExitScreen: pause and exit
+#include "filemenu.h"   // ShowFileMenu: file menu
 #include "infoscreen.h" // ShowInfoScreen: information screen
+#include "partprog.h"   // ShowPartProgMenu: part-program menu
+#include "partselect.h" // ShowPartSelect: part selection
 
-void ShowPartSelect();   // part selection
-void ShowServiceMenu();  // service menu
-void ShowFileMenu();     // file menu
-void ShowPartProgMenu(); // part-program menu
+void ShowServiceMenu(); // service menu
+
+// The file menu's screens besides copy.
+void FilePrint();   // print and view
+void FileDelete();  // delete
+void FileBe();      // block edit
+void FileEdit();    // text edit
+void FileCe();      // contour edit
+void FileBackup();  // backup
+void FileRestore(); // restore

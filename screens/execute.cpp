@@ -34,6 +34,21 @@ void Select(Widget w, XtPointer value) {
     RunChoice = Exec.choice;
 }
 
+// What OK does before the screen closes.
+void RequestRun() {
+    const std::string program = "/u/qel/part/" + CurrentPart + "/program/llf";
+    if (!FileExists(program) || FileSize(program) == 0) {
+        ScreenMessage(LabText(99));
+        return;
+    }
+    if (RunChoice == 0) return;
+    if (!CurrentPartRunnable()) return;
+    const bool execute = RunChoice == 1;
+    if (CheckPassword(execute ? kExecuteItem : kStepItem) != 1) return;
+    MakePartDirs();
+    StartTaskRequest(execute ? REQ_EXECUTE : REQ_STEP, execute ? kExecuteRunMode : kStepRunMode);
+}
+
 // Request 14: the server is to make the task that runs the current part.
 void FillStartRequest(int runMode) {
     MsgSetInt(MsgOut, kMsgTaskId, 0);
@@ -48,34 +63,24 @@ void FillStartRequest(int runMode) {
     MsgSetInt(MsgOut, kMsgFamily, ControllerFamily);
 }
 
-// What OK does before the screen closes.
-void RequestRun() {
-    const std::string program = "/u/qel/part/" + CurrentPart + "/program/llf";
-    if (!FileExists(program) || FileSize(program) == 0) {
-        ScreenMessage(LabText(99));
-        return;
-    }
-    if (RunChoice == 0) return;
-    if (!CurrentPartRunnable()) return;
-    const bool execute = RunChoice == 1;
-    if (CheckPassword(execute ? kExecuteItem : kStepItem) != 1) return;
-    MakePartDirs();
+} // namespace
+
+int StartTaskRequest(int arg, int runMode) {
     // Initialise, load program, execute and program functions wait for the
     // message system.
     for (int row : {2, 3, 4, 10}) MainMenuTable[row - 1].enabled = 0;
     IndicatorOff(MainMenuIndicators[3]);
-    FillStartRequest(execute ? kExecuteRunMode : kStepRunMode);
-    if (SendMessage(execute ? REQ_EXECUTE : REQ_STEP) == -1) {
+    FillStartRequest(runMode);
+    if (SendMessage(arg) == -1) {
         ScreenMessage(LabText(300));
         // Only the pause button, the way to the exit screen.
         for (MainMenuEntry& row : MainMenuTable) row.enabled = 0;
         MainMenuTable[kPauseButton - 1].enabled = 1;
-        return;
+        return -1;
     }
     ShowLoadMessage();
+    return 0;
 }
-
-} // namespace
 
 int OperatingModeWord(int item) {
     if (item == 0) return 0;

@@ -26,5 +26,12 @@ void ExecuteUnmark();
 // The operating-mode word of the task request for configuration item 3.
 int OperatingModeWord(int item);
 
+// Asks the server for the task of the current part (request 14 with the
+// argument word and the run mode): initialise, load program, execute and
+// program functions wait for the message system, the run-requested light
+// goes off. Sent: the loading notice, 0. Not sent: the message and only the
+// pause button left, -1. The caller applies the main menu.
+int StartTaskRequest(int arg, int runMode);
+
 // The screen's widgets and state, for tests.
 const ChoiceScreen& ExecuteScreenState();

@@ -17,26 +17,8 @@
 
 namespace {
 
-// The loading notice of the link; one at a time.
-Widget LinkLoading = nullptr;
-
 int Message(const std::string& text, int) {
     return MessageDialog(text, 0);
-}
-
-void HideLoading() {
-    if (!LinkLoading) return;
-    XtUnmanageChild(LinkLoading);
-    XtDestroyWidget(LinkLoading);
-    LinkLoading = nullptr;
-}
-
-void ShowLoading(const std::string& text) {
-    if (!MainForm) return;
-    HideLoading();
-    LinkLoading = MakeLoadingLabel(text, MainForm);
-    XtManageChild(LinkLoading);
-    WaitForExpose(LinkLoading);
 }
 
 int StopTasksToCome() {

@@ -108,6 +108,9 @@ bool LayOutSandbox(const std::string& root, const SandboxOptions& options, std::
             " stop --key-file \"$root/usr/bin/XSRVR\" >>\"$root/sim/msgserver.out\" 2>&1\n",
         true);
     ok &= WriteTextFile(root + "/u/qel/xeq/errwin", sh + LogLine("errwin"), true);
+    // The listing script: the folder's names, one a line, into the file.
+    ok &= WriteTextFile(root + "/u/qel/shell/dols",
+                        sh + LogLine("dols") + "ls -1 \"$1\" > \"$2\"\n", true);
     if (options.requiredFiles) ok &= WriteTextFile(root + "/u/qel/xeq/vtc.exe", "");
     for (const std::string& type : options.printerDrivers) {
         const std::string driver = sh + "root=\"${QEL_SANDBOX:?}\"\n{ printf '%s' \"" + type +

@@ -4,6 +4,7 @@
 #include "makers.h"
 
 #include "colors.h"
+#include "dialogs.h"
 #include "labels.h"
 #include "statusline.h"
 #include "vok.h"
@@ -18,6 +19,7 @@
 #include <Xm/ScrolledW.h>
 #include <Xm/Separator.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -414,6 +416,24 @@ void ListSetItems(Widget list, int count, const NameRecord* names) {
     for (XmString item : items) XmStringFree(item);
 }
 
+void ListSetNames(Widget list, const std::vector<std::string>& names) {
+    if (!list) return;
+    if (names.empty()) {
+        XmListDeleteAllItems(list);
+        return;
+    }
+    const size_t shown = std::min(names.size(), static_cast<size_t>(kListItemMax));
+    std::vector<XmString> items(shown);
+    for (size_t i = 0; i < shown; ++i) {
+        const std::string row = names[i].substr(0, kListRowMax);
+        items[i] = XmStringCreate(const_cast<char*>(row.c_str()), const_cast<char*>(""));
+    }
+    XtVaSetValues(list, XmNitems, items.data(), XmNitemCount, static_cast<int>(shown), nullptr);
+    XmListSetPos(list, 1);
+    XmListSelectPos(list, 1, False);
+    for (XmString item : items) XmStringFree(item);
+}
+
 void ListFreeItems(int) {}
 
 Widget MakeLoadingLabel(const char* text, Widget parent) {
@@ -444,4 +464,23 @@ void HideLoadMessage() {
     if (LoadMessageShown != 1) return;
     LoadMessageShown = 0;
     if (LoadingLabel) XtUnmanageChild(LoadingLabel);
+}
+
+namespace {
+Widget LoadingNotice = nullptr;
+} // namespace
+
+void ShowLoading(const std::string& text) {
+    if (!MainForm) return;
+    HideLoading();
+    LoadingNotice = MakeLoadingLabel(text, MainForm);
+    XtManageChild(LoadingNotice);
+    WaitForExpose(LoadingNotice);
+}
+
+void HideLoading() {
+    if (!LoadingNotice) return;
+    XtUnmanageChild(LoadingNotice);
+    XtDestroyWidget(LoadingNotice);
+    LoadingNotice = nullptr;
 }

@@ -7,6 +7,7 @@
 #include <X11/Intrinsic.h>
 
 #include <string>
+#include <vector>
 
 struct WorkAreaRect {
     int x, y, width, height;
@@ -92,6 +93,11 @@ Widget MakeMultiList(Widget parent, int x, int y, int width, int rows);
 // Shows the first count names (at most kListItemMax), the first one
 // selected and at the top; count < 1 leaves the list as it was.
 void ListSetItems(Widget list, int count, const NameRecord* names);
+// Shows the names (at most kListItemMax), each row what fits of its name
+// (kListRowMax characters), the first one selected and at the top; no names
+// empty the list. The names stay the caller's, whole.
+inline constexpr size_t kListRowMax = sizeof(NameRecord::name) - 1;
+void ListSetNames(Widget list, const std::vector<std::string>& names);
 // The screens call this after a listing to free its item strings. The list
 // keeps copies and ListSetItems frees its own strings at once, so nothing is
 // held any more and this frees nothing, whatever count a screen passes.
@@ -105,3 +111,8 @@ inline Widget MakeLoadingLabel(const std::string& text, Widget parent) {
 void MakeLoadMessage();
 void ShowLoadMessage();
 void HideLoadMessage();
+// The busy notice over the main window (the file screens, the controller
+// link): shown with the text and drawn before it returns (the wait for it
+// is bounded); one at a time, so an earlier one goes first.
+void ShowLoading(const std::string& text);
+void HideLoading();

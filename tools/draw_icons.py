@@ -240,6 +240,87 @@ def exit_vok():  # a door with an arrow out of it
     return c
 
 
+def up_arrow():  # scroll up one entry
+    c = Canvas(S, S)
+    c.polygon([(28, 10), (48, 34), (8, 34)])
+    c.rect(23, 34, 33, 48)
+    return c
+
+
+def down_arrow():
+    c = Canvas(S, S)
+    c.polygon([(28, 46), (48, 22), (8, 22)])
+    c.rect(23, 8, 33, 22)
+    return c
+
+
+def page_up():  # a page up: two chevrons under a bar
+    c = Canvas(S, S)
+    c.rect(8, 6, 48, 11)
+    c.polygon([(28, 14), (48, 32), (8, 32)])
+    c.polygon([(28, 30), (48, 48), (8, 48)])
+    return c
+
+
+def page_down():
+    c = Canvas(S, S)
+    c.rect(8, 45, 48, 50)
+    c.polygon([(28, 42), (48, 24), (8, 24)])
+    c.polygon([(28, 26), (48, 8), (8, 8)])
+    return c
+
+
+def sheet(c):  # a sheet of paper with a folded corner
+    c.polygon([(10, 4), (36, 4), (46, 14), (46, 52), (10, 52)])
+    c.polygon([(13, 7), (34, 7), (43, 16), (43, 49), (13, 49)], 0)
+    c.polygon([(34, 4), (46, 16), (34, 16)])
+
+
+def make_part():  # a new part folder: a folder with a plus
+    c = Canvas(S, S)
+    c.frame(4, 16, 52, 50, 4)
+    c.rect(4, 11, 24, 18)
+    c.rect(25, 22, 31, 44)
+    c.rect(17, 30, 39, 36)
+    return c
+
+
+def learn():  # a new program: a sheet with a pencil across it
+    c = Canvas(S, S)
+    sheet(c)
+    for y in (22, 29, 36):
+        c.rect(18, y, 38, y + 2)
+    c.line(50, 20, 28, 46, 6)
+    c.polygon([(25, 44), (29, 49), (22, 52)])
+    return c
+
+
+def append():  # a sheet with an arrow into its end
+    c = Canvas(S, S)
+    sheet(c)
+    for y in (20, 26):
+        c.rect(18, y, 38, y + 2)
+    c.rect(25, 30, 31, 40)
+    c.polygon([(18, 39), (38, 39), (28, 48)])
+    return c
+
+
+def inspect():  # a magnifying glass
+    c = Canvas(S, S)
+    c.ring(23, 23, 17, 5)
+    c.line(35, 35, 50, 50, 8)
+    return c
+
+
+def datapage():  # a page of a data table
+    c = Canvas(S, S)
+    c.frame(6, 6, 50, 50, 3)
+    for y in (17, 28, 39):
+        c.rect(6, y, 50, y + 2)
+    c.rect(22, 6, 24, 50)
+    return c
+
+
 def help_icn():  # the fallback: a "?" in a square
     c = Canvas(40, 40)
     c.frame(1, 1, 39, 39, 3)
@@ -263,14 +344,114 @@ def logo():
     return c
 
 
-def printer():  # print the text: a printer with a sheet coming out
+def small_sheet(c, x, y, on=1):  # a sheet 22 x 28 with a folded corner at (x, y)
+    c.polygon([(x, y), (x + 15, y), (x + 22, y + 7), (x + 22, y + 28), (x, y + 28)], on)
+    c.polygon([(x + 3, y + 3), (x + 14, y + 3), (x + 19, y + 8), (x + 19, y + 25),
+               (x + 3, y + 25)], 0)
+    c.polygon([(x + 14, y), (x + 22, y + 8), (x + 14, y + 8)], on)
+
+
+def arrow_right(c, x0, x1, y):  # a thick arrow pointing right
+    c.rect(x0, y - 3, x1 - 8, y + 3)
+    c.polygon([(x1 - 10, y - 9), (x1, y), (x1 - 10, y + 9)])
+
+
+def file_copy():  # a sheet, an arrow, the same sheet again
     c = Canvas(S, S)
-    c.frame(12, 3, 44, 20, 3)
-    c.frame(3, 18, 53, 40, 4)
-    c.disc(45, 25, 2)
-    c.frame(12, 33, 44, 54, 3)
-    for y in (39, 45):
-        c.rect(17, y, 39, y + 2)
+    small_sheet(c, 2, 4)
+    small_sheet(c, 32, 24)
+    arrow_right(c, 14, 34, 42)
+    c.rect(11, 32, 17, 42)
+    return c
+
+
+def file_print():  # a printer with a sheet coming out
+    c = Canvas(S, S)
+    c.frame(14, 4, 42, 22, 3)
+    c.frame(4, 20, 52, 40, 4)
+    c.rect(40, 25, 46, 29)
+    c.frame(14, 34, 42, 53, 3)
+    for y in (41, 46):
+        c.rect(19, y, 37, y + 2)
+    return c
+
+
+def file_delete():  # a sheet struck through
+    c = Canvas(S, S)
+    sheet(c)
+    c.line(8, 8, 48, 48, 6)
+    c.line(48, 8, 8, 48, 6)
+    return c
+
+
+def block_edit():  # a block of lines with a cursor bar
+    c = Canvas(S, S)
+    c.frame(4, 6, 52, 50, 3)
+    for y in (14, 22, 30, 38):
+        c.rect(10, y, 34, y + 4)
+    c.rect(40, 12, 44, 44)
+    return c
+
+
+def text_edit():  # a sheet with lines and a caret
+    c = Canvas(S, S)
+    sheet(c)
+    for y in (20, 27, 34, 41):
+        c.rect(18, y, 38, y + 2)
+    c.polygon([(22, 47), (28, 38), (34, 47), (31, 47), (28, 43), (25, 47)])
+    return c
+
+
+def contour_edit():  # a curve through three points
+    c = Canvas(S, S)
+    c.frame(2, 2, 54, 54, 2)
+    for k in range(24):
+        x0, x1 = 6 + k * 2, 6 + (k + 1) * 2
+        y0 = 30 - 18 * math.sin(math.radians(x0 * 7.5))
+        y1 = 30 - 18 * math.sin(math.radians(x1 * 7.5))
+        c.line(x0, y0, x1, y1, 3)
+    for x in (8, 26, 44):
+        c.disc(x, 30 - 18 * math.sin(math.radians(x * 7.5)), 4)
+    return c
+
+
+def file_backup():  # a sheet going down onto a tape
+    c = Canvas(S, S)
+    small_sheet(c, 17, 1)
+    c.rect(25, 30, 31, 36)
+    c.polygon([(18, 34), (38, 34), (28, 42)])
+    c.frame(4, 42, 52, 55, 3)
+    c.disc(16, 48, 3)
+    c.disc(40, 48, 3)
+    return c
+
+
+def file_restore():  # a sheet coming up out of a tape
+    c = Canvas(S, S)
+    small_sheet(c, 17, 12)
+    c.rect(25, 3, 31, 10)
+    c.polygon([(18, 10), (38, 10), (28, 1)])
+    c.frame(4, 42, 52, 55, 3)
+    c.disc(16, 48, 3)
+    c.disc(40, 48, 3)
+    return c
+
+
+def up_one():  # a folder with an arrow up out of it
+    c = Canvas(S, S)
+    c.frame(4, 26, 52, 52, 4)
+    c.rect(4, 21, 24, 28)
+    c.rect(25, 12, 31, 40)
+    c.polygon([(16, 14), (40, 14), (28, 2)])
+    return c
+
+
+def entire_dir():  # a folder holding folders
+    c = Canvas(S, S)
+    c.frame(2, 12, 54, 54, 4)
+    c.rect(2, 7, 22, 14)
+    c.frame(12, 26, 44, 46, 3)
+    c.rect(12, 22, 24, 27)
     return c
 
 
@@ -323,12 +504,31 @@ ICONS = {
     "PROG_FUNCT": prog_funct,
     "RUN": run,
     "STEP": step,
+    "LEARN": learn,
+    "APPEND": append,
+    "INSPECT": inspect,
 }
 SINGLE = {
     "EXIT.VOK": exit_vok,
     "HELP.ICN": help_icn,
     "LOGO.ICN": logo,
-    "PRINTER.VOK": printer,
+    "UP_ARROW.VOK": up_arrow,
+    "DOWN_ARROW.VOK": down_arrow,
+    "PAGE_UP.VOK": page_up,
+    "PAGE_DOWN.VOK": page_down,
+    "MAKE_PART.VOK": make_part,
+    "DATAPAGE.VOK": datapage,
+    "FILE_COPY.VOK": file_copy,
+    "FILE_PRINT.VOK": file_print,
+    "FILE_DELETE.VOK": file_delete,
+    "BLOCK_EDIT.VOK": block_edit,
+    "TEXT_EDIT.VOK": text_edit,
+    "CONTOUR_EDIT.VOK": contour_edit,
+    "FILE_BACKUP.VOK": file_backup,
+    "FILE_RESTORE.VOK": file_restore,
+    "UP_ONE.VOK": up_one,
+    "ENTIRE_DIR.VOK": entire_dir,
+    "PRINTER.VOK": file_print,
     "SEARCH.ICN": search,
     "DEBUG_ON.VOK": debug_on,
     "DEBUG_OFF.VOK": debug_off,

@@ -14,67 +14,19 @@
 #include "clicker.h"
 #include "proc.h"
 #include "sandbox.h"
+#include "station.h"
 #include "vok_run.h"
 #include "xutil.h"
 #include "xvfb.h"
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
 #include <algorithm>
 #include <csignal>
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <sys/wait.h>
-#include <thread>
 #include <vector>
 
 namespace {
-
-struct Place {
-    int x, y;
-};
-constexpr Place kInitialise = {30 + 33, 152 + 33};
-constexpr Place kExecute = {30 + 33, 344 + 33};
-
-void Pause(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-// The light beside main-menu row index (0 power, 1 homed).
-Place Light(int index) {
-    return {30 - 23 + 8, 56 + 96 * index + 25 + 8};
-}
-
-class Station {
-  public:
-    explicit Station(const XClient& x) : x_(x) {
-        WaitUntil([&] { return (top_ = x.FindTopWindow(770, 560)).id != 0; }, 5000);
-    }
-    bool ok() const { return top_.id != 0; }
-    unsigned long Pixel(Place p) const {
-        Display* dpy = x_.display();
-        XImage* image = XGetImage(dpy, DefaultRootWindow(dpy), top_.x + p.x, top_.y + p.y, 1, 1,
-                                  AllPlanes, ZPixmap);
-        if (!image) return 0;
-        const unsigned long v = XGetPixel(image, 0, 0);
-        XDestroyImage(image);
-        return v;
-    }
-    void Click(Place p) const { x_.Click(top_.x + p.x, top_.y + p.y); }
-    // The execute screen's work window is up.
-    bool WorkWindowShown() const {
-        for (const TopWindowInfo& d : x_.Descendants(top_.id))
-            if (d.viewable && d.x == 107 && d.y == 50 && d.width == 571 && d.height == 456)
-                return true;
-        return false;
-    }
-
-  private:
-    const XClient& x_;
-    TopWindowInfo top_;
-};
 
 // A 575 x 175 box with (question) or without (home dialog) an OK button.
 TopWindowInfo WaitForBox(const XClient& x, bool withOk, int timeoutMs) {
@@ -160,11 +112,11 @@ TEST(HomingE2E, InitialiseHomesTheMachine) {
     ASSERT_TRUE(st.ok());
     Pause(300);
     // The controller answers, the machine is not homed.
-    const unsigned long lit = st.Pixel(Light(0));
-    const unsigned long dark = st.Pixel(Light(1));
+    const unsigned long lit = st.Light(0);
+    const unsigned long dark = st.Light(1);
     ASSERT_NE(lit, dark);
 
-    st.Click(kInitialise);
+    st.Click(kInitialiseMenu);
     const TopWindowInfo question = WaitForBox(x, true, 20000);
     ASSERT_NE(question.id, 0u) << run.vok().Output();
     x.ClickWindow(DialogButton(x, question, true));
@@ -175,7 +127,7 @@ TEST(HomingE2E, InitialiseHomesTheMachine) {
     EXPECT_TRUE(xvfb.Screenshot(shot));
     std::printf("home dialog: %s\n", shot.c_str());
 
-    ASSERT_TRUE(WaitUntil([&] { return st.Pixel(Light(1)) == lit; }, 20000)) << run.vok().Output();
+    ASSERT_TRUE(WaitUntil([&] { return st.Light(1) == lit; }, 20000)) << run.vok().Output();
     EXPECT_TRUE(x.WaitUntilGone(home.id, 5000));
     const std::string stamp = run.box().Read("/u/qel/run_data/toolchange/LastTimeHomed");
     EXPECT_FALSE(stamp.empty());
@@ -186,7 +138,7 @@ TEST(HomingE2E, InitialiseHomesTheMachine) {
 
     // Execute is live: its screen opens.
     Pause(300);
-    st.Click(kExecute);
+    st.Click(kExecuteMenu);
     EXPECT_TRUE(WaitUntil([&] { return st.WorkWindowShown(); }, 5000));
 
     // Wake-up, download, the changer told before homing, the motion, the
@@ -222,9 +174,9 @@ TEST(HomingE2E, CancelStopsTheMotion) {
     Station st(x);
     ASSERT_TRUE(st.ok());
     Pause(300);
-    const unsigned long dark = st.Pixel(Light(1));
+    const unsigned long dark = st.Light(1);
 
-    st.Click(kInitialise);
+    st.Click(kInitialiseMenu);
     const TopWindowInfo question = WaitForBox(x, true, 20000);
     ASSERT_NE(question.id, 0u) << run.vok().Output();
     x.ClickWindow(DialogButton(x, question, true));
@@ -245,7 +197,7 @@ TEST(HomingE2E, CancelStopsTheMotion) {
         (std::vector<std::string>{"NFFm40", "NF6m42", "NFFm41", "NF7S24", "NF1M80", "NF3M80"}))
         << "the stop lines, then the closing error report";
     EXPECT_EQ(IndexOf(log, "PCHANGER K", motion), -1) << "the changer is not told again";
-    EXPECT_EQ(st.Pixel(Light(1)), dark);
+    EXPECT_EQ(st.Light(1), dark);
     EXPECT_FALSE(run.box().Exists("/u/qel/run_data/toolchange/LastTimeHomed"));
     EXPECT_TRUE(run.vok().Running());
     EXPECT_TRUE(run.StopSimulator());
@@ -262,16 +214,16 @@ TEST(HomingE2E, FamilyBStationHomes) {
     Station st(x);
     ASSERT_TRUE(st.ok());
     Pause(300);
-    const unsigned long lit = st.Pixel(Light(0));
-    ASSERT_NE(lit, st.Pixel(Light(1))) << "the controller answers, the machine is not homed";
+    const unsigned long lit = st.Light(0);
+    ASSERT_NE(lit, st.Light(1)) << "the controller answers, the machine is not homed";
 
-    st.Click(kInitialise);
+    st.Click(kInitialiseMenu);
     const TopWindowInfo question = WaitForBox(x, true, 30000);
     ASSERT_NE(question.id, 0u) << run.vok().Output();
     x.ClickWindow(DialogButton(x, question, true));
     const TopWindowInfo home = WaitForBox(x, false, 20000);
     ASSERT_NE(home.id, 0u) << run.vok().Output();
-    ASSERT_TRUE(WaitUntil([&] { return st.Pixel(Light(1)) == lit; }, 30000)) << run.vok().Output();
+    ASSERT_TRUE(WaitUntil([&] { return st.Light(1) == lit; }, 30000)) << run.vok().Output();
     EXPECT_TRUE(x.WaitUntilGone(home.id, 5000));
     EXPECT_TRUE(run.box().Exists("/u/qel/run_data/toolchange/LastTimeHomed"));
 

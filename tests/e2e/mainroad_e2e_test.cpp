@@ -13,6 +13,7 @@
 #include "clicker.h"
 #include "proc.h"
 #include "sandbox.h"
+#include "station.h"
 #include "vok_run.h"
 #include "xutil.h"
 #include "xvfb.h"
@@ -31,105 +32,6 @@
 #include <vector>
 
 namespace {
-
-struct Place {
-    int x, y;
-};
-
-// In the main window (770 x 560 at the root's corner).
-constexpr Place kExecuteMenu = {30 + 33, 344 + 33};
-constexpr Place kPauseMenu = {30 + 33, 440 + 33};
-// The work window of the choice screens, and the places on it.
-constexpr Place kWork = {107, 50};
-constexpr int kWorkWidth = 571, kWorkHeight = 456;
-constexpr Place kExecuteChoice = {94, 190};
-constexpr Place kStepChoice = {402, 190};
-constexpr Place kExitChoice = {248, 190};
-constexpr Place kOk = {3 + 494, 365 + 5};
-
-// The light of a main-menu row's button (rows 1 to 5 carry one).
-Place LightCentre(int index) {
-    return {30 - 23 + 8, 56 + 96 * index + 25 + 8};
-}
-
-void Pause(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-std::vector<std::string> RequestsOf(const Sandbox& box, int code, int data = -1) {
-    std::vector<std::string> out;
-    for (const std::string& line : box.ServerLog())
-        if (JsonInt(line, "code") == code && (data == -1 || JsonInt(line, "data") == data))
-            out.push_back(line);
-    return out;
-}
-
-// Sends one reply to the program through the simulator.
-void Inject(const Sandbox& box, pid_t to, const std::string& fields) {
-    const std::string cmd = std::string("\"") + QEL_MSGSIM_PATH + "\" send --key-file \"" +
-                            box.Path("/usr/bin/XSRVR") + "\" --to " + std::to_string(to) + " " +
-                            fields;
-    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
-}
-
-// The poll takes one reply a second, in order: once the console reports a
-// marker reply (status -1, dropped) sent now, every reply before it has been
-// handled.
-bool AllRepliesHandled(const Sandbox& box, ChildProcess& vok, int marker) {
-    Inject(box, vok.pid(), "--code 0 --status -1 --task " + std::to_string(marker));
-    return vok.WaitForOutput("reply 0 for task " + std::to_string(marker) + " with status -1",
-                             10000);
-}
-
-class Station {
-  public:
-    explicit Station(const XClient& x) : x_(x) {
-        WaitUntil([&] { return (top_ = x.FindTopWindow(770, 560)).id != 0; }, 5000);
-    }
-    bool ok() const { return top_.id != 0; }
-
-    unsigned long Pixel(Place p) const {
-        Display* dpy = x_.display();
-        XImage* image = XGetImage(dpy, DefaultRootWindow(dpy), top_.x + p.x, top_.y + p.y, 1, 1,
-                                  AllPlanes, ZPixmap);
-        if (!image) return 0;
-        const unsigned long v = XGetPixel(image, 0, 0);
-        XDestroyImage(image);
-        return v;
-    }
-    unsigned long Light(int index) const { return Pixel(LightCentre(index)); }
-
-    void Click(Place p) const { x_.Click(top_.x + p.x, top_.y + p.y); }
-    // Clicks the centre of a 66 x 66 button whose corner is at p.
-    void ClickButton(Place p) const { Click({p.x + 33, p.y + 33}); }
-    void ClickOnWork(Place p) const { ClickButton({kWork.x + p.x, kWork.y + p.y}); }
-
-    // Whether a viewable window of that box is in the main window.
-    bool Shows(int x, int y, int width, int height) const {
-        for (const TopWindowInfo& d : x_.Descendants(top_.id))
-            if (d.viewable && d.x == x && d.y == y && d.width == width && d.height == height)
-                return true;
-        return false;
-    }
-    bool WorkWindowShown() const { return Shows(kWork.x, kWork.y, kWorkWidth, kWorkHeight); }
-    // A choice screen whose (unmarked or marked) choice button stands at p.
-    bool ChoiceShown(Place p) const {
-        return WorkWindowShown() && (Shows(kWork.x + p.x, kWork.y + p.y, 66, 66) ||
-                                     Shows(kWork.x + p.x, kWork.y + p.y, 78, 78));
-    }
-    std::string Layout() const {
-        std::string s;
-        for (const TopWindowInfo& d : x_.Descendants(top_.id))
-            if (d.viewable)
-                s += "(" + std::to_string(d.x) + "," + std::to_string(d.y) + " " +
-                     std::to_string(d.width) + "x" + std::to_string(d.height) + ") ";
-        return s;
-    }
-
-  private:
-    const XClient& x_;
-    TopWindowInfo top_;
-};
 
 TEST(MainRoadE2E, ExecuteStepPauseAndExit) {
     ScopedEnv fast("QEL_NAP_PERCENT", "10");

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Every path reaches the OS through the platform seam: no raw open, fopen,
-# stat, mkdir, system, ftok, opendir, chdir or unlink outside platform/.
+# stat, mkdir, system, ftok, opendir, chdir or unlink outside platform/, and
+# no tree walk (ftw, nftw) either.
 set -u
 src=${1:?source folder}
 hits=$(grep -nE '(^|[^A-Za-z0-9_.>])((std)?::)?(open|fopen|stat|lstat|mkdir|system|ftok|opendir|chdir|unlink|remove|rename|execv|execvp|posix_spawn)[[:space:]]*\(' \
@@ -10,6 +11,14 @@ hits=$(grep -nE '(^|[^A-Za-z0-9_.>])((std)?::)?(open|fopen|stat|lstat|mkdir|syst
 if [ -n "$hits" ]; then
     echo "system calls on paths that bypass the platform seam:"
     echo "$hits"
+    exit 1
+fi
+walks=$(grep -nE '(^|[^A-Za-z0-9_.>])(::)?n?ftw[[:space:]]*\(' \
+    "$src"/{lib,controller,toolkit,shell,screens,app}/*.cpp 2>/dev/null |
+    grep -vE '^\S+:[0-9]+:\s*//')
+if [ -n "$walks" ]; then
+    echo "tree walks that bypass the platform seam:"
+    echo "$walks"
     exit 1
 fi
 echo "seam intact"

@@ -1,6 +1,6 @@
 // Part folders of a run: the folder table read from dirfile, and the
 // current part's missing subfolders made from it; the file size of the run
-// screens.
+// screens; the bounds of the existence test and the partname file's write.
 #include <gtest/gtest.h>
 
 #include "filelists.h"
@@ -9,6 +9,8 @@
 #include "sandbox.h"
 
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -60,6 +62,60 @@ TEST(PartDirs, MissingSubfoldersOfTheCurrentPartAreMade) {
     EXPECT_TRUE(box.Exists("/u/qel/part/P1/plot"));
     // What was there stays.
     EXPECT_EQ(box.Read("/u/qel/part/P1/program/llf"), "x\n");
+}
+
+TEST(PartDirs, FoldersAreMadeUnderTheTranslatedPartRoot) {
+    Sandbox box;
+    const std::string parts = box.root() + "/parts";
+    ScopedEnv p("QELPART", parts.c_str());
+    box.Write("/parts/P1/program/llf", "x\n");
+    MakeMissingFolders("P1", PartSubdirTable);
+    for (const std::string& sub : PartSubdirTable)
+        EXPECT_TRUE(box.Exists("/parts/P1/" + sub)) << sub;
+    EXPECT_EQ(PartSubdirTable.size(), 9u);
+    EXPECT_FALSE(box.Exists("/u/qel/part/P1"));
+    EXPECT_EQ(box.Read("/parts/P1/program/llf"), "x\n");
+}
+
+TEST(PartDirs, FileExistsBounds) {
+    Sandbox box;
+    // An existing path of more than 512 characters answers 0; a shorter one
+    // answers 1.
+    std::string deep = "/u/tmp";
+    while (deep.size() < 500) deep += "/" + std::string(100, 'd');
+    box.Write(deep + "/f", "x");
+    const std::string shorter = deep.substr(0, deep.rfind('/'));
+    struct stat st {};
+    ASSERT_EQ(stat(box.Path(deep + "/f").c_str(), &st), 0);
+    EXPECT_GT(std::string("C:" + deep + "/f").size(), 512u);
+    EXPECT_EQ(FileExists(deep + "/f"), 0);
+    EXPECT_EQ(FileExists(shorter), 1);
+    EXPECT_EQ(FileExists(""), 0);
+    // Three characters or fewer: tested as they stand.
+    EXPECT_EQ(FileExists("/u"), 1);
+    EXPECT_EQ(FileExists("/x"), 0);
+}
+
+TEST(PartDirs, PartnameIsWrittenWithoutALineEnd) {
+    Sandbox box;
+    EXPECT_TRUE(WritePartname("PartSelectOk", "P1"));
+    EXPECT_EQ(box.Read("/u/qel/sys_data/files/partname"), "P1");
+    EXPECT_TRUE(WritePartname("PartSelectOk", "P2"));
+    EXPECT_EQ(box.Read("/u/qel/sys_data/files/partname"), "P2");
+    // A partname that cannot be written says so on the console.
+    box.Remove("/u/qel/sys_data/files/partname");
+    box.Write("/u/qel/sys_data/files/partname/x", "");
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(WritePartname("CreatePart", "P3"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "CreatePart: unable to write /u/qel/sys_data/files/partname\n");
+    // A full disk shows only when the file is closed.
+    box.Remove("/u/qel/sys_data/files/partname");
+    ASSERT_EQ(symlink("/dev/full", box.Path("/u/qel/sys_data/files/partname").c_str()), 0);
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(WritePartname("PartSelectOk", "P4"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "PartSelectOk: unable to write /u/qel/sys_data/files/partname\n");
 }
 
 TEST(PartDirs, FileSize) {

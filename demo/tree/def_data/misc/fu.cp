@@ -1,0 +1,3 @@
+def_data
+usr_data
+run_data

@@ -1,0 +1,62 @@
+// One copy of the copy screen: the paths it works on, what it refuses and
+// asks, and the cp command it runs. No X: the screen hands in the dialogs,
+// the shell, the cursor and the label texts (CopyUi).
+#pragma once
+
+#include <functional>
+#include <string>
+
+// What a copy needs from the screen.
+struct CopyUi {
+    std::function<std::string(int label)> label;
+    // A message or question to the operator: 1 OK, 0 Cancel.
+    std::function<int(const std::string& text)> message;
+    // Runs a shell command: its wait status.
+    std::function<int(const std::string& command)> run;
+    std::function<void(bool busy)> cursor;
+};
+
+// Labels of the copies.
+inline constexpr int kCopyDoneLabel = 161;
+inline constexpr int kContinueLabel = 100;
+inline constexpr int kSamePathLabel = 304;
+inline constexpr int kDepthLabel = 70;
+inline constexpr int kFileOntoFolderLabel = 181;
+inline constexpr int kFolderOntoFileLabel = 145;
+inline constexpr int kOverwriteLabel = 255;
+inline constexpr int kOkOrCancelLabel = 172;
+inline constexpr int kNewFolderLabel = 155;
+inline constexpr int kCopyFolderLabel = 156;
+inline constexpr int kNoSourceLabel = 144;
+
+// S and D of a copy: the source joined to the folder listed when relative,
+// the destination joined to "/u/qel/" when relative (typed destinations are
+// relative to the install tree), "//" in D collapsed, one trailing "/" off
+// each.
+struct CopyPaths {
+    std::string s, d;
+};
+CopyPaths BuildCopyPaths(const std::string& source, const std::string& dest,
+                         const std::string& folder);
+
+// The label that refuses copying S onto D, 0 when the copy may go on. The
+// kinds are those of FileType (0 missing, 1 folder, 2 regular file).
+// Either path too long, the same path twice, a different folder depth, a
+// file onto something that is no file, a folder onto something that is no
+// folder.
+int CopyRefusal(const CopyPaths& p, int sourceKind, int destKind);
+
+// The command that copies S onto D, on the translated paths: "cp S D" for a
+// file; for a folder "cp -r S D" when D does not exist, "cp -r S/. D" (the
+// contents merged) when it is a folder.
+std::string CopyCommand(const CopyPaths& p, int sourceKind, int destKind);
+
+// Copies the source onto *dest (both as the screen holds them; folder is
+// the folder listed, pathCut what is left out of the paths shown): the
+// refusals and questions, the command and its report. *dest is emptied
+// after a copy or an answered question. 1 when the operator was told
+// something (or a copy is already running), 0 when nothing was said: an
+// empty source or destination, or a command that failed (on the console
+// and in a message, and the screen goes back to the list).
+int CopyIt(const std::string& source, std::string* dest, const std::string& folder, int pathCut,
+           const CopyUi& ui);
