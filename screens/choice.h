@@ -9,6 +9,8 @@
 // from the pieces below.
 #pragma once
 
+#include "busyguard.h"
+
 #include <X11/Intrinsic.h>
 
 #include <cstddef>
@@ -45,24 +47,8 @@ struct ChoiceScreen {
     bool usesRunChoice = false;
 };
 
-// Holds a busy flag for the length of a callback; a second entry finds the
-// flag set, is not entered and leaves the flag alone.
-class ChoiceGuard {
-  public:
-    explicit ChoiceGuard(int& flag) : flag_(flag), entered_(flag == 0) {
-        if (entered_) flag_ = 1;
-    }
-    ~ChoiceGuard() {
-        if (entered_) flag_ = 0;
-    }
-    ChoiceGuard(const ChoiceGuard&) = delete;
-    ChoiceGuard& operator=(const ChoiceGuard&) = delete;
-    bool entered() const { return entered_; }
-
-  private:
-    int& flag_;
-    bool entered_;
-};
+// The busy flag of a callback for the length of the call.
+using ChoiceGuard = BusyGuard;
 
 // Window (mode 2), header, toolbar (a null callback or a negative help index
 // leaves that button out) and infoRows rows of empty info labels from y 80.

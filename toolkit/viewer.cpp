@@ -2,6 +2,7 @@
 #include "viewer.h"
 
 #include "blindcopy.h"
+#include "busyguard.h"
 #include "clock.h"
 #include "colors.h"
 #include "labels.h"
@@ -62,23 +63,6 @@ int ViewerBusy = 0;
 int SearchBusy = 0;
 ViewerSearch Search;
 ViewerPrintSender PrintSender = nullptr;
-
-class Busy {
-  public:
-    explicit Busy(int& flag) : flag_(flag), entered_(flag == 0) {
-        if (entered_) flag_ = 1;
-    }
-    ~Busy() {
-        if (entered_) flag_ = 0;
-    }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-    bool entered() const { return entered_; }
-
-  private:
-    int& flag_;
-    bool entered_;
-};
 
 void Say(const std::string& line) {
     std::printf("%s", line.c_str());
@@ -334,7 +318,7 @@ void exitCallback(Widget, XtPointer which, XtPointer) {
     const int what = static_cast<int>(reinterpret_cast<intptr_t>(which));
     std::printf("exitCallback [%d]\n", what);
     std::fflush(stdout);
-    Busy busy(ViewerBusy);
+    BusyGuard busy(ViewerBusy);
     if (!busy.entered()) return;
     if (what == kViewerPrint)
         PrintCopy();
@@ -343,7 +327,7 @@ void exitCallback(Widget, XtPointer which, XtPointer) {
 }
 
 void SearchCallback(Widget, XtPointer, XtPointer) {
-    Busy busy(SearchBusy);
+    BusyGuard busy(SearchBusy);
     if (!busy.entered() || !SearchField || !ViewerText) return;
     char* s = XmTextFieldGetString(SearchField);
     const std::string what = s ? s : "";
