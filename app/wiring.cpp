@@ -11,10 +11,18 @@
 #include "startup.h"
 #include "viewer.h"
 
+#include <string>
+
 namespace {
 
 void CloseExitScreen() {
     ExitScreenCancel(nullptr, nullptr, nullptr);
+}
+
+// The viewer's print: request 10 with the copy's path.
+int SendPrintCopy(const std::string& path) {
+    if (!SetPrintPath(path)) return -1;
+    return SendCommand("FILE/COPY;", MSG_PRINT_COPY, MSG_PRINT_COPY);
 }
 
 } // namespace
@@ -22,9 +30,10 @@ void CloseExitScreen() {
 void WireProgram() {
     // The controller link's operator interface.
     InstallOperatorHooks();
-    // Toolkit: the toolbars' Help and the pumps' drain.
+    // Toolkit: the toolbars' Help, the pumps' drain and the viewer's print.
     SetToolbarHelpViewer(ShowHelpText);
     SetPumpDrain(DrainReplies);
+    SetViewerPrintSender(SendPrintCopy);
     // Shell: the screens of the main-menu buttons, and the one that the poll
     // closes.
     MainMenuScreens screens{};

@@ -5,10 +5,10 @@
 #include "execute.h"    // ShowExecuteScreen: execute and step
 #include "exitscreen.h" // ShowExitScreen: pause and exit
 #include "filemenu.h"   // ShowFileMenu: file menu
+#include "infoscreen.h" // ShowInfoScreen: information screen
 #include "partprog.h"   // ShowPartProgMenu: part-program menu
 #include "partselect.h" // ShowPartSelect: part selection
 
-void ShowInfoScreen();  // information screen
 void ShowServiceMenu(); // service menu
 
 // The file menu's screens besides copy.

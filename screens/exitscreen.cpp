@@ -22,8 +22,6 @@ constexpr int kTitleLabel = 14;
 constexpr int kPasswordItem = 3;
 // Argument word of the task-control requests (hold, abort).
 constexpr int kTaskControlArg = 4;
-// The double-byte language: bytes from 0x80 on come in pairs.
-constexpr int kTwoByteLanguage = 6;
 
 // Until the program's top sets the end of the program, OK ends nothing.
 void EndNotWired() {
@@ -41,7 +39,7 @@ int SendTaskControl(int flag) {
 }
 
 std::string Line(int label) {
-    return ExitLineText(LabText(label), Language);
+    return ScreenLineText(LabText(label), Language);
 }
 
 // Holds a running task; the texts of rows 1 and 2.
@@ -75,18 +73,6 @@ bool LeaveConfirmed() {
 }
 
 } // namespace
-
-std::string ExitLineText(const std::string& label, int language) {
-    if (label.size() <= kExitLineMax) return label;
-    if (language != kTwoByteLanguage) return label.substr(0, kExitLineMax);
-    size_t end = 0;
-    while (end < label.size()) {
-        const size_t width = static_cast<unsigned char>(label[end]) >= 0x80 ? 2 : 1;
-        if (end + width > kExitLineMax) break;
-        end += width;
-    }
-    return label.substr(0, end);
-}
 
 void MakeExitScreen() {
     MakeChoiceFrame(Exit, ExitScreenOk, ExitScreenCancel, -1, 3);

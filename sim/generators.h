@@ -37,3 +37,5 @@ bool GenerateMedia(const std::string& source, const std::string& root, std::stri
 struct SysgenItem;
 bool GenerateSysgenWith(const std::string& source, const std::string& root,
                         const std::map<int, SysgenItem>& replaced, std::string* error);
+// demo/estest.txt -> database/estest.data
+bool GenerateStest(const std::string& source, const std::string& root, std::string* error);

@@ -35,8 +35,8 @@ bool CopyTree(const fs::path& from, const fs::path& to, std::string* error) {
 
 // Every binary file of the tree, in the order they are made.
 const TreeGenerator kGenerators[] = {
-    GenerateSysgen, GenerateLabels, GenerateSwitch, GenerateTitles, GeneratePassword,
-    GenerateUart,   GenerateServo,  GenerateSysPar, GenerateTools,  GenerateMedia,
+    GenerateSysgen, GenerateLabels, GenerateSwitch, GenerateTitles, GeneratePassword, GenerateUart,
+    GenerateServo,  GenerateSysPar, GenerateTools,  GenerateStest,  GenerateMedia,
 };
 
 // The items of a station that works with its controller and probe changer.

@@ -455,6 +455,42 @@ def entire_dir():  # a folder holding folders
     return c
 
 
+def search():  # find in the text: a magnifying glass
+    c = Canvas(40, 40)
+    c.ring(16, 16, 13, 4)
+    c.line(25, 25, 36, 36, 6)
+    return c
+
+
+def debug_on():  # the controller's debug mode: a bug
+    c = Canvas(S, S)
+    c.line(24, 14, 17, 3, 3)
+    c.line(32, 14, 39, 3, 3)
+    for y, dy in ((27, -7), (36, 0), (45, 7)):
+        c.line(5, y + dy, 28, y, 3)
+        c.line(28, y, 51, y + dy, 3)
+    c.disc(28, 36, 14)
+    c.disc(28, 18, 7)
+    c.rect(27, 24, 29, 50, 0)
+    return c
+
+
+def debug_off():  # back to normal mode: the bug struck through
+    c = debug_on()
+    c.line(4, 54, 54, 20, 5, 0)
+    c.line(6, 52, 52, 22, 3)
+    return c
+
+
+def stest_status():  # read the controller status: a "?" on a panel of lights
+    c = Canvas(S, S)
+    c.frame(3, 3, 53, 53, 4)
+    for x in (12, 22, 32, 42):
+        c.disc(x, 13, 3)
+    c.text(21, 22, "?", 4)
+    return c
+
+
 ICONS = {
     "PWR_ON_OFF": power,
     "INITIALIZE": initialize,
@@ -492,6 +528,11 @@ SINGLE = {
     "FILE_RESTORE.VOK": file_restore,
     "UP_ONE.VOK": up_one,
     "ENTIRE_DIR.VOK": entire_dir,
+    "PRINTER.VOK": file_print,
+    "SEARCH.ICN": search,
+    "DEBUG_ON.VOK": debug_on,
+    "DEBUG_OFF.VOK": debug_off,
+    "STEST_STATUS.VOK": stest_status,
 }
 
 
