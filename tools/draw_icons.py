@@ -491,6 +491,40 @@ def stest_status():  # read the controller status: a "?" on a panel of lights
     return c
 
 
+def format_medium():  # format the medium: a diskette
+    c = Canvas(S, S)
+    c.polygon([(4, 4), (46, 4), (52, 10), (52, 52), (4, 52)])
+    c.polygon([(8, 8), (44, 8), (48, 12), (48, 48), (8, 48)], 0)
+    c.frame(16, 4, 40, 20, 3)
+    c.rect(30, 8, 35, 16)
+    c.frame(12, 28, 44, 52, 3)
+    for y in (34, 40):
+        c.rect(17, y, 39, y + 2)
+    return c
+
+
+def backup_plus():  # a part with the files it needs: a folder, a sheet, a plus
+    c = Canvas(S, S)
+    c.frame(2, 20, 38, 52, 4)
+    c.rect(2, 15, 18, 22)
+    small_sheet(c, 10, 24)
+    c.rect(44, 4, 49, 26)
+    c.rect(36, 13, 57, 18)
+    return c
+
+
+def restore_all():  # every member coming up out of a tape
+    c = Canvas(S, S)
+    small_sheet(c, 6, 12)
+    small_sheet(c, 28, 12)
+    c.rect(25, 3, 31, 10)
+    c.polygon([(18, 10), (38, 10), (28, 1)])
+    c.frame(4, 42, 52, 55, 3)
+    c.disc(16, 48, 3)
+    c.disc(40, 48, 3)
+    return c
+
+
 ICONS = {
     "PWR_ON_OFF": power,
     "INITIALIZE": initialize,
@@ -533,6 +567,9 @@ SINGLE = {
     "DEBUG_ON.VOK": debug_on,
     "DEBUG_OFF.VOK": debug_off,
     "STEST_STATUS.VOK": stest_status,
+    "FORMAT.VOK": format_medium,
+    "BACKUP_PLUS.VOK": backup_plus,
+    "RESTORE_ALL.VOK": restore_all,
 }
 
 

@@ -1,10 +1,12 @@
 // The demo tree's controller files, generated from their readable sources,
 // as the program reads them: the servo error texts in both languages, the
-// system parameters, the tool inventory, and the online variant.
+// system parameters, the tool inventory, the online variant, and the media
+// table with its media and the install's writer of it.
 #include <gtest/gtest.h>
 
 #include "dbservo.h"
 #include "family_a.h"
+#include "media.h"
 #include "sandbox.h"
 #include "sysgen.h"
 #include "test_hooks.h"
@@ -73,6 +75,29 @@ TEST_F(DemoTreeTest, SystemParametersAndInventory) {
     EXPECT_EQ(GetSysgenInt(26), 1);
     EXPECT_EQ(GetSysgenInt(0), 0) << "the rest as the source says";
     EXPECT_EQ(std::string(GetSysgenStr(96)), "colors.QEL");
+}
+
+TEST_F(DemoTreeTest, MediaTableAndItsMedia) {
+    std::string error;
+    ASSERT_TRUE(box.LayOutDemo(&error)) << error;
+    std::string bytes;
+    ASSERT_TRUE(ReadMediaFile(kMediaFile, &bytes));
+    const MediaTable table = ParseMediaTable(bytes);
+    ASSERT_EQ(table.records.size(), 3u);
+    EXPECT_TRUE(table.rest.empty());
+    std::vector<std::string> offered;
+    for (const MediaRecord& r : SelectableMedia(bytes)) offered.push_back(MediaDevice(r));
+    EXPECT_EQ(offered, (std::vector<std::string>{"/dev/fd0", "/dev/st0"}));
+    EXPECT_EQ(MediaDevice(table.records[2]), "/dev/fd1");
+    EXPECT_EQ(MediaEnable(table.records[2]), 0);
+    for (const MediaRecord& r : table.records) {
+        EXPECT_TRUE(box.Exists(MediaDevice(r))) << MediaDevice(r);
+        EXPECT_EQ(box.Read(MediaDevice(r)), "");
+    }
+    // The stand-in of the install's writer puts the table back.
+    box.Remove(kMediaFile);
+    ASSERT_EQ(std::system(("\"" + box.Path("/u/qel/xeq/transmedia.exe") + "\"").c_str()), 0);
+    EXPECT_EQ(box.Read(kMediaFile), bytes);
 }
 
 } // namespace
