@@ -52,7 +52,8 @@ TEST(ArchiveCommands, EveryOperandIsOneWord) {
     };
     for (const Case& c : cases) {
         const std::string cmd = BackupCommand("/dev/fd0", c.paths);
-        EXPECT_EQ(Words(cmd), "[-C][" + root + "][-cvf][" + root + "/dev/fd0][--no-unquote][--]" + c.words)
+        EXPECT_EQ(Words(cmd),
+                  "[-C][" + root + "][-cvf][" + root + "/dev/fd0][--no-unquote][--]" + c.words)
             << cmd;
     }
     EXPECT_FALSE(box.Exists("/PWNED"));
@@ -64,8 +65,8 @@ TEST(ArchiveCommands, EveryOperandIsOneWord) {
     {
         ScopedEnv p("QELPART", parts.c_str());
         EXPECT_EQ(Words(BackupCommand("/dev/fd0", {"/u/qel/part/P1/"})),
-                  "[-C][" + root + "][-cvf][" + root + "/dev/fd0][--no-unquote][--][" + parts.substr(1) +
-                      "/P1/]");
+                  "[-C][" + root + "][-cvf][" + root + "/dev/fd0][--no-unquote][--][" +
+                      parts.substr(1) + "/P1/]");
     }
 
     EXPECT_EQ(Words(RestoreCommand("/dev/st0")),
