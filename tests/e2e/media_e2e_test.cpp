@@ -36,6 +36,7 @@ constexpr Place kBigOk = {655 + 33, 437 + 33};
 constexpr Place kBigCancel = {45 + 33, 437 + 33};
 constexpr Place kWholeFolder = {285 + 33, 437 + 33};
 constexpr Place kRemove = {215 + 33, 437 + 33};
+constexpr Place kPrint = {355 + 33, 437 + 33};
 constexpr Place kRestoreAll = {425 + 33, 437 + 33};
 constexpr Place kBackupButton = {410 + 175, 355 + 15};
 constexpr Place kFileList = {10, 110};
@@ -176,6 +177,12 @@ TEST(MediaE2E, BackUpDemoThenRestoreAllButTheChangedFile) {
     media.ChooseFirstMedium();
     ASSERT_TRUE(WaitUntil([&] { return media.ListShown(kMemberList, kMemberListWidth); }, 5000))
         << st.Layout();
+    Pause(300);
+    // The member list printed through the message server.
+    st.Click(kPrint);
+    ASSERT_TRUE(WaitUntil([&] { return !RequestsOf(box, 9).empty(); }, 5000)) << vok.Output();
+    EXPECT_EQ(JsonStr(RequestsOf(box, 9).back(), "path"), "/u/tmp/prt.out");
+    EXPECT_EQ(SplitLines(box.Read("/u/tmp/prt.out")), members);
     Pause(300);
     st.Click(kRestoreAll);
     Pause(500);

@@ -176,6 +176,23 @@ TEST_F(FileRestoreTest, EverythingAtOnceAndTheSameMediumAgain) {
     EXPECT_EQ(F().window, nullptr);
 }
 
+TEST_F(FileRestoreTest, EveryChosenMemberKeptRunsNoTar) {
+    Open();
+    Select({"u/qel/part/a/x"});
+    Press(F().ok);
+    EXPECT_EQ(ListItems(F().list), (Names{"u/qel/part/a/x"}));
+    Select({"u/qel/part/a/x"});
+    Press(V().removeButton);
+    testing::internal::CaptureStdout();
+    Press(F().ok);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.find("SYSTEM('tar -C"), std::string::npos) << out;
+    EXPECT_EQ(Box().Read("/u/tmp/res.out"), "");
+    EXPECT_EQ(Box().Read("/u/qel/part/a/x"), "changed x");
+    EXPECT_EQ(F().window, nullptr);
+    EXPECT_EQ(ShownScreen, menu_);
+}
+
 TEST_F(FileRestoreTest, AnotherMedium) {
     Box().Write(kMediaFile,
                 MediaTableBytes({{1, "Diskette", "/dev/fd0"}, {1, "Tape", "/dev/st0"}}));
