@@ -8,6 +8,7 @@
 #include "makers.h"
 #include "msgsys.h"
 #include "operator_hooks.h"
+#include "servicescreen.h"
 #include "startup.h"
 #include "viewer.h"
 
@@ -20,8 +21,10 @@ void CloseExitScreen() {
 } // namespace
 
 void WireProgram() {
-    // The controller link's operator interface.
+    // The controller link's operator interface, with the screens' question
+    // before a task is stopped.
     InstallOperatorHooks();
+    SetStopTasksQuestion(ConfirmStopTasks);
     // Toolkit: the toolbars' Help and the pumps' drain.
     SetToolbarHelpViewer(ShowHelpText);
     SetPumpDrain(DrainReplies);

@@ -2,7 +2,6 @@
 #include "entries.h"
 
 void ShowInfoScreen() {}
-void ShowServiceMenu() {}
 
 void FilePrint() {}
 void FileDelete() {}
