@@ -37,7 +37,9 @@ constexpr int kPressOk = 100;
 // Both boxes: a form at (3, height - 143), 140 high, width - 6 wide.
 constexpr int kBoxHeight = 140;
 constexpr int kButtonSide = 54;
-constexpr int kPickerRows = 6;
+// Rows the picker's list shows: as many as fit its 120 pixels in the
+// normal font.
+constexpr int kPickerRows = 5;
 
 XtPointer Data(int value) {
     return reinterpret_cast<XtPointer>(static_cast<intptr_t>(value));

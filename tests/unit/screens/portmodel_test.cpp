@@ -4,11 +4,14 @@
 // as the bytes of uart.bin.
 #include <gtest/gtest.h>
 
+#include "linereader.h"
+#include "paths.h"
 #include "portmodel.h"
 #include "sandbox.h"
 #include "sim_bytes.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -433,6 +436,42 @@ TEST(PortTable, LoadingTheRecords) {
     EXPECT_EQ(rows[3].record.mode, 'S');
     EXPECT_EQ(EncodeCflag(rows[3].committed), 8);
     EXPECT_EQ(rows[3].storedMode, 0);
+}
+
+// The demo station: every port of its uart.txt has its record, the entry's
+// repairs leave them alone, and each device list preselects the record's
+// own device, for both controller families.
+TEST(DemoPorts, EveryPortHasItsRecordAndItsDevice) {
+    for (char family : {'A', 'B'}) {
+        SCOPED_TRACE(family);
+        Sandbox box;
+        std::string error;
+        ASSERT_TRUE(box.LayOutDemo(&error, false, family)) << error;
+        UniqueFile txt(f_Fopen(kPortListPath, "r"));
+        ASSERT_TRUE(txt);
+        std::vector<PortRow> rows = ReadPortRows(txt.get());
+        Texts ports;
+        for (const PortRow& row : rows) ports.push_back(row.port);
+        EXPECT_EQ(ports, (Texts{"SERVO", "OIT", "PCHANGER", "STERMINAL", "PRINTER", "PLOTTER",
+                                "PENPLOTTER"}));
+        LoadPortRecords(rows);
+        std::vector<PortRow> repaired = rows;
+        CheckPortRecords(repaired);
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const PortRow& row = rows[i];
+            SCOPED_TRACE(row.port);
+            EXPECT_EQ(row.storedMode, row.record.mode);
+            EXPECT_EQ(std::memcmp(&repaired[i].record, &row.record, sizeof row.record), 0);
+            if (!row.HasDevice()) continue;
+            UniqueFile list = OpenUserOrDefault("printers", row.listWord);
+            ASSERT_TRUE(list);
+            const std::vector<DeviceEntry> devices = ReadDeviceList(list.get());
+            ASSERT_FALSE(devices.empty());
+            const DeviceEntry& chosen = devices[PreselectedDevice(devices, row.record)];
+            EXPECT_EQ(chosen.description, PortField(row.record.description));
+            EXPECT_EQ(chosen.type, PortField(row.record.type));
+        }
+    }
 }
 
 } // namespace
