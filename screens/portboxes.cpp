@@ -6,7 +6,6 @@
 
 #include "choice.h"
 #include "colors.h"
-#include "dialogs.h"
 #include "labels.h"
 #include "linereader.h"
 #include "makers.h"

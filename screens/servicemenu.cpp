@@ -162,33 +162,33 @@ void MediaRecords() {
     if (CheckPassword(15) == 1) ShowMediaEditor();
 }
 
-// What OK does for a choice; false when the choice does nothing.
-bool Dispatch(int choice) {
+// What OK does for a choice.
+void Dispatch(int choice) {
     switch (choice) {
     case kServiceMenuParams:
         ControllerParameters();
-        return true;
+        break;
     case kServiceMenuScreen:
         ShowServiceScreen();
-        return true;
+        break;
     case kServiceMenuPorts:
         PortConfiguration();
-        return true;
+        break;
     case kServiceMenuMedia:
         MediaRecords();
-        return true;
+        break;
     case kServiceMenuRestore:
     case kServiceMenuAvail:
         ScreenMessage(LabText(kNotAvailableLabel));
-        return true;
+        break;
     case kServiceMenuSysgen:
         SystemGeneration();
-        return true;
+        break;
     case kServiceMenuPassgen:
         PasswordProgram();
-        return true;
+        break;
     default:
-        return false;
+        break;
     }
 }
 
