@@ -8,6 +8,7 @@
 #include "makers.h"
 #include "msgsys.h"
 #include "operator_hooks.h"
+#include "servicescreen.h"
 #include "startup.h"
 #include "viewer.h"
 
@@ -28,8 +29,10 @@ int SendPrintCopy(const std::string& path) {
 } // namespace
 
 void WireProgram() {
-    // The controller link's operator interface.
+    // The controller link's operator interface, with the screens' question
+    // before a task is stopped.
     InstallOperatorHooks();
+    SetStopTasksQuestion(ConfirmStopTasks);
     // Toolkit: the toolbars' Help, the pumps' drain and the viewer's print.
     SetToolbarHelpViewer(ShowHelpText);
     SetPumpDrain(DrainReplies);

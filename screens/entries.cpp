@@ -1,8 +1,6 @@
 // Screens to come: their entries, doing nothing until each screen is built.
 #include "entries.h"
 
-void ShowServiceMenu() {}
-
 void FilePrint() {}
 void FileDelete() {}
 void FileBe() {}

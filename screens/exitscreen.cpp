@@ -30,14 +30,6 @@ void EndNotWired() {
 }
 ExitVokHook EndProgram = EndNotWired;
 
-// Request 16 for the current task with a task flag: 0 sent, -1 not.
-int SendTaskControl(int flag) {
-    MsgSetInt(MsgOut, kMsgTaskId, CurrentTaskId);
-    MsgSetInt(MsgOut, kMsgCode, MSG_TASK_CONTROL);
-    MsgSetInt(MsgOut, kMsgData, flag);
-    return SendMessage(kTaskControlArg);
-}
-
 std::string Line(int label) {
     return ScreenLineText(LabText(label), Language);
 }
@@ -47,7 +39,7 @@ void TakeTaskState(std::string* hold, std::string* state) {
     switch (GetTaskState(CurrentTaskId)) {
     case SLOT_RUNNING:
         *state = Line(196);
-        if (SendTaskControl(TASK_HOLD) == 0) {
+        if (SendTaskControl(TASK_HOLD, kTaskControlArg) == 0) {
             SetTaskState(CurrentTaskId, nullptr, SLOT_HELD, TASK_HOLD);
             *hold = Line(167);
             IndicatorOff(MainMenuIndicators[4]);
@@ -121,7 +113,7 @@ void ExitScreenOk(Widget, XtPointer, XtPointer) {
     if (Exit.choice == TASK_ABORT && LeaveConfirmed()) {
         ChangeCursor(BusyCursor);
         // ExitVok aborts once more and waits for the end.
-        if (AnyTaskActive()) SendTaskControl(TASK_ABORT);
+        if (AnyTaskActive()) SendTaskControl(TASK_ABORT, kTaskControlArg);
         EndProgram();
         return;
     }
