@@ -1,8 +1,9 @@
 // The service menu under a private X server: its choices, what each asks
 // and starts (the sandbox's stand-ins log their arguments) for each
 // controller family, OK without a choice, the reload after the system
-// generation, the family B constants with the upload's answers, and the
-// main menu kept off while the menu and the screens over it are up.
+// generation, the family B constants with the upload's answers, the media
+// table editor over the menu, and the main menu kept off while the menu and
+// the screens over it are up.
 #include <gtest/gtest.h>
 
 #include "choice_fixture.h"
@@ -10,8 +11,10 @@
 #include "colors.h"
 #include "controller.h"
 #include "labels.h"
+#include "mediaedit.h"
 #include "nap.h"
 #include "portconfig.h"
+#include "records_media.h"
 #include "servicemenu.h"
 #include "servicescreen.h"
 #include "settings.h"
@@ -145,7 +148,6 @@ TEST_F(ServiceMenuTest, EachChoiceAsksItsItemAndStartsItsProgram) {
         {8, 0, {11}, {"sysgen.exe "}, "controller family 0 has no switch"},
         {9, 3, {12}, {"passgen.exe "}, nullptr},
         {9, 0, {12}, {"passgen.exe "}, nullptr},
-        {4, 1, {15}, {}, nullptr},
     };
     for (const auto& c : cases) {
         for (int answer : {0, 1}) {
@@ -168,6 +170,33 @@ TEST_F(ServiceMenuTest, EachChoiceAsksItsItemAndStartsItsProgram) {
             EXPECT_TRUE(Messages.empty());
         }
     }
+}
+
+// The media records: item 15, then the media table editor over the menu,
+// which is the screen shown again once the editor closes.
+TEST_F(ServiceMenuTest, TheMediaTableEditorOverTheMenu) {
+    Box().Write(kMediaFile,
+                MediaTableBytes({{1, "Diskette", "/dev/fd0"}, {0, "Tape", "/dev/st0"}}));
+    for (int answer : {0, 1}) {
+        SCOPED_TRACE(answer);
+        Choose(4);
+        PasswordAnswer = answer;
+        PressOk();
+        EXPECT_EQ(PasswordItems, std::vector<int>{15});
+        const Widget editor = MediaEditorState().window;
+        EXPECT_EQ(editor && XtIsManaged(editor), answer == 1);
+        EXPECT_EQ(ShownScreen, answer ? editor : V().frame->window);
+        EXPECT_TRUE(Open());
+        EXPECT_EQ(MenuSensitivity(), "0000000000");
+    }
+    EXPECT_EQ(MediaEditorState().toggles.size(), 2u);
+    MessageAnswer = 1;
+    Press(MediaEditorState().cancel);
+    EXPECT_EQ(Messages, Texts{"L110"});
+    EXPECT_FALSE(XtIsManaged(MediaEditorState().window));
+    EXPECT_EQ(ShownScreen, V().frame->window);
+    EXPECT_EQ(V().frame->choice, 4);
+    EXPECT_EQ(ActiveMenuButton, 8);
 }
 
 TEST_F(ServiceMenuTest, ThePortsAskTheirItemAndTheTasksQuestion) {
