@@ -5,7 +5,6 @@ void ShowInfoScreen() {}
 void ShowServiceMenu() {}
 
 void FilePrint() {}
-void FileDelete() {}
 void FileBe() {}
 void FileEdit() {}
 void FileCe() {}

@@ -13,7 +13,6 @@ void ShowServiceMenu(); // service menu
 
 // The file menu's screens besides copy.
 void FilePrint();   // print and view
-void FileDelete();  // delete
 void FileBe();      // block edit
 void FileEdit();    // text edit
 void FileCe();      // contour edit

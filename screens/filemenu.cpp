@@ -4,6 +4,7 @@
 #include "dialogs.h"
 #include "entries.h"
 #include "filecopy.h"
+#include "filedel.h"
 #include "labels.h"
 #include "mainmenu.h"
 #include "partsel.h"

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // Navigation states.
 enum NavState : int {
@@ -95,6 +96,13 @@ struct NavIo {
     std::function<bool(const std::string& path)> isFile;
 };
 
+// The list's selection at OK: the first selected entry's 1-based position
+// and every selected entry as listed, in the list's order.
+struct ListSelection {
+    int firstPosition = 0;
+    std::vector<std::string> names;
+};
+
 // The screen opens: the top list, state 0, nothing shown but the hotkeys
 // (when a part is current).
 void NavOpen(FileNav& nav, const NavRules& rules, const std::string& currentPart, const NavIo& io);
@@ -114,6 +122,11 @@ NavOutcome NavChoose(FileNav& nav, int position, const std::string& entry, const
 // The up-one button: the parent folder, the top list, or out of the target
 // phase back to the folder (or top list) it was entered from.
 NavOutcome NavUpOne(FileNav& nav, const NavIo& io);
+
+// The folder listed (the top list at the top) is listed again after it has
+// changed (files deleted or made): the state stays; the selection policy
+// and the whole-folder button follow what the folder holds now.
+void NavRelist(FileNav& nav, const NavIo& io);
 
 // The target state of a file chosen in the state (0 when none).
 int TargetForFile(int state);
