@@ -4,7 +4,6 @@
 void ShowInfoScreen() {}
 void ShowServiceMenu() {}
 
-void FilePrint() {}
 void FileBe() {}
 void FileEdit() {}
 void FileCe() {}

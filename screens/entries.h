@@ -12,7 +12,6 @@ void ShowInfoScreen();  // information screen
 void ShowServiceMenu(); // service menu
 
 // The file menu's screens besides copy.
-void FilePrint();   // print and view
 void FileBe();      // block edit
 void FileEdit();    // text edit
 void FileCe();      // contour edit

@@ -79,6 +79,7 @@ const char* const kFiles4Part =
 
 const char* const kDumper =
     "if [ \"$(cat \"$root/sim/dodumper.mode\" 2>/dev/null)\" = fail ]; then exit 1; fi\n"
+    "[ -f \"$(map \"$2\")\" ] || exit 1\n"
     "out=$(map \"$4\")\n"
     "{ echo \"dump of $2 (kind $1, part $3)\"; cat \"$(map \"$2\")\" 2>/dev/null; } > \"$out\"\n";
 
@@ -146,7 +147,8 @@ bool LayOutSandbox(const std::string& root, const SandboxOptions& options, std::
                   "exec " +
                   sim +
                   " serve --key-file \"$root/usr/bin/XSRVR\" --client \"$1\" "
-                  "--log \"$root/sim/msgserver.jsonl\" $args "
+                  "--log \"$root/sim/msgserver.jsonl\" --printed \"$root/sim/printed\" "
+                  "--root \"$root\" $args "
                   ">>\"$root/sim/msgserver.out\" 2>&1 </dev/null\n";
     }
     ok &= WriteTextFile(root + "/usr/bin/xserver", server, true);

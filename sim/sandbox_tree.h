@@ -32,8 +32,9 @@ bool LayOutSandbox(const std::string& root, const SandboxOptions& options, std::
 //   u/qel/xeq/start.exe       drops "sh", runs the named script (a bare name
 //                             from /u/qel/shell/) with /bin/sh to its end
 //   u/qel/shell/dodumper      writes a text naming its arguments, then the
-//                             target's bytes, to its fourth argument; with
-//                             sim/dodumper.mode "fail" writes nothing, exit 1
+//                             target's bytes, to its fourth argument; writes
+//                             nothing and exits 1 for a target that is no
+//                             file, or with sim/dodumper.mode "fail"
 //   u/qel/shell/doed321, dobitmap, dovi     log only
 //   u/qel/shell/dolibgen      two lines and an empty one to /u/tmp/lib.out
 //   u/qel/xeq/be.exe, xceditor.exe          log only
