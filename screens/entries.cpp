@@ -5,7 +5,6 @@ void ShowInfoScreen() {}
 void ShowServiceMenu() {}
 
 void FileBe() {}
-void FileEdit() {}
 void FileCe() {}
 void FileBackup() {}
 void FileRestore() {}

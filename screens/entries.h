@@ -13,7 +13,6 @@ void ShowServiceMenu(); // service menu
 
 // The file menu's screens besides copy.
 void FileBe();      // block edit
-void FileEdit();    // text edit
 void FileCe();      // contour edit
 void FileBackup();  // backup
 void FileRestore(); // restore

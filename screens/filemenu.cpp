@@ -5,6 +5,7 @@
 #include "entries.h"
 #include "filecopy.h"
 #include "filedel.h"
+#include "fileedit.h"
 #include "fileprint.h"
 #include "labels.h"
 #include "mainmenu.h"
