@@ -4,7 +4,5 @@
 void ShowInfoScreen() {}
 void ShowServiceMenu() {}
 
-void FileBe() {}
-void FileCe() {}
 void FileBackup() {}
 void FileRestore() {}

@@ -12,7 +12,5 @@ void ShowInfoScreen();  // information screen
 void ShowServiceMenu(); // service menu
 
 // The file menu's screens besides copy.
-void FileBe();      // block edit
-void FileCe();      // contour edit
 void FileBackup();  // backup
 void FileRestore(); // restore

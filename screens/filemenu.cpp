@@ -3,6 +3,7 @@
 
 #include "dialogs.h"
 #include "entries.h"
+#include "filebe.h"
 #include "filecopy.h"
 #include "filedel.h"
 #include "fileedit.h"
