@@ -204,12 +204,13 @@ TEST_F(FileUtilTest, TheTextEditScreen) {
 TEST_F(FileUtilTest, TheTwinPartEditors) {
     const struct {
         void (*entry)();
+        XtCallbackProc cancel;
         const char* title;
         const char* status;
         const char* started;
     } twins[] = {
-        {FileBe, "L285", "L286", "be.exe [P2]"},
-        {FileCe, "L287", "L288", "xceditor.exe [/u/qel/part/P2/contour]"},
+        {FileBe, BeCancelCB, "L285", "L286", "be.exe [P2]"},
+        {FileCe, CeCancelCB, "L287", "L288", "xceditor.exe [/u/qel/part/P2/contour]"},
     };
     Box().Write("/u/qel/part/P2/contour/c", "c");
     for (const auto& t : twins) {
@@ -236,7 +237,7 @@ TEST_F(FileUtilTest, TheTwinPartEditors) {
         EXPECT_EQ(v.model->nav.state, kNavPartList);
         Press(f.upOne);
         EXPECT_FALSE(Managed(f.upOne));
-        Press(f.cancel);
+        t.cancel(nullptr, nullptr, nullptr);
         EXPECT_EQ(FileScreenWindow, nullptr);
     }
 }
