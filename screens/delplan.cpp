@@ -76,7 +76,10 @@ std::string Files4PartCommand(const std::string& part) {
 
 bool ReadNeededFiles(FILE* f, std::set<std::string>* needed) {
     needed->clear();
-    for (const std::string& line : ReadListLines(f))
+    for (std::string line : ReadListLines(f)) {
+        // A tool that writes CR LF line ends may double the CR.
+        while (!line.empty() && line.back() == '\r') line.pop_back();
         if (HasText(line)) needed->insert(CollapseSlashes(line));
+    }
     return !needed->empty();
 }

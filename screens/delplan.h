@@ -39,6 +39,6 @@ inline constexpr const char* kNeededList = "/u/tmp/lst1.out";
 // "files4part <part> > /u/tmp/lst1.out".
 std::string Files4PartCommand(const std::string& part);
 // The files a part needs, from files4part's list: whole lines, without
-// their line ends (LF, CR LF), "//" collapsed to "/". Lines without text
+// their line ends (LF, and every CR before it), "//" collapsed to "/". Lines without text
 // name nothing. False when no line names anything.
 bool ReadNeededFiles(FILE* f, std::set<std::string>* needed);

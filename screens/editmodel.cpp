@@ -4,6 +4,7 @@
 #include "filehead.h"
 #include "filelists.h"
 #include "launch.h"
+#include "linereader.h"
 #include "ospath.h"
 #include "partsel.h"
 #include "paths.h"
@@ -38,20 +39,6 @@ bool HasStar(const std::string& s) {
 void Say(const char* format, const std::string& a) {
     std::printf(format, a.c_str());
     std::fflush(stdout);
-}
-
-// The next line whole, without LF or CR LF. False at end of file.
-bool NextLine(FILE* f, std::string* line) {
-    line->clear();
-    int c;
-    bool any = false;
-    while ((c = std::fgetc(f)) != EOF) {
-        any = true;
-        if (c == '\n') break;
-        line->push_back(static_cast<char>(c));
-    }
-    if (!line->empty() && line->back() == '\r') line->pop_back();
-    return any;
 }
 
 // The rows of the editors' argument form, one per path; a path that does
@@ -220,7 +207,7 @@ bool EditSearchMatches(const PathPattern& pattern, const std::string& path) {
 
 bool FindPostEdit(FILE* doshells, const std::string& folder, PostEdit* out) {
     std::string line;
-    while (NextLine(doshells, &line)) {
+    while (ReadWholeLine(doshells, &line)) {
         const size_t blank = line.find(' ');
         if (blank == std::string::npos || blank == 0) continue;
         const size_t start = line.find_first_not_of(' ', blank);
