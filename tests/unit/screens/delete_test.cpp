@@ -229,6 +229,11 @@ TEST_F(DeleteTest, SelectedFilesBelowTheFirstLevel) {
 
 TEST_F(DeleteTest, PatternsAndNames) {
     ASSERT_EQ(symlink(box_.Path("/outside").c_str(), box_.Path("/u/qel/part/P1/out").c_str()), 0);
+    // A path longer than 79 characters, and one that is its beginning.
+    const std::string longBak = "P1/stat/" + std::string(70, 'l') + ".BAK";
+    const std::string prefix = "P1/stat/" + std::string(70, 'l');
+    box_.Write("/u/qel/part/" + longBak, "long");
+    box_.Write("/u/qel/part/" + prefix, "prefix");
     const Texts all = Left();
     const struct {
         const char* name;
@@ -241,12 +246,12 @@ TEST_F(DeleteTest, PatternsAndNames) {
          {"part/", "P1/", "stat/"},
          "*.BAK",
          "L205\npart/P1/stat/*.BAK\nL206",
-         {"P1/stat/x.BAK", "P1/stat/y.BAK"}},
+         {"P1/stat/x.BAK", "P1/stat/y.BAK", longBak}},
         {"a pattern typed at the top goes through the sub folders",
          {},
          "/u/qel/part/P1/*.BAK",
          "L205\npart/P1/*.BAK\nL206",
-         {"P1/stat/x.BAK", "P1/stat/y.BAK", "P1/sub/z.BAK", "P1/sub/*.BAK"}},
+         {"P1/stat/x.BAK", "P1/stat/y.BAK", "P1/sub/z.BAK", "P1/sub/*.BAK", longBak}},
         {"a name in a folder with sub folders is an exact name",
          {"part/", "P1/"},
          "*.BAK",
