@@ -263,10 +263,7 @@ int VokMain(int argc, char** argv) {
 
 void ExitVok() {
     if (AnyTaskActive()) {
-        MsgSetInt(MsgOut, kMsgTaskId, CurrentTaskId);
-        MsgSetInt(MsgOut, kMsgCode, MSG_TASK_CONTROL);
-        MsgSetInt(MsgOut, kMsgData, TASK_ABORT);
-        SendMessage(4);
+        SendTaskControl(TASK_ABORT, 4);
         // With the queue gone no task can end; nothing to wait for.
         if (!MessageQueueGone()) WaitTasksEnd(7);
     }

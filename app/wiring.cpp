@@ -8,8 +8,11 @@
 #include "makers.h"
 #include "msgsys.h"
 #include "operator_hooks.h"
+#include "servicescreen.h"
 #include "startup.h"
 #include "viewer.h"
+
+#include <string>
 
 namespace {
 
@@ -17,14 +20,23 @@ void CloseExitScreen() {
     ExitScreenCancel(nullptr, nullptr, nullptr);
 }
 
+// The viewer's print: request 10 with the copy's path.
+int SendPrintCopy(const std::string& path) {
+    if (!SetPrintPath(path)) return -1;
+    return SendCommand("FILE/COPY;", MSG_PRINT_COPY, MSG_PRINT_COPY);
+}
+
 } // namespace
 
 void WireProgram() {
-    // The controller link's operator interface.
+    // The controller link's operator interface, with the screens' question
+    // before a task is stopped.
     InstallOperatorHooks();
-    // Toolkit: the toolbars' Help and the pumps' drain.
+    SetStopTasksQuestion(ConfirmStopTasks);
+    // Toolkit: the toolbars' Help, the pumps' drain and the viewer's print.
     SetToolbarHelpViewer(ShowHelpText);
     SetPumpDrain(DrainReplies);
+    SetViewerPrintSender(SendPrintCopy);
     // Shell: the screens of the main-menu buttons, and the one that the poll
     // closes.
     MainMenuScreens screens{};

@@ -24,6 +24,8 @@ constexpr int kInfoLeftX = 20;
 constexpr int kInfoRightX = 280;
 // The current part's name is too long for a run.
 constexpr int kLabelPartTooLong = 308;
+// The double-byte language: bytes from 0x80 on come in pairs.
+constexpr int kTwoByteLanguage = 6;
 
 ScreenMessageHook MessageHook = nullptr;
 
@@ -74,6 +76,18 @@ void EnsureChoiceMade(ChoiceScreen& s, void (*make)()) {
         s.made = 1;
     }
     ChoiceUnmark(s);
+}
+
+std::string ScreenLineText(const std::string& label, int language) {
+    if (label.size() <= kScreenLineMax) return label;
+    if (language != kTwoByteLanguage) return label.substr(0, kScreenLineMax);
+    size_t end = 0;
+    while (end < label.size()) {
+        const size_t width = static_cast<unsigned char>(label[end]) >= 0x80 ? 2 : 1;
+        if (end + width > kScreenLineMax) break;
+        end += width;
+    }
+    return label.substr(0, end);
 }
 
 std::string CurrentPartLine() {

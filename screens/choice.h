@@ -9,8 +9,11 @@
 // from the pieces below.
 #pragma once
 
+#include "busyguard.h"
+
 #include <X11/Intrinsic.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -20,6 +23,7 @@ extern int RunChoice;
 
 // Main-menu button numbers kept in ActiveMenuButton.
 inline constexpr int kPauseButton = 5;
+inline constexpr int kStatusButton = 6;
 
 struct ChoiceScreen {
     Widget window = nullptr;
@@ -43,24 +47,8 @@ struct ChoiceScreen {
     bool usesRunChoice = false;
 };
 
-// Holds a busy flag for the length of a callback; a second entry finds the
-// flag set, is not entered and leaves the flag alone.
-class ChoiceGuard {
-  public:
-    explicit ChoiceGuard(int& flag) : flag_(flag), entered_(flag == 0) {
-        if (entered_) flag_ = 1;
-    }
-    ~ChoiceGuard() {
-        if (entered_) flag_ = 0;
-    }
-    ChoiceGuard(const ChoiceGuard&) = delete;
-    ChoiceGuard& operator=(const ChoiceGuard&) = delete;
-    bool entered() const { return entered_; }
-
-  private:
-    int& flag_;
-    bool entered_;
-};
+// The busy flag of a callback for the length of the call.
+using ChoiceGuard = BusyGuard;
 
 // Window (mode 2), header, toolbar (a null callback or a negative help index
 // leaves that button out) and infoRows rows of empty info labels from y 80.
@@ -80,6 +68,11 @@ int NetMonState();
 
 // Builds the screen with make on its first call; clears the mark.
 void EnsureChoiceMade(ChoiceScreen& s, void (*make)());
+// A label as a line of a screen: at most kScreenLineMax bytes, and with
+// language 6 never cut inside a two-byte character.
+inline constexpr size_t kScreenLineMax = 78;
+std::string ScreenLineText(const std::string& label, int language);
+
 // Label 68 and the current part: the second header row.
 std::string CurrentPartLine();
 // Header row 1 = the title label, row 2 = the current-part line coloured

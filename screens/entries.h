@@ -2,14 +2,13 @@
 // the work area. Until a screen is built its entry does nothing.
 #pragma once
 
-#include "execute.h"    // ShowExecuteScreen: execute and step
-#include "exitscreen.h" // ShowExitScreen: pause and exit
-#include "filemenu.h"   // ShowFileMenu: file menu
-#include "partprog.h"   // ShowPartProgMenu: part-program menu
-#include "partselect.h" // ShowPartSelect: part selection
-
-void ShowInfoScreen();  // information screen
-void ShowServiceMenu(); // service menu
+#include "execute.h"     // ShowExecuteScreen: execute and step
+#include "exitscreen.h"  // ShowExitScreen: pause and exit
+#include "filemenu.h"    // ShowFileMenu: file menu
+#include "infoscreen.h"  // ShowInfoScreen: information screen
+#include "partprog.h"    // ShowPartProgMenu: part-program menu
+#include "partselect.h"  // ShowPartSelect: part selection
+#include "servicemenu.h" // ShowServiceMenu: service menu
 
 // The file menu's screens besides copy.
 void FileBackup();  // backup

@@ -22,8 +22,6 @@ constexpr int kTitleLabel = 14;
 constexpr int kPasswordItem = 3;
 // Argument word of the task-control requests (hold, abort).
 constexpr int kTaskControlArg = 4;
-// The double-byte language: bytes from 0x80 on come in pairs.
-constexpr int kTwoByteLanguage = 6;
 
 // Until the program's top sets the end of the program, OK ends nothing.
 void EndNotWired() {
@@ -32,16 +30,8 @@ void EndNotWired() {
 }
 ExitVokHook EndProgram = EndNotWired;
 
-// Request 16 for the current task with a task flag: 0 sent, -1 not.
-int SendTaskControl(int flag) {
-    MsgSetInt(MsgOut, kMsgTaskId, CurrentTaskId);
-    MsgSetInt(MsgOut, kMsgCode, MSG_TASK_CONTROL);
-    MsgSetInt(MsgOut, kMsgData, flag);
-    return SendMessage(kTaskControlArg);
-}
-
 std::string Line(int label) {
-    return ExitLineText(LabText(label), Language);
+    return ScreenLineText(LabText(label), Language);
 }
 
 // Holds a running task; the texts of rows 1 and 2.
@@ -49,7 +39,7 @@ void TakeTaskState(std::string* hold, std::string* state) {
     switch (GetTaskState(CurrentTaskId)) {
     case SLOT_RUNNING:
         *state = Line(196);
-        if (SendTaskControl(TASK_HOLD) == 0) {
+        if (SendTaskControl(TASK_HOLD, kTaskControlArg) == 0) {
             SetTaskState(CurrentTaskId, nullptr, SLOT_HELD, TASK_HOLD);
             *hold = Line(167);
             IndicatorOff(MainMenuIndicators[4]);
@@ -75,18 +65,6 @@ bool LeaveConfirmed() {
 }
 
 } // namespace
-
-std::string ExitLineText(const std::string& label, int language) {
-    if (label.size() <= kExitLineMax) return label;
-    if (language != kTwoByteLanguage) return label.substr(0, kExitLineMax);
-    size_t end = 0;
-    while (end < label.size()) {
-        const size_t width = static_cast<unsigned char>(label[end]) >= 0x80 ? 2 : 1;
-        if (end + width > kExitLineMax) break;
-        end += width;
-    }
-    return label.substr(0, end);
-}
 
 void MakeExitScreen() {
     MakeChoiceFrame(Exit, ExitScreenOk, ExitScreenCancel, -1, 3);
@@ -135,7 +113,7 @@ void ExitScreenOk(Widget, XtPointer, XtPointer) {
     if (Exit.choice == TASK_ABORT && LeaveConfirmed()) {
         ChangeCursor(BusyCursor);
         // ExitVok aborts once more and waits for the end.
-        if (AnyTaskActive()) SendTaskControl(TASK_ABORT);
+        if (AnyTaskActive()) SendTaskControl(TASK_ABORT, kTaskControlArg);
         EndProgram();
         return;
     }

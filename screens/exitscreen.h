@@ -6,9 +6,6 @@
 
 #include <X11/Intrinsic.h>
 
-#include <cstddef>
-#include <string>
-
 // Entry of the pause button of the main menu.
 void ShowExitScreen();
 void MakeExitScreen();
@@ -22,11 +19,6 @@ void ExitScreenOk(Widget w, XtPointer client, XtPointer call);
 void ExitScreenCancel(Widget w, XtPointer client, XtPointer call);
 void ExitMark(Widget button);
 void ExitUnmark();
-
-// A label as a line of the screen: at most kExitLineMax bytes, and with
-// language 6 never cut inside a two-byte character.
-inline constexpr size_t kExitLineMax = 78;
-std::string ExitLineText(const std::string& label, int language);
 
 // What OK calls to end the program: ExitVok, which the program's top sets at
 // start-up; tests set their own. Unset (or null), OK prints a console line

@@ -544,6 +544,13 @@ int RecordTask(int id, const char* name, int state, int flags, int kind, int cod
     return -1;
 }
 
+int SendTaskControl(int flag, int arg) {
+    MsgSetInt(MsgOut, kMsgTaskId, CurrentTaskId);
+    MsgSetInt(MsgOut, kMsgCode, MSG_TASK_CONTROL);
+    MsgSetInt(MsgOut, kMsgData, flag);
+    return SendMessage(arg);
+}
+
 int AnyTaskActive() {
     return TaskSlot.state != SLOT_FREE;
 }

@@ -120,6 +120,10 @@ ReplyUi* SetReplyUi(ReplyUi* ui);
 using ExitScreenCloser = void (*)();
 void SetExitScreenCloser(ExitScreenCloser close);
 
+// Request 16 for the tracked task (CurrentTaskId) with a task flag as its
+// data word and the argument word: 0 sent, -1 not.
+int SendTaskControl(int flag, int arg);
+
 int GetTaskState(int id);
 // The name goes in as a bounded copy (39 characters, a console line when it
 // is cut), as in RecordTask.

@@ -1,7 +1,5 @@
 // The shell's implementation of the controller link's operator interface
-// (controller/operator_ui.h). The question whether running tasks may be
-// stopped comes with the service screen; until then it lets the caller go on
-// only when no task is active.
+// (controller/operator_ui.h).
 #include "operator_hooks.h"
 
 #include "dialogs.h"
@@ -15,14 +13,21 @@
 #include "operator_ui.h"
 #include "vok.h"
 
+#include <cstdio>
+
 namespace {
 
 int Message(const std::string& text, int) {
     return MessageDialog(text, 0);
 }
 
-int StopTasksToCome() {
-    return AnyTaskActive() ? 0 : 1;
+StopTasksQuestion Question = nullptr;
+
+int AskStopTasks() {
+    if (Question) return Question();
+    std::printf("ConfirmStopTasks: question not wired\n");
+    std::fflush(stdout);
+    return 0;
 }
 
 int Online() {
@@ -40,9 +45,13 @@ void InstallOperatorHooks() {
     ui.showLoading = ShowLoading;
     ui.hideLoading = HideLoading;
     ui.waitSecondsAll = WaitSecondsAll;
-    ui.confirmStopTasks = StopTasksToCome;
+    ui.confirmStopTasks = AskStopTasks;
     ui.systemCmd = SystemCmd;
     ui.labText = LabText;
     ui.onlineMode = Online;
     SetOperatorUi(ui);
+}
+
+void SetStopTasksQuestion(StopTasksQuestion ask) {
+    Question = ask;
 }

@@ -72,7 +72,8 @@ FramedByte CommandFramer::Feed(unsigned char b) {
     case 0x19:
         return {FramedByte::Command, "\x19"};
     case '\n':
-        if (!line_.empty()) f = {FramedByte::Command, line_};
+        f = line_.empty() ? FramedByte{FramedByte::EmptyLine, ""}
+                          : FramedByte{FramedByte::Command, line_};
         line_.clear();
         return f;
     default:
@@ -88,7 +89,54 @@ std::string FamilyAModel::StatusField() const {
            "00";
 }
 
+unsigned FamilyAModel::StatusWord() const {
+    unsigned word = 0x01;
+    if (homed_) word |= 0x02;
+    if (debug_) word |= 0x80;
+    if (knobs_.errorClass >= 1 && knobs_.errorClass <= 5) word |= 1u << (7 + knobs_.errorClass);
+    return word;
+}
+
+std::vector<std::string> FamilyAModel::AnswerEmptyLine() const {
+    if (debug_) return {"."};
+    return {};
+}
+
+std::vector<std::string> FamilyAModel::AnswerSelfTest(const std::string& command, bool* handled) {
+    static const char* const kGroups[5] = {"NAD81m81", "NAD83m83", "NAD84m84", "NAD85m85",
+                                           "NAD86m86"};
+    *handled = true;
+    if (command == "\x1b"
+                   "DEBUG") {
+        debug_ = true;
+        return {"."};
+    }
+    if (command == "EXIT" && debug_) {
+        debug_ = false;
+        return {};
+    }
+    std::vector<std::string> out;
+    if (command == "NAD80m80") {
+        char word[16];
+        std::snprintf(word, sizeof word, "%08X", StatusWord());
+        out.push_back(std::string("NADH") + word);
+    }
+    for (int c = 1; c <= 5; ++c)
+        if (command == kGroups[c - 1])
+            out.push_back("NADH" + (knobs_.errorClass == c ? knobs_.f4Mask : "00000000"));
+    if (!debug_) {
+        *handled = !out.empty();
+        return out;
+    }
+    if (out.empty()) out.push_back("? " + command);
+    out.push_back(".");
+    return out;
+}
+
 std::vector<std::string> FamilyAModel::Answer(const std::string& command) {
+    bool handled = false;
+    std::vector<std::string> selfTest = AnswerSelfTest(command, &handled);
+    if (handled) return selfTest;
     if (command.size() < 3 || command[0] != 'N') return {};
     char* end = nullptr;
     const std::string digits = command.substr(1, 2);
@@ -224,7 +272,8 @@ void ControllerSim::Receive(const unsigned char* data, size_t n, long now) {
     for (size_t i = 0; i < n; ++i) {
         received_.push_back({now, data[i]});
         FramedByte f = framer_.Feed(data[i]);
-        if (f.kind == FramedByte::Nothing) continue;
+        if (f.kind == FramedByte::EmptyLine) EmptyLine(now);
+        if (f.kind == FramedByte::Nothing || f.kind == FramedByte::EmptyLine) continue;
         if (listener_) listener_(now, f);
         if (f.kind == FramedByte::Command) Command(f.text, now);
     }
@@ -256,7 +305,26 @@ void ControllerSim::Command(const std::string& command, long now) {
     const int number = static_cast<int>(commands_.size());
     if (streamFrom_ > 0 && number >= streamFrom_) streaming_ = true;
     std::vector<SimReply> replies = Answer(command, nth);
-    if (silent_ || streaming_ || (silentFrom_ > 0 && number >= silentFrom_)) return;
+    if (silentFrom_ > 0 && number >= silentFrom_) return;
+    Queue(replies, command, now);
+}
+
+void ControllerSim::EmptyLine(long now) {
+    const int nth = emptyLines_++;
+    std::vector<SimReply> replies;
+    if (familyA_)
+        for (const std::string& line : familyA_->AnswerEmptyLine())
+            replies.push_back(SimLine(line));
+    if (emptyScripted_) {
+        if (emptyScript_.empty()) return;
+        replies = emptyScript_[std::min<size_t>(static_cast<size_t>(nth), emptyScript_.size() - 1)];
+    }
+    Queue(replies, "", now);
+}
+
+void ControllerSim::Queue(const std::vector<SimReply>& replies, const std::string& command,
+                          long now) {
+    if (silent_ || streaming_) return;
     for (const SimReply& r : replies) {
         if (r.bytes.empty()) continue;
         if (garbage_.count(command)) pending_.push_back({now + r.delayMs, kGarbageLine});
@@ -276,6 +344,8 @@ std::string ControllerSim::TakeDue(long now) {
     pending_.erase(pending_.begin(), pending_.begin() + static_cast<long>(sent));
     if (streaming_ && out.size() < kPumpBytes)
         out += std::string(std::min(kStreamChunk, kPumpBytes - out.size()), 'x');
+    else if (streamAlways_ > 0 && out.size() < kPumpBytes)
+        out += std::string(std::min(streamAlways_, kPumpBytes - out.size()), 'x');
     while (listingLine_ > 0 && !silent_ && out.size() < kPumpBytes)
         out += SimLine(FamilyBConstantLine(listingLine_++)).bytes;
     return out;
@@ -298,6 +368,7 @@ void ControllerSim::Clear() {
     commands_.clear();
     commandTimes_.clear();
     seen_.clear();
+    emptyLines_ = 0;
     pending_.clear();
     streaming_ = false;
     listingLine_ = 0;

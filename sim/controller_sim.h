@@ -5,7 +5,8 @@
 // Times are milliseconds on the caller's clock (virtual in the tests, real
 // in the simulator). No test framework here.
 //
-// Framing: CR is dropped, LF ends a command line (an empty line is none),
+// Framing: CR is dropped, LF ends a command line (an empty line is none:
+// only a script for empty lines, or the family A model, answers it),
 // DC3, ACK and DC1 are wake-up bytes (logged, never answered), STX, ETX and
 // EM are commands of their own. Replies go out as whole lines, about 4 KB
 // at most per pump and the rest on later pumps, and never carry DC1, DC3,
@@ -35,7 +36,7 @@ bool IsLineControl(unsigned char b);
 
 // What one received byte means.
 struct FramedByte {
-    enum Kind { Nothing, Command, Control } kind = Nothing;
+    enum Kind { Nothing, Command, Control, EmptyLine } kind = Nothing;
     std::string text; // the command, or the control byte's name ("DC3" ...)
 };
 
@@ -65,21 +66,37 @@ struct FamilyAKnobs {
 // 2, 3 or 5 makes the F1 and F2 replies error replies (n...H...). NF5G5XYZ
 // and NF5G5XYZW start the homing motion, NFFm40 stops it. Other lines go
 // unanswered unless answerAll.
+//
+// The self test's traffic: ESC DEBUG enters the debug mode, in which every
+// line and every empty line is answered with the prompt "." (an unknown
+// line with "? <line>" first) and EXIT leaves it; in normal mode an empty
+// line goes unanswered. NAD80m80 answers the status word "NADH<8 digits>":
+// bit 0 drives on, bit 1 homed, bit 7 debug mode, bit 7 + C for an error of
+// class C; NAD81m81, NAD83m83, NAD84m84, NAD85m85 and NAD86m86 (the error
+// groups of classes 1 to 5) answer "NADH" and the f4Mask for the class that
+// stands, else eight zeros.
 class FamilyAModel {
   public:
     explicit FamilyAModel(const FamilyAKnobs& knobs = {});
     // The reply lines (without their line ends) to one command.
     std::vector<std::string> Answer(const std::string& command);
+    std::vector<std::string> AnswerEmptyLine() const;
     FamilyAKnobs& knobs() { return knobs_; }
     bool homed() const { return homed_; }
     bool moving() const { return moving_; }
+    bool debug() const { return debug_; }
+    // The self test's status word.
+    unsigned StatusWord() const;
     // The status field: bytes 3 to 0, two upper-case hex digits each.
     std::string StatusField() const;
 
   private:
+    std::vector<std::string> AnswerSelfTest(const std::string& command, bool* handled);
+
     FamilyAKnobs knobs_;
     bool homed_;
     bool moving_ = false;
+    bool debug_ = false;
     int notHomedAnswers_ = 0;
 };
 
@@ -138,7 +155,16 @@ class ControllerSim {
     // entry repeats. An empty list, or an entry with no bytes, is silence.
     // A script comes before the responder, the responder before the model.
     void On(const std::string& command, std::vector<std::vector<SimReply>> replies);
-    void ClearScripts() { scripts_.clear(); }
+    // The same for the n-th empty line; it comes before the model.
+    void OnEmptyLine(std::vector<std::vector<SimReply>> replies) {
+        emptyScript_ = std::move(replies);
+        emptyScripted_ = true;
+    }
+    void ClearScripts() {
+        scripts_.clear();
+        emptyScript_.clear();
+        emptyScripted_ = false;
+    }
     // Answers the commands that have no script: (command, how many times it
     // came before) -> replies.
     using Responder = std::function<std::vector<SimReply>(const std::string&, int)>;
@@ -161,6 +187,9 @@ class ControllerSim {
     // From the n-th command (1-based) on, the controller sends a stream of
     // bytes without a line end, filling every pump; 0 never.
     void SetStreamFrom(int n) { streamFrom_ = n; }
+    // From now on, bytes without a line end, this many with every pump
+    // (about kPumpBytes at most); 0 stops it.
+    void SetStreaming(size_t bytesPerPump) { streamAlways_ = bytesPerPump; }
 
     // Runs for every command and control byte received.
     using Listener = std::function<void(long now, const FramedByte&)>;
@@ -189,6 +218,8 @@ class ControllerSim {
 
   private:
     void Command(const std::string& command, long now);
+    void EmptyLine(long now);
+    void Queue(const std::vector<SimReply>& replies, const std::string& command, long now);
     std::vector<SimReply> Answer(const std::string& command, int nth);
 
     CommandFramer framer_;
@@ -197,6 +228,9 @@ class ControllerSim {
     std::vector<long> commandTimes_;
     std::map<std::string, std::vector<std::vector<SimReply>>> scripts_;
     std::map<std::string, int> seen_;
+    std::vector<std::vector<SimReply>> emptyScript_;
+    bool emptyScripted_ = false;
+    int emptyLines_ = 0;
     Responder responder_;
     std::unique_ptr<FamilyAModel> familyA_;
     std::unique_ptr<FamilyBModel> familyB_;
@@ -205,6 +239,7 @@ class ControllerSim {
     int silentFrom_ = 0;
     int streamFrom_ = 0;
     bool streaming_ = false;
+    size_t streamAlways_ = 0;
     std::set<std::string> partial_;
     std::set<std::string> garbage_;
     Listener listener_;

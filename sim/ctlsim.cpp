@@ -14,8 +14,9 @@
 //
 // Options (the defaults: family A, not homed at start, homed after 3 "not
 // homed" (family B: BUSY) answers once the homing motion runs, no errors,
-// family A: only F1 to F4 answered; family B: relays on at start, a listing
-// of 300 constants):
+// family A: only F1 to F4 and the self test's traffic (its debug mode, the
+// status word and the error groups) answered; family B: relays on at start,
+// a listing of 300 constants):
 //   --homed               homed at start
 //   --home-after K|never  "not homed" (BUSY) answers before homed
 //   family A:

@@ -15,9 +15,11 @@ bool GenerateSysgen(const std::string& source, const std::string& root, std::str
 bool GeneratePassword(const std::string& source, const std::string& root, std::string* error);
 // demo/uart.txt -> sys_data/files/uart.bin
 bool GenerateUart(const std::string& source, const std::string& root, std::string* error);
-// The same with the SERVO record's controller type replaced ("KROMI" ...).
-bool GenerateUartWithServoType(const std::string& source, const std::string& root,
-                               const std::string& servoType, std::string* error);
+// The same with the SERVO record's controller type ("KROMI" ...) and
+// description replaced.
+bool GenerateUartWithServo(const std::string& source, const std::string& root,
+                           const std::string& type, const std::string& description,
+                           std::string* error);
 // demo/labels/<letter>.txt -> database/<letter>vok.data
 bool GenerateLabels(const std::string& source, const std::string& root, std::string* error);
 // demo/switch.txt -> database/DBswitch.data and <letter>switch.data
@@ -34,3 +36,5 @@ bool GenerateTools(const std::string& source, const std::string& root, std::stri
 struct SysgenItem;
 bool GenerateSysgenWith(const std::string& source, const std::string& root,
                         const std::map<int, SysgenItem>& replaced, std::string* error);
+// demo/estest.txt -> database/estest.data
+bool GenerateStest(const std::string& source, const std::string& root, std::string* error);

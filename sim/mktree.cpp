@@ -10,7 +10,9 @@
 // --online makes the station run with its controller (configuration item 3
 // set to 0) and a probe changer of type 1 (item 26): the controller
 // simulator qel-ctlsim then serves its line. --family B makes its controller
-// a family B one (the SERVO record's type KROMI), for qel-ctlsim --family B.
+// a family B one (the SERVO record's type KROMI, and the description that
+// the SERVO device list gives it), for qel-ctlsim --family B. The printer
+// drivers of demo/drivers.txt get stand-ins.
 // --keep-server: the KILL_XSERVER stand-in leaves a running server and its
 // queue alone (for a program started against a server started before it).
 #include "generators.h"
@@ -21,6 +23,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -37,8 +40,24 @@ bool CopyTree(const fs::path& from, const fs::path& to, std::string* error) {
 // Every binary file of the tree, in the order they are made.
 const TreeGenerator kGenerators[] = {
     GenerateSysgen, GenerateLabels, GenerateSwitch, GenerateTitles, GeneratePassword,
-    GenerateUart,   GenerateServo,  GenerateSysPar, GenerateTools,
+    GenerateUart,   GenerateServo,  GenerateSysPar, GenerateTools,  GenerateStest,
 };
+
+// The driver names of demo/drivers.txt (comment lines begin with '#').
+std::vector<std::string> DriverNames(const std::string& source) {
+    std::vector<std::string> names;
+    std::string text;
+    if (!ReadFileBytes(source + "/drivers.txt", &text)) return names;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(at, end - at);
+        if (!line.empty() && line[0] != '#') names.push_back(line);
+        at = end + 1;
+    }
+    return names;
+}
 
 // The items of a station that works with its controller and probe changer.
 std::map<int, SysgenItem> OnlineItems() {
@@ -77,6 +96,7 @@ int main(int argc, char** argv) {
                              "[--family A|B] [--keep-server] ROOT\n");
         return 2;
     }
+    options.printerDrivers = DriverNames(source);
     root = fs::absolute(root).lexically_normal().string();
     while (root.size() > 1 && root.back() == '/') root.pop_back();
     options.msgsim = fs::absolute(options.msgsim).string();
@@ -85,7 +105,9 @@ int main(int argc, char** argv) {
               CopyTree(fs::path(source) / "tree", root + "/u/qel", &error);
     for (TreeGenerator generate : kGenerators) ok = ok && generate(source, root, &error);
     if (online) ok = ok && GenerateSysgenWith(source, root, OnlineItems(), &error);
-    if (familyB) ok = ok && GenerateUartWithServoType(source, root, "KROMI", &error);
+    if (familyB)
+        ok = ok && GenerateUartWithServo(source, root, "KROMI",
+                                         "measuring machine controller (family B)", &error);
     if (!ok) {
         std::fprintf(stderr, "qel-mktree: %s\n", error.c_str());
         return 1;

@@ -169,3 +169,15 @@ std::string ServoRecordBytes(const std::vector<ServoRecord>& records) {
     }
     return out;
 }
+
+std::string StestFileBytes(const std::map<int, std::string>& texts, int records) {
+    const int last = texts.empty() ? records - 1 : std::max(texts.rbegin()->first, records - 1);
+    std::string bytes;
+    for (int n = 0; n <= last; ++n) {
+        auto it = texts.find(n);
+        std::string text = it != texts.end() ? it->second.substr(0, 79) : "";
+        text.resize(79, ' ');
+        bytes += text + "\n";
+    }
+    return bytes;
+}

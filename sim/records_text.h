@@ -40,6 +40,11 @@ void BuildSwitchFiles(const SwitchTexts& texts, std::string* index,
 std::string TitleFileBytes(const std::vector<std::string>& lines);
 std::string TitleFileBytes(const std::string& header4, const std::vector<std::string>& lines);
 
+// The self test's status texts (estest.data): record n at byte 80 n, 79
+// characters blank-padded (a longer text is cut) and LF; records 0 up to
+// the highest number (at least records - 1), blank where there is no text.
+std::string StestFileBytes(const std::map<int, std::string>& texts, int records = 0);
+
 // Text in UTF-8 as ISO 8859-1 (the encoding of the installed fonts); a
 // character outside it becomes '?'.
 std::string Utf8ToLatin1(const std::string& text);

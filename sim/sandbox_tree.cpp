@@ -86,6 +86,34 @@ const char* const kDumper =
 const char* const kLibGen = "printf 'library made from %s\\nentries: 1\\n\\n' \"$1\" > "
                             "\"$(map /u/tmp/lib.out)\"\n";
 
+// The starter of detached work: logs, drops the "sh" that comes first,
+// finds the script (a bare name in /u/qel/shell/, a full path in the
+// install), and runs it to its end with the other arguments.
+std::string Starter() {
+    return "#!/bin/sh\n" + LogLine("start.exe") +
+           "[ \"$1\" = sh ] && shift\n"
+           "script=$1\n"
+           "shift\n"
+           "while [ \"${script% }\" != \"$script\" ]; do script=${script% }; done\n"
+           "case \"$script\" in\n"
+           "/*) path=\"$root$script\" ;;\n"
+           "*) path=\"$root/u/qel/shell/$script\" ;;\n"
+           "esac\n"
+           "if [ ! -f \"$path\" ]; then\n"
+           "    echo \"start.exe: no script $script\" >> \"$root/sim/scripts.log\"\n"
+           "    exit 1\n"
+           "fi\n"
+           "exec sh \"$path\" \"$@\"\n";
+}
+
+// A configuration program: logs, then puts the prepared file sim/<next>, when
+// a test has laid one out, over the install's file.
+std::string ConfigProgram(const char* name, const char* next, const char* file) {
+    return "#!/bin/sh\n" + LogLine(name) + "if [ -f \"$root/sim/" + next + "\" ]; then\n" +
+           "    cp \"$root/sim/" + next + "\" \"$root/u/qel/sys_data/files/" + file + "\"\n" +
+           "fi\n";
+}
+
 } // namespace
 
 bool MakeDirs(const std::string& path) {
@@ -162,6 +190,15 @@ bool LayOutSandbox(const std::string& root, const SandboxOptions& options, std::
     ok &= WriteTextFile(root + "/u/qel/shell/dols",
                         sh + LogLine("dols") + "ls -1 \"$1\" > \"$2\"\n", true);
     if (options.requiredFiles) ok &= WriteTextFile(root + "/u/qel/xeq/vtc.exe", "");
+    ok &= WriteTextFile(root + "/u/qel/xeq/start.exe", Starter(), true);
+    // The service menu's programs and the service screen's scripts.
+    ok &= WriteTextFile(root + "/u/qel/xeq/syspgen.exe", sh + LogLine("syspgen.exe"), true);
+    ok &= WriteTextFile(root + "/u/qel/xeq/sysgen.exe",
+                        ConfigProgram("sysgen.exe", "sysgen.next", "sysgen.bin"), true);
+    ok &= WriteTextFile(root + "/u/qel/xeq/passgen.exe",
+                        ConfigProgram("passgen.exe", "password.next", "password.bin"), true);
+    for (const char* script : {"SYS.BACKUP", "SYS.RESTORE", "SYS.SERVICE"})
+        ok &= WriteTextFile(root + "/u/qel/shell/" + script, sh + LogLine(script), true);
     for (const std::string& type : options.printerDrivers) {
         const std::string driver = sh + "root=\"${QEL_SANDBOX:?}\"\n{ printf '%s' \"" + type +
                                    "\"; for a in \"$@\"; do printf ' [%s]' \"$a\"; done; echo; } "
@@ -189,7 +226,6 @@ bool LayOutSuiteTools(const std::string& root, std::string* error) {
         std::string body;
     } tools[] = {
         {q + "bin/bin/sh.exe", "sh.exe", kRunScript},
-        {q + "xeq/start.exe", "start.exe", std::string("shift\n") + kRunScript},
         {q + "shell/dodumper", "dodumper", kDumper},
         {q + "shell/doed321", "doed321", ""},
         {q + "shell/dobitmap", "dobitmap", ""},

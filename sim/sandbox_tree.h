@@ -1,6 +1,18 @@
 // Lays out a sandbox root: the folders of the install tree, the stand-ins of
 // the suite's scripts (each logs its name and arguments to sim/scripts.log)
 // and the message-server key file. Used by the demo generator and the tests.
+//
+// Stand-ins besides the server's scripts and the printer drivers:
+//   xeq/start.exe    logs "start.exe <args>", drops a first "sh", and runs
+//                    the named script to its end with the other arguments: a
+//                    bare name from u/qel/shell/, a full path inside the root
+//                    (trailing blanks of the name dropped);
+//   xeq/syspgen.exe  logs;
+//   xeq/sysgen.exe   logs, then copies sim/sysgen.next, when there is one,
+//                    over sys_data/files/sysgen.bin;
+//   xeq/passgen.exe  logs, then copies sim/password.next, when there is one,
+//                    over sys_data/files/password.bin;
+//   shell/SYS.BACKUP, SYS.RESTORE, SYS.SERVICE  log.
 #pragma once
 
 #include <string>
@@ -29,8 +41,6 @@ bool LayOutSandbox(const std::string& root, const SandboxOptions& options, std::
 // sim/scripts.log; a path it must touch itself it maps under $QEL_SANDBOX
 // (the program's seam maps the program started, not its arguments).
 //   u/qel/bin/bin/sh.exe      runs its script (mapped) with /bin/sh
-//   u/qel/xeq/start.exe       drops "sh", runs the named script (a bare name
-//                             from /u/qel/shell/) with /bin/sh to its end
 //   u/qel/shell/dodumper      writes a text naming its arguments, then the
 //                             target's bytes, to its fourth argument; writes
 //                             nothing and exits 1 for a target that is no

@@ -17,8 +17,9 @@
 #include <string>
 
 inline constexpr int kColorRegistryRows = 1600;
-inline constexpr int kIconRegistryRows = 100;
-inline constexpr int kIconCacheRows = 100;
+// The icon registry and the icon cache have no fixed size: with every
+// screen's icons in several looks a fixed table fills up, and a full cache
+// would show another icon in place of the one asked for.
 inline constexpr int kPlotPixelRows = 150;
 
 // The pixels behind the colour indexes 0 .. 10.

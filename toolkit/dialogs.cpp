@@ -125,15 +125,19 @@ void MaskPass(bool dropKeys, bool dropButtons) {
     }
 }
 
-// Waits until the display connection has input, at most 10 ms.
-void IdleWait() {
+// Waits until the display connection has input, at most ms.
+void IdleWaitMs(int ms) {
     if (!TheDisplay) {
-        nap(kIdleWaitMs);
+        nap(ms);
         return;
     }
     XFlush(TheDisplay);
     pollfd p{ConnectionNumber(TheDisplay), POLLIN, 0};
-    poll(&p, 1, kIdleWaitMs);
+    poll(&p, 1, ms);
+}
+
+void IdleWait() {
+    IdleWaitMs(kIdleWaitMs);
 }
 
 // Passes of a pump until time() reaches start + seconds; one pass for 0.
@@ -380,6 +384,16 @@ void ServeEverythingOnce(XtAppContext app) {
         XtAppProcessEvent(app, XtIMAll);
     else
         IdleWait();
+}
+
+void DispatchXEvents() {
+    RunDrain();
+    if (!AppContext) return;
+    while (XtAppPending(AppContext) & XtIMXEvent) XtAppProcessEvent(AppContext, XtIMXEvent);
+}
+
+void WaitForDisplay(int ms) {
+    IdleWaitMs(ms);
 }
 
 void ChangeCursor(Cursor cursor) {

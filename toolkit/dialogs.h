@@ -66,6 +66,14 @@ void RaiseTopWindow();
 // pumps' drain first. The waits of AskText and of the password check.
 void ServeEverythingOnce(XtAppContext app);
 
+// A pass of a screen's own loop that serves X events only, no timers: the
+// pumps' drain, then every queued X event dispatched (keys and buttons
+// included).
+void DispatchXEvents();
+// Waits up to ms for input on the display connection: the idle step of
+// such a loop when it has nothing else to wait on.
+void WaitForDisplay(int ms);
+
 // What every pass of a pump and every step of a dialog's wait does first:
 // the message system's DrainReplies, which the program's top sets at
 // start-up, so that the server's replies do not fill the queue while the

@@ -63,7 +63,6 @@ void RegisterIcon(const IconRow& row) {
     } else if (row.mode != 4) {
         return;
     }
-    if (gIconRows.size() >= static_cast<size_t>(kIconRegistryRows)) return;
     gIconRows.push_back(row);
     WatchDestroy(row.widget);
 }
@@ -106,9 +105,7 @@ Pixmap LoadIcon(const std::string& file, int fgIndex, int bgIndex, Pixel fg, Pix
             r.bg == bg)
             return r.pixmap;
     std::string path, osPath;
-    if (gCache.size() >= static_cast<size_t>(kIconCacheRows) || !SchemeScreen() ||
-        !FindIconFile(file, &path, &osPath))
-        return FirstCached();
+    if (!SchemeScreen() || !FindIconFile(file, &path, &osPath)) return FirstCached();
     const Pixmap p = GetPixmapFile(SchemeScreen(), osPath, fg, bg);
     if (!Loaded(p)) {
         ReportOnce(file, "LoadIcon: unable to read icon file " + path + "\n");

@@ -27,6 +27,7 @@ FONT = {
     "T": ["11111", "00100", "00100", "00100", "00100", "00100", "00100"],
     "U": ["10001", "10001", "10001", "10001", "10001", "10001", "01110"],
     "V": ["10001", "10001", "10001", "10001", "10001", "01010", "00100"],
+    "Y": ["10001", "10001", "01010", "00100", "00100", "00100", "00100"],
     "?": ["01110", "10001", "00001", "00110", "00100", "00000", "00100"],
     " ": ["00000"] * 7,
 }
@@ -465,6 +466,207 @@ def all_but_depend():  # a folder: one sheet kept, the rest struck out
     return c
 
 
+def search():  # find in the text: a magnifying glass
+    c = Canvas(40, 40)
+    c.ring(16, 16, 13, 4)
+    c.line(25, 25, 36, 36, 6)
+    return c
+
+
+def debug_on():  # the controller's debug mode: a bug
+    c = Canvas(S, S)
+    c.line(24, 14, 17, 3, 3)
+    c.line(32, 14, 39, 3, 3)
+    for y, dy in ((27, -7), (36, 0), (45, 7)):
+        c.line(5, y + dy, 28, y, 3)
+        c.line(28, y, 51, y + dy, 3)
+    c.disc(28, 36, 14)
+    c.disc(28, 18, 7)
+    c.rect(27, 24, 29, 50, 0)
+    return c
+
+
+def debug_off():  # back to normal mode: the bug struck through
+    c = debug_on()
+    c.line(4, 54, 54, 20, 5, 0)
+    c.line(6, 52, 52, 22, 3)
+    return c
+
+
+def stest_status():  # read the controller status: a "?" on a panel of lights
+    c = Canvas(S, S)
+    c.frame(3, 3, 53, 53, 4)
+    for x in (12, 22, 32, 42):
+        c.disc(x, 13, 3)
+    c.text(21, 22, "?", 4)
+    return c
+
+
+# --- the service tools ---------------------------------------------------------
+
+
+def gear(c, cx, cy, r, teeth=8, hole=None):
+    for k in range(teeth):
+        a = math.radians(k * 360.0 / teeth)
+        c.line(cx + (r - 4) * math.sin(a), cy - (r - 4) * math.cos(a),
+               cx + (r + 5) * math.sin(a), cy - (r + 5) * math.cos(a), 6)
+    c.disc(cx, cy, r)
+    c.disc(cx, cy, hole if hole else r // 3, 0)
+
+
+def wrench(c, ax, ay, bx, by):
+    """A spanner from (ax, ay) to (bx, by), open jaws at a."""
+    c.line(ax, ay, bx, by, 7)
+    c.disc(ax, ay, 9)
+    c.disc(bx, by, 6)
+    dx, dy = bx - ax, by - ay
+    n = math.hypot(dx, dy)
+    c.disc(ax - 6 * dx / n, ay - 6 * dy / n, 5, 0)
+    c.disc(bx, by, 2, 0)
+
+
+def syspgen():  # controller parameters: a cabinet with three sliders
+    c = Canvas(S, S)
+    c.frame(6, 4, 50, 52, 4)
+    for x in (16, 28, 40):
+        c.rect(x - 1, 12, x + 1, 44)
+    for x, y in ((16, 34), (28, 18), (40, 28)):
+        c.rect(x - 5, y - 3, x + 5, y + 3)
+    return c
+
+
+def service():  # the service screen: a spanner
+    c = Canvas(S, S)
+    wrench(c, 16, 16, 44, 44)
+    return c
+
+
+def port_config():  # a plug with its pins and cable
+    c = Canvas(S, S)
+    c.polygon([(4, 10), (52, 10), (46, 34), (10, 34)])
+    c.polygon([(9, 14), (47, 14), (43, 30), (13, 30)], 0)
+    for x in (16, 24, 32, 40):
+        c.disc(x, 19, 2)
+    for x in (20, 28, 36):
+        c.disc(x, 25, 2)
+    c.rect(24, 34, 32, 54)
+    return c
+
+
+def media():  # a tape cartridge
+    c = Canvas(S, S)
+    c.frame(3, 10, 53, 46, 4)
+    c.disc(17, 28, 8)
+    c.disc(17, 28, 3, 0)
+    c.disc(39, 28, 8)
+    c.disc(39, 28, 3, 0)
+    c.rect(17, 36, 39, 40)
+    return c
+
+
+def sysgen():  # system generation: SYS under a gear
+    c = Canvas(S, S)
+    gear(c, 28, 18, 11)
+    c.text(10, 39, "SYS", 2)
+    return c
+
+
+def passgen():  # the password program: a key
+    c = Canvas(S, S)
+    c.ring(17, 28, 13, 5)
+    c.rect(29, 25, 54, 31)
+    c.rect(42, 31, 46, 40)
+    c.rect(50, 31, 54, 38)
+    return c
+
+
+def avail():  # the available options: a list with check marks
+    c = Canvas(S, S)
+    for y in (8, 24, 40):
+        c.line(4, y + 3, 9, y + 8, 3)
+        c.line(9, y + 8, 17, y - 1, 3)
+        c.rect(22, y + 1, 52, y + 6)
+    return c
+
+
+def sys_backup():  # the system onto a tape: a cabinet, an arrow down, a tape
+    c = Canvas(S, S)
+    c.frame(14, 2, 42, 22, 3)
+    c.rect(25, 22, 31, 30)
+    c.polygon([(18, 29), (38, 29), (28, 38)])
+    c.frame(4, 40, 52, 54, 3)
+    c.disc(16, 47, 3)
+    c.disc(40, 47, 3)
+    return c
+
+
+def sys_restore():  # the system from a tape: a tape, an arrow up, a cabinet
+    c = Canvas(S, S)
+    c.frame(14, 32, 42, 52, 3)
+    c.rect(25, 22, 31, 32)
+    c.polygon([(18, 23), (38, 23), (28, 14)])
+    c.frame(4, 0, 52, 13, 3)
+    c.disc(16, 6, 3)
+    c.disc(40, 6, 3)
+    return c
+
+
+def service_script():  # the service script: a sheet with a gear
+    c = Canvas(S, S)
+    sheet(c)
+    for y in (14, 20):
+        c.rect(18, y, 38, y + 2)
+    gear(c, 28, 37, 6, 6, 2)
+    return c
+
+
+def stest():  # the controller self test: a trace on a screen
+    c = Canvas(S, S)
+    c.frame(3, 6, 53, 44, 4)
+    pts = [(8, 30), (16, 30), (20, 14), (26, 38), (31, 20), (36, 30), (48, 30)]
+    for (x0, y0), (x1, y1) in zip(pts, pts[1:]):
+        c.line(x0, y0, x1, y1, 3)
+    c.rect(20, 44, 36, 49)
+    c.rect(12, 49, 44, 53)
+    return c
+
+
+B = 44  # the OK and Escape buttons of the port boxes are 54 x 54
+
+
+def ok_icn():  # a check mark
+    c = Canvas(B, B)
+    c.line(6, 24, 17, 35, 7)
+    c.line(17, 35, 38, 9, 7)
+    return c
+
+
+def esc_icn():  # a cross
+    c = Canvas(B, B)
+    c.line(8, 8, 36, 36, 7)
+    c.line(36, 8, 8, 36, 7)
+    return c
+
+
+SERVICE_ICONS = {
+    "STEST": stest,
+}
+SERVICE_SINGLE = {
+    "SYSPGEN.VOK": syspgen,
+    "SERVICE.VOK": service,
+    "PORT_CONFIG.VOK": port_config,
+    "MEDIA.VOK": media,
+    "SYSGEN.VOK": sysgen,
+    "PASSGEN.VOK": passgen,
+    "AVAIL.VOK": avail,
+    "SYS_BACKUP.VOK": sys_backup,
+    "SYS_RESTORE.VOK": sys_restore,
+    "SERVICE_SCRIPT.VOK": service_script,
+    "OK.ICN": ok_icn,
+    "ESC.ICN": esc_icn,
+}
+
+
 ICONS = {
     "PWR_ON_OFF": power,
     "INITIALIZE": initialize,
@@ -503,6 +705,11 @@ SINGLE = {
     "UP_ONE.VOK": up_one,
     "ENTIRE_DIR.VOK": entire_dir,
     "ALL_BUT_DEPEND.VOK": all_but_depend,
+    "PRINTER.VOK": file_print,
+    "SEARCH.ICN": search,
+    "DEBUG_ON.VOK": debug_on,
+    "DEBUG_OFF.VOK": debug_off,
+    "STEST_STATUS.VOK": stest_status,
 }
 
 
@@ -510,11 +717,11 @@ def main():
     out = sys.argv[1] if len(sys.argv) > 1 else "demo/tree/def_data/icon"
     os.makedirs(out, exist_ok=True)
     files = {}
-    for name, draw in ICONS.items():
+    for name, draw in list(ICONS.items()) + list(SERVICE_ICONS.items()):
         c = draw()
         files[name + ".VOK"] = c
         files[name + ".MSK"] = c.stippled()
-    for name, draw in SINGLE.items():
+    for name, draw in list(SINGLE.items()) + list(SERVICE_SINGLE.items()):
         files[name] = draw()
     for name, c in sorted(files.items()):
         with open(os.path.join(out, name), "w") as f:

@@ -170,9 +170,9 @@ TEST(FileUtilE2E, EditsThroughTheStandInEditor) {
         EXPECT_TRUE(WaitUntil([&] { return answer.answered() == 2; }, 5000));
     }
     const std::vector<std::string> log = r.box().ScriptsLog();
-    EXPECT_NE(std::find(log.begin(), log.end(),
-                        "start.exe [sh] [/u/qel/shell/dovi ] [/u/qel/part/P2/lib/L1]"),
-              log.end());
+    EXPECT_NE(
+        std::find(log.begin(), log.end(), "start.exe sh /u/qel/shell/dovi  /u/qel/part/P2/lib/L1"),
+        log.end());
     EXPECT_NE(std::find(log.begin(), log.end(), "dovi [/u/qel/part/P2/lib/L1]"), log.end());
 }
 

@@ -48,10 +48,3 @@ inline void WriteOfflineStation(const Sandbox& box) {
     box.WriteSysgen(OfflineStation(), 100);
     box.WriteUart({ServoEntry()});
 }
-
-// Where a test saves a screenshot of that name: QEL_SCREENSHOT_DIR, or the
-// working folder when that is not set.
-inline std::string ScreenshotPath(const std::string& name) {
-    const char* dir = std::getenv("QEL_SCREENSHOT_DIR");
-    return std::string(dir && *dir ? dir : ".") + "/" + name;
-}

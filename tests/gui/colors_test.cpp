@@ -374,6 +374,37 @@ TEST_F(ColorsTest, TheCacheIsKeyedByFileIndexesAndPixels) {
     EXPECT_EQ(IconCacheCount(), 3);
 }
 
+// More icons than a fixed table would hold: each keeps its own pixmap, and
+// every registered widget takes the next scheme.
+TEST_F(ColorsTest, ManyIconsEachKeepTheirOwnLook) {
+    Scheme("colors.TEST", "");
+    Scheme("colors.NEXT", "b by BLUE YELLOW\nc Many by\n");
+    const int n = 150;
+    for (int i = 0; i < n; ++i) Icon("I" + std::to_string(i) + ".VOK", 8 + i % 40, 8);
+    Start();
+    std::vector<Widget> buttons;
+    std::vector<Pixmap> pixmaps;
+    for (int i = 0; i < n; ++i) {
+        buttons.push_back(Button());
+        pixmaps.push_back(SetWidgetIcon(buttons.back(), "Many",
+                                        ("I" + std::to_string(i) + ".VOK").c_str(), 2, 0, 4));
+    }
+    EXPECT_EQ(IconCacheCount(), n);
+    EXPECT_EQ(IconRegistryCount(), n);
+    for (int i = 0; i < n; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(PixmapSize(pixmaps[i]), std::make_pair(8u + i % 40, 8u));
+        for (int j = 0; j < i; ++j) ASSERT_NE(pixmaps[i], pixmaps[j]);
+    }
+    UpdateQELColors("colors.NEXT");
+    const Pixel blue = Named("blue"), yellow = Named("yellow");
+    EXPECT_EQ(Res(buttons.front(), XmNforeground), blue);
+    EXPECT_EQ(Res(buttons.back(), XmNforeground), blue);
+    EXPECT_EQ(Res(buttons.back(), XmNbackground), yellow);
+    EXPECT_EQ(PixmapColors(PixmapRes(buttons.back(), XmNlabelPixmap)),
+              std::make_pair(blue, yellow));
+}
+
 TEST_F(ColorsTest, TheLastLookOfAToggledIconStays) {
     Scheme("colors.TEST", "");
     Start();

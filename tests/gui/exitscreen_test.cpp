@@ -337,7 +337,7 @@ TEST_F(ExitScreenTest, LinesHoldAtMost78Bytes) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.label.size()) + " bytes, language " +
                      std::to_string(c.language));
-        const std::string line = ExitLineText(c.label, c.language);
+        const std::string line = ScreenLineText(c.label, c.language);
         EXPECT_EQ(line, c.label.substr(0, c.kept));
     }
 

@@ -245,12 +245,14 @@ TEST_F(HomingTest, ASilentControllerIsReported) {
     ExpectClosedDown();
 }
 
+// The homing asks the service screen's question through the link's hook;
+// Cancel leaves the task and the machine alone.
 TEST_F(HomingTest, TasksThatMayNotStopLeaveTheMachineAlone) {
-    TaskSlot.state = SLOT_RUNNING; // the question's stand-in declines while a task runs
+    TaskSlot.state = SLOT_RUNNING;
     MachineHomed = 1;
     HomeMachine();
     EXPECT_TRUE(D.calls.empty());
-    EXPECT_TRUE(script_.texts.empty());
+    EXPECT_EQ(script_.texts, Lines{"L74 \nL94 \nL64"});
     EXPECT_EQ(MachineHomed, 1);
     EXPECT_EQ(FindWidget(MainForm, "lbl"), nullptr);
     EXPECT_EQ(ShownScreen, nullptr);

@@ -2,6 +2,7 @@
 // link reaches them: dialogs, the loading notice, texts and states.
 #include <gtest/gtest.h>
 
+#include "choice.h"
 #include "clicker.h"
 #include "gui.h"
 #include "mainmenu.h"
@@ -14,6 +15,8 @@
 #include <unistd.h>
 
 namespace {
+
+std::vector<std::string> Asked;
 
 TEST(OperatorHooks, TheLinkReachesTheShell) {
     alarm(60);
@@ -32,10 +35,23 @@ TEST(OperatorHooks, TheLinkReachesTheShell) {
     EXPECT_EQ(UiSystemCmd("exit 3"), 3 << 8);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "SYSTEM('exit 3')\n");
 
+    // The question is the screens' ConfirmStopTasks, as the wiring sets it.
     TaskSlot.state = SLOT_RUNNING;
-    EXPECT_EQ(UiConfirmStopTasks(), 0); // nothing stops a task yet
+    SetScreenMessageHook([](const std::string& text) {
+        Asked.push_back(text);
+        return 0;
+    });
+    EXPECT_EQ(UiConfirmStopTasks(), 0);
+    EXPECT_EQ(Asked, std::vector<std::string>{"L74 \nL94 \nL64"});
     TaskSlot.state = SLOT_FREE;
     EXPECT_EQ(UiConfirmStopTasks(), 1);
+    EXPECT_EQ(Asked.size(), 1u);
+    SetScreenMessageHook(nullptr);
+    // Unset, the question declines.
+    SetStopTasksQuestion(nullptr);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(UiConfirmStopTasks(), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "ConfirmStopTasks: question not wired\n");
 
     // The loading notice stands on the main form while it is shown.
     const size_t before = Children(MainForm).size();

@@ -80,3 +80,20 @@ void FakeController::Flush() {
     }
     sim_.Clear();
 }
+
+void FakeController::ReleaseSlave() {
+    if (pty_.slave >= 0) close(pty_.slave);
+    pty_.slave = -1;
+}
+
+bool FakeController::HungUp() {
+    unsigned char buf[512];
+    for (;;) {
+        const ssize_t n = read(pty_.master, buf, sizeof buf);
+        if (n > 0) {
+            sim_.Receive(buf, static_cast<size_t>(n), 0);
+            continue;
+        }
+        return n == 0 || errno == EIO;
+    }
+}

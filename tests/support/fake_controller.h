@@ -81,6 +81,13 @@ class FakeController {
     // Throws away what is queued on the line both ways and clears the logs.
     void Flush();
 
+    // Closes the fake's own descriptor of the slave, so that the line ends
+    // with the program's last close of it.
+    void ReleaseSlave();
+    // True once no one holds the slave open any more (the master reads EOF
+    // or EIO); what the program wrote is taken in first.
+    bool HungUp();
+
   private:
     void WriteMaster(const std::string& bytes);
 

@@ -2,8 +2,16 @@
 // it lives.
 #pragma once
 
+#include <cstdlib>
 #include <string>
 #include <sys/types.h>
+
+// Where a test saves a screenshot of that name: QEL_SCREENSHOT_DIR, or the
+// working folder when that is not set.
+inline std::string ScreenshotPath(const std::string& name) {
+    const char* dir = std::getenv("QEL_SCREENSHOT_DIR");
+    return std::string(dir && *dir ? dir : ".") + "/" + name;
+}
 
 class XvfbServer {
   public:

@@ -10,6 +10,7 @@
 #include "vok.h"
 #include "wiring.h"
 #include "xmwrap.h"
+#include "xutil.h"
 
 #include <X11/IntrinsicP.h>
 #include <X11/Xatom.h>
@@ -20,9 +21,11 @@
 #include <Xm/Text.h>
 #include <Xm/TextF.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <poll.h>
+#include <thread>
 
 std::map<int, std::string> DefaultTestLabels() {
     return {{128, "MSGTITLE"},    {173, "READY"},   {182, "HINT OK"},
@@ -243,6 +246,45 @@ bool ServeUntil(const std::function<bool()>& cond, int timeoutMs) {
         ServeStep();
     }
     return true;
+}
+
+namespace {
+
+std::vector<std::function<bool()>> Steps;
+size_t StepAt = 0;
+
+void RunStep(Widget, XtPointer, XEvent* event, Boolean*) {
+    static bool inStep = false;
+    if (event->type != PropertyNotify || inStep) return;
+    inStep = true;
+    if (StepAt < Steps.size() && Steps[StepAt]()) ++StepAt;
+    inStep = false;
+}
+
+} // namespace
+
+size_t RunStepsDuring(std::vector<std::function<bool()>> steps, const std::function<void()>& loop) {
+    Steps = std::move(steps);
+    StepAt = 0;
+    XtAddEventHandler(MainForm, PropertyChangeMask, False, RunStep, nullptr);
+    std::atomic<bool> stop{false};
+    const Window target = XtWindow(MainForm);
+    std::thread ticker([&stop, target] {
+        XClient x;
+        const Atom name = XInternAtom(x.display(), "QEL_TEST_TICK", False);
+        while (!stop) {
+            XChangeProperty(x.display(), target, name, XA_STRING, 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>("t"), 1);
+            XFlush(x.display());
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+    loop();
+    stop = true;
+    ticker.join();
+    XtRemoveEventHandler(MainForm, PropertyChangeMask, False, RunStep, nullptr);
+    Steps.clear();
+    return StepAt;
 }
 
 bool SaveScreenshot(const std::string& pngPath) {

@@ -81,6 +81,13 @@ void Serve(int ms);
 // Serves until cond holds or timeoutMs pass; the last value of cond.
 bool ServeUntil(const std::function<bool()>& cond, int timeoutMs);
 
+// Runs steps inside a loop of the program that serves X events only and no
+// timers (the self test's): while loop() runs, a helper thread changes a
+// property of the main form every 20 ms, and each change runs the current
+// step until it answers true; the event passes of a step itself run no
+// step. Answers the number of steps that completed.
+size_t RunStepsDuring(std::vector<std::function<bool()>> steps, const std::function<void()>& loop);
+
 // Saves the screen as PNG with every text cursor's blink off, so that two
 // shots of one state look the same.
 bool SaveScreenshot(const std::string& pngPath);

@@ -210,3 +210,36 @@ void XClient::RootPosition(XWindowId w, int* x, int* y) const {
     *x = *y = 0;
     XTranslateCoordinates(dpy_, w, DefaultRootWindow(dpy_), 0, 0, x, y, &child);
 }
+
+std::string XClient::PrimarySelection(int timeoutMs) const {
+    const Window root = DefaultRootWindow(dpy_);
+    if (XGetSelectionOwner(dpy_, XA_PRIMARY) == None) return "";
+    const Window w = XCreateSimpleWindow(dpy_, root, 0, 0, 1, 1, 0, 0, 0);
+    const Atom property = XInternAtom(dpy_, "QEL_TEST_SELECTION", False);
+    XConvertSelection(dpy_, XA_PRIMARY, XA_STRING, property, w, CurrentTime);
+    XFlush(dpy_);
+    std::string text;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        XEvent ev;
+        if (XCheckTypedWindowEvent(dpy_, w, SelectionNotify, &ev)) {
+            if (ev.xselection.property == None) break;
+            Atom type = None;
+            int format = 0;
+            unsigned long count = 0, after = 0;
+            unsigned char* data = nullptr;
+            if (XGetWindowProperty(dpy_, w, property, 0, 1 << 16, True, AnyPropertyType, &type,
+                                   &format, &count, &after, &data) == Success &&
+                data) {
+                if (format == 8) text.assign(reinterpret_cast<char*>(data), count);
+                XFree(data);
+            }
+            break;
+        }
+        if (Expired(end)) break;
+        Rest();
+    }
+    XDestroyWindow(dpy_, w);
+    XFlush(dpy_);
+    return text;
+}

@@ -56,6 +56,10 @@ class XClient {
     void Focus(XWindowId w) const;
     // Root coordinates of the top left corner of w.
     void RootPosition(XWindowId w, int* x, int* y) const;
+    // The text that the owner of the PRIMARY selection hands out (what a
+    // middle click would paste); "" when nobody owns it or no answer comes
+    // in time.
+    std::string PrimarySelection(int timeoutMs) const;
 
   private:
     _XDisplay* dpy_ = nullptr;

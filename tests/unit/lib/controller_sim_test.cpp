@@ -156,4 +156,51 @@ TEST(ControllerSim, StreamsWithoutLineEnds) {
     EXPECT_FALSE(sim.TakeDue(10).empty()) << "every pump";
 }
 
+TEST(ControllerSim, SelfTestTrafficOfTheFamilyAModel) {
+    struct Step {
+        const char* bytes;
+        const char* replies;
+    };
+    ControllerSim sim;
+    sim.UseFamilyA();
+    const Step steps[] = {
+        {"\x06\x11\r\n", ""}, // the prompt probe, in normal mode
+        {"NAD80m80\r\n", "NADH00000001\r\n"},
+        {"NAD81m81\r\n", "NADH00000000\r\n"},
+        {"\x1b"
+         "DEBUG\r\n",
+         ".\r\n"},
+        {"\r\n", ".\r\n"},
+        {"NAD80m80\r\n", "NADH00000081\r\n.\r\n"},
+        {"HELLO\r\n", "? HELLO\r\n.\r\n"},
+        {"EXIT\r\n", ""},
+        {"\r\n", ""},
+        {"HELLO\r\n", ""},
+    };
+    for (const Step& s : steps) EXPECT_EQ(Feed(sim, s.bytes), s.replies) << s.bytes;
+
+    FamilyAKnobs class3;
+    class3.homed = true;
+    class3.errorClass = 3;
+    class3.f4Mask = "00000005";
+    ControllerSim errors;
+    errors.UseFamilyA(class3);
+    EXPECT_EQ(Feed(errors, "NAD80m80\r\n"), "NADH00000403\r\n");
+    EXPECT_EQ(Feed(errors, "NAD84m84\r\n"), "NADH00000005\r\n");
+    EXPECT_EQ(Feed(errors, "NAD83m83\r\n"), "NADH00000000\r\n");
+
+    // A script for the empty lines comes before the model; streaming starts
+    // at once, the bytes asked for with every pump.
+    ControllerSim scripted;
+    scripted.UseFamilyA();
+    scripted.OnEmptyLine({{SimPartial("\r\n.")}, {}});
+    EXPECT_EQ(Feed(scripted, "\r\n"), "\r\n.");
+    EXPECT_EQ(Feed(scripted, "\r\n"), "");
+    EXPECT_TRUE(scripted.Commands().empty()) << "empty lines are no commands";
+    scripted.SetStreaming(3);
+    EXPECT_EQ(scripted.TakeDue(0), "xxx");
+    scripted.SetStreaming(0);
+    EXPECT_EQ(scripted.TakeDue(0), "");
+}
+
 } // namespace

@@ -182,11 +182,13 @@ class EditTest : public testing::Test {
         box_.Remove("/sim/scripts.log");
         return log;
     }
-    // The editors started, as the start.exe stand-in saw them.
+    // The editor scripts started (through start.exe), with the arguments
+    // each got, as their stand-ins logged them.
     Texts Started() {
         Texts out;
         for (const std::string& l : Log())
-            if (l.rfind("start.exe", 0) == 0) out.push_back(l);
+            for (const char* editor : {"dovi ", "doed321 ", "dobitmap "})
+                if (l.rfind(editor, 0) == 0) out.push_back(l);
         return out;
     }
     Texts Take(Texts& v) {
@@ -207,7 +209,7 @@ class EditTest : public testing::Test {
 
 TEST_F(EditTest, TheEditorAFolderCallsFor) {
     const std::string p = "/u/qel/part/P1/";
-    const std::string vi = "start.exe [sh] [/u/qel/shell/dovi ] ";
+    const std::string vi = "dovi ";
     struct Case {
         const char* name;
         std::string path;
@@ -217,7 +219,7 @@ TEST_F(EditTest, TheEditorAFolderCallsFor) {
         {"321nom with its editor installed: the bare name",
          p + "321nom/N1",
          true,
-         {"start.exe [sh] [/u/qel/shell/doed321] [N1]"}},
+         {"doed321 [N1]"}},
         {"321nom without it: the configured editor",
          p + "321nom/N1",
          false,
@@ -225,7 +227,7 @@ TEST_F(EditTest, TheEditorAFolderCallsFor) {
         {"icon: the bitmap editor with the path",
          p + "icon/I1",
          true,
-         {"start.exe [sh] [/u/qel/shell/dobitmap] [" + p + "icon/I1]"}},
+         {"dobitmap [" + p + "icon/I1]"}},
         {"anything else: the configured editor", p + "stat/A1", true, {vi + "[" + p + "stat/A1]"}},
     };
     for (const Case& c : cases) {
@@ -237,6 +239,12 @@ TEST_F(EditTest, TheEditorAFolderCallsFor) {
         EditIt(c.path, Ui());
         EXPECT_EQ(Started(), c.started);
     }
+    // Each through the starter: "sh", the script, the files.
+    EditIt(p + "icon/I1", Ui());
+    const Texts log = Log();
+    EXPECT_NE(
+        std::find(log.begin(), log.end(), "start.exe sh /u/qel/shell/dobitmap " + p + "icon/I1"),
+        log.end());
     // Several files: the script editors in one call with the paths, the
     // configured editor once per file.
     box_.Write("/u/qel/xeq/ed321.exe", "");
@@ -244,8 +252,7 @@ TEST_F(EditTest, TheEditorAFolderCallsFor) {
     Path({"P1/", "321nom/"});
     ASSERT_EQ(m_.nav.state, kNavCurPartBelow);
     Choose({"N1", "N2"});
-    EXPECT_EQ(Started(), Texts{"start.exe [sh] [/u/qel/shell/doed321] [" + p + "321nom/N1] [" + p +
-                               "321nom/N2]"});
+    EXPECT_EQ(Started(), Texts{"doed321 [" + p + "321nom/N1] [" + p + "321nom/N2]"});
 }
 
 TEST_F(EditTest, SelectedFilesAndTheirPostEditCommands) {
@@ -259,9 +266,8 @@ TEST_F(EditTest, SelectedFilesAndTheirPostEditCommands) {
     // The seam gives the scripts the paths under the sandbox.
     const std::string made = "library made from " + box_.Path(lib);
     // Three editor runs, then the post-edit question for each, in order.
-    EXPECT_EQ(Started(), (Texts{"start.exe [sh] [/u/qel/shell/dovi ] [" + lib + "L1]",
-                                "start.exe [sh] [/u/qel/shell/dovi ] [" + lib + "L2]",
-                                "start.exe [sh] [/u/qel/shell/dovi ] [" + lib + "L3]"}));
+    EXPECT_EQ(Started(),
+              (Texts{"dovi [" + lib + "L1]", "dovi [" + lib + "L2]", "dovi [" + lib + "L3]"}));
     EXPECT_EQ(Take(commands_), (Texts{"/u/qel/shell/dolibgen " + lib + "L1",
                                       "/u/qel/shell/dolibgen " + lib + "L3"}));
     EXPECT_EQ(Take(messages_),
@@ -276,7 +282,7 @@ TEST_F(EditTest, SelectedFilesAndTheirPostEditCommands) {
     ASSERT_EQ(m_.nav.state, kNavPart);
     ASSERT_TRUE(m_.nav.multiple);
     Choose({"x", "y"});
-    EXPECT_EQ(Started(), Texts{"start.exe [sh] [/u/qel/shell/dovi ] [/u/qel/part/P3/x]"});
+    EXPECT_EQ(Started(), Texts{"dovi [/u/qel/part/P3/x]"});
 }
 
 TEST_F(EditTest, TypedNamesAndPatterns) {
@@ -288,7 +294,7 @@ TEST_F(EditTest, TypedNamesAndPatterns) {
     Ok("/u/qel/part/P1/A*");
     Texts started = Started();
     std::sort(started.begin(), started.end());
-    const std::string vi = "start.exe [sh] [/u/qel/shell/dovi ] [/u/qel/part/P1/";
+    const std::string vi = "dovi [/u/qel/part/P1/";
     EXPECT_EQ(started, (Texts{vi + "stat/A1]", vi + "sub/A2]"}));
     // A name in a folder with sub folders: that exact name below it.
     Choose({"P1/"});
@@ -325,7 +331,7 @@ TEST_F(EditTest, AFileToBeMade) {
     // Confirmed: the editor gets it, looked for by its folder.
     EditIt(fresh, Ui());
     EXPECT_EQ(Take(messages_), Texts{fresh + " L155\nL172"});
-    EXPECT_EQ(Started(), Texts{"start.exe [sh] [/u/qel/shell/dovi ] [" + fresh + "]"});
+    EXPECT_EQ(Started(), Texts{"dovi [" + fresh + "]"});
     // Not a file at all: said on the console, nothing asked or edited.
     testing::internal::CaptureStdout();
     EditIt("/u/qel/part/P1/stat", Ui());

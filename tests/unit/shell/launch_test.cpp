@@ -179,6 +179,37 @@ TEST(Launch, ForkExecTracesStartsAndWaits) {
                        "       1: '(null)'\n");
 }
 
+// The detached start (type 3) through the sandbox's starter: the script
+// named bare is found in /u/qel/shell/, one named by its full path (with the
+// blank that the vi script's name carries) is taken there, and each runs to
+// its end before ForkExec returns.
+TEST(Launch, TheStarterRunsTheNamedScript) {
+    Sandbox box;
+    CleanEnv env;
+    WriteRecorder(box, "/u/qel/shell/dovi", "dovi.log");
+    const std::string cwd = Canonical(std::filesystem::current_path().string());
+    auto old = std::signal(SIGCHLD, SIG_IGN);
+    testing::internal::CaptureStdout();
+    ForkExec(3, "SYS.BACKUP", RowPtr(MakeRows({"-VANTOR"})), 1);
+    ForkExec(3, "/u/qel/shell/dovi ", RowPtr(MakeRows({"/u/qel/part/A/f1"})), 1);
+    ForkExec(3, "SYS.NONE", nullptr, 0);
+    const std::string out = testing::internal::GetCapturedStdout();
+    std::signal(SIGCHLD, old);
+
+    EXPECT_EQ(box.ScriptsLog(), (Args{"start.exe sh SYS.BACKUP -VANTOR", "SYS.BACKUP -VANTOR",
+                                      "start.exe sh /u/qel/shell/dovi  /u/qel/part/A/f1",
+                                      "start.exe sh SYS.NONE", "start.exe: no script SYS.NONE"}));
+    EXPECT_EQ(box.Read("/sim/dovi.log"), Recorded(cwd, {"/u/qel/part/A/f1"}));
+    EXPECT_NE(out.find("FORKEXEC(3, 'SYS.BACKUP', ..., 1)\n"
+                       "       0: 'start'\n"
+                       "       1: 'sh'\n"
+                       "       2: 'SYS.BACKUP'\n"
+                       "       3: '-VANTOR'\n"
+                       "       4: '(null)'\n"),
+              std::string::npos)
+        << out;
+}
+
 TEST(Launch, EditorCommandByTypeAndTerminal) {
     Sandbox box;
     CleanEnv env;

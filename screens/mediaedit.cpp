@@ -1,0 +1,4 @@
+// Media table editor: to come; until then its entry does nothing.
+#include "mediaedit.h"
+
+void ShowMediaEditor() {}
