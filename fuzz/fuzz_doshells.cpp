@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         size_t stop = file.find('\n', start);
         if (stop == std::string::npos) stop = file.size();
         std::string line = file.substr(start, stop - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        while (!line.empty() && line.back() == '\r') line.pop_back();
         const size_t blank = line.find(' ');
         if (blank != std::string::npos && blank > 0 &&
             folder.find(line.substr(0, blank)) != std::string::npos) {
