@@ -31,6 +31,10 @@ msgsim=$repo/build/sim/qel-msgsim
 rm -rf "$root"
 build/sim/qel-mktree --source demo --msgsim "$msgsim" --online --family "$family" "$root" >/dev/null
 export QEL_SANDBOX=$root
+# The suite's files4part stand-in is found through PATH; the word processor
+# of view mode is the tree's stand-in (it logs what it would open).
+export PATH="$root/sim/bin:$PATH"
+export QEL_WORDPAD_DIR=${QEL_WORDPAD_DIR:-/C=/u/qel/xeq/wordpad.exe}
 echo "demo install tree: $root"
 
 xvfb_pid=""

@@ -38,6 +38,19 @@ bool ReadCutLine(FILE* f, size_t keep, std::string* line) {
     return any;
 }
 
+bool ReadWholeLine(FILE* f, std::string* line) {
+    line->clear();
+    bool any = false;
+    int c;
+    while ((c = std::fgetc(f)) != EOF) {
+        any = true;
+        if (c == '\n') break;
+        line->push_back(static_cast<char>(c));
+    }
+    while (!line->empty() && line->back() == '\r') line->pop_back();
+    return any;
+}
+
 std::string CutAtLineEnd(const std::string& text) {
     size_t end = text.find_first_of("\r\n");
     return end == std::string::npos ? text : text.substr(0, end);

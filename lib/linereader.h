@@ -37,6 +37,10 @@ bool ReadPiece(FILE* f, size_t limit, std::string* piece);
 // of file.
 bool ReadCutLine(FILE* f, size_t keep, std::string* line);
 
+// The next whole line, of any length, without its LF and the CRs before it
+// (a CR inside the line stays). False at end of file.
+bool ReadWholeLine(FILE* f, std::string* line);
+
 // The text up to its first CR or LF.
 std::string CutAtLineEnd(const std::string& text);
 

@@ -20,14 +20,14 @@ void SetKeyin(CopyModel& m, const std::string& text) {
 }
 
 // A path longer than the screens take: said, and nothing changes.
-void TooLong(const std::string& path, const CopyUi& ui) {
+void TooLong(const std::string& path, const FileUi& ui) {
     ui.message(PathTooLongText(path, ui.label(kBadPathLabel), ui.label(kContinueLabel)));
 }
 
 // Enters the destination phase with folder + name as the source; false
 // (after the message) when that path is too long.
 bool ShowFromTo(CopyModel& m, const int (&labels)[2], const std::string& folder,
-                const std::string& name, int targetState, const CopyUi& ui) {
+                const std::string& name, int targetState, const FileUi& ui) {
     const std::string source = folder + name;
     if (source.size() > kFilePathMax) {
         TooLong(source, ui);
@@ -53,14 +53,6 @@ void NewSelection(CopyModel& m, std::vector<std::string> names) {
     m.wild = WildPieces{};
 }
 
-// A typed name by the case rule, when a file of that name is there, else
-// as typed: the file system tells case apart.
-std::string TypedName(const std::string& folder, const std::string& name) {
-    const std::string fixed = FixFileName(folder + name);
-    if (fixed != name && FileType(folder + fixed) != 0) return fixed;
-    return name;
-}
-
 bool HasStar(const std::string& s) {
     return s.find('*') != std::string::npos;
 }
@@ -69,7 +61,7 @@ const int (&LabelsFor(const std::string& name))[2] {
     return HasStar(name) ? kPatternLabels : kOneFileLabels;
 }
 
-void ChooseListed(CopyModel& m, const CopySelection& sel, const NavIo& io, const CopyUi& ui) {
+void ChooseListed(CopyModel& m, const ListSelection& sel, const NavIo& io, const FileUi& ui) {
     SetKeyin(m, "");
     const std::string& first = sel.names.front();
     switch (NavChoose(m.nav, sel.firstPosition, first, io)) {
@@ -87,7 +79,7 @@ void ChooseListed(CopyModel& m, const CopySelection& sel, const NavIo& io, const
     }
 }
 
-void ChooseHotkey(CopyModel& m, const CopyUi& ui) {
+void ChooseHotkey(CopyModel& m, const FileUi& ui) {
     NewSelection(m, {});
     const std::string part = m.nav.currentPart;
     if (m.nav.hotkeyMode == kCurLlfHotkey) {
@@ -101,7 +93,7 @@ void ChooseHotkey(CopyModel& m, const CopyUi& ui) {
     }
 }
 
-void ChooseTyped(CopyModel& m, const std::string& text, const CopyUi& ui) {
+void ChooseTyped(CopyModel& m, const std::string& text, const FileUi& ui) {
     if (text.empty()) return;
     if (text.size() > kFilePathMax) {
         TooLong(text, ui);
@@ -115,7 +107,7 @@ void ChooseTyped(CopyModel& m, const std::string& text, const CopyUi& ui) {
             ui.message(ui.label(kBadPathLabel));
             return;
         }
-        const std::string fixed = TypedName(folder, name);
+        const std::string fixed = TypedFileName(folder, name);
         const std::string before = m.nav.folder;
         // The keyin field is preset with the source's folder.
         m.nav.folder = folder;
@@ -137,7 +129,7 @@ void ChooseTyped(CopyModel& m, const std::string& text, const CopyUi& ui) {
     } else {
         const std::string where =
             !folder.empty() && folder[0] == '/' ? folder : m.nav.folder + folder;
-        const std::string fixed = TypedName(where, name);
+        const std::string fixed = TypedFileName(where, name);
         shown = ShowFromTo(m, LabelsFor(fixed), where, fixed, kNavTargetFolder, ui);
     }
     if (shown) {
@@ -154,7 +146,7 @@ void GoUp(CopyModel& m, const NavIo& io) {
 // Every file the pattern source names, each copied beside itself under the
 // destination's name; the walk's finds are kept whole in memory.
 void CopyPattern(CopyModel& m, const std::string& prefix, const std::string& suffix,
-                 const NavIo& io, const CopyUi& ui) {
+                 const NavIo& io, const FileUi& ui) {
     PathPattern pattern;
     std::vector<std::string> files;
     if (MakePathPattern(m.source, m.wild.exact, &pattern))
@@ -176,7 +168,7 @@ void CopyPattern(CopyModel& m, const std::string& prefix, const std::string& suf
 }
 
 void CopyToDestination(CopyModel& m, const std::string& keyinText, const NavIo& io,
-                       const CopyUi& ui) {
+                       const FileUi& ui) {
     std::string text = keyinText;
     if (!text.empty()) {
         // The case rule on the destination as the copy builds it.
@@ -218,8 +210,8 @@ void CopyOpen(CopyModel& m, const std::string& currentPart, const NavIo& io) {
     NavOpen(m.nav, kCopyNavRules, currentPart, io);
 }
 
-void CopyOk(CopyModel& m, const CopySelection& selection, const std::string& keyinText,
-            const NavIo& io, const CopyUi& ui) {
+void CopyOk(CopyModel& m, const ListSelection& selection, const std::string& keyinText,
+            const NavIo& io, const FileUi& ui) {
     m.setKeyin = false;
     if (InTargetPhase(m.nav.state)) {
         CopyToDestination(m, keyinText, io, ui);
@@ -236,7 +228,7 @@ void CopyOk(CopyModel& m, const CopySelection& selection, const std::string& key
     ChooseTyped(m, keyinText, ui);
 }
 
-void CopyWholeFolder(CopyModel& m, const CopySelection& selection, const CopyUi& ui) {
+void CopyWholeFolder(CopyModel& m, const ListSelection& selection, const FileUi& ui) {
     m.setKeyin = false;
     if (InTargetPhase(m.nav.state) || selection.names.empty()) return;
     const std::string& entry = selection.names.front();
@@ -254,10 +246,10 @@ void CopyUpOne(CopyModel& m, const NavIo& io) {
     GoUp(m, io);
 }
 
-std::string CopySourceText(const CopyModel& m, const CopyUi& ui) {
+std::string CopySourceText(const CopyModel& m, const FileUi& ui) {
     return ui.label(m.fromLabel) + "\n    " + ShownPath(m.source, m.pathCut);
 }
 
-std::string CopyDestText(const CopyModel& m, const CopyUi& ui) {
+std::string CopyDestText(const CopyModel& m, const FileUi& ui) {
     return ui.label(m.toLabel);
 }

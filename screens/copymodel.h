@@ -1,7 +1,7 @@
 // The copy screen without its widgets: the choice of the source (list,
 // hotkeys, typed paths and patterns, a whole folder), the destination phase
 // and the copies of one OK. No X: the screen lists folders through the
-// navigation's NavIo, hands in the dialogs and the shell (CopyUi), and shows
+// navigation's NavIo, hands in the dialogs and the shell (FileUi), and shows
 // what the model holds.
 #pragma once
 
@@ -23,8 +23,6 @@ inline constexpr int kCurPartHotkey = 2;
 inline constexpr int kOneFileLabels[] = {249, 250};
 inline constexpr int kPatternLabels[] = {251, 252};
 inline constexpr int kWholeFolderLabels[] = {253, 254};
-// A typed path that is no path here, or one too long.
-inline constexpr int kBadPathLabel = 70;
 
 struct CopyModel {
     FileNav nav;
@@ -51,22 +49,19 @@ struct CopyModel {
     std::string keyin;
 };
 
-// The list's selection at OK (filenav.h).
-using CopySelection = ListSelection;
-
 // The screen opens on the top list.
 void CopyOpen(CopyModel& m, const std::string& currentPart, const NavIo& io);
 // OK (also Return in the keyin field and a double click in the list):
 // before the destination phase it navigates or chooses the source; in it,
 // the copies. Messages go through ui.
-void CopyOk(CopyModel& m, const CopySelection& selection, const std::string& keyinText,
-            const NavIo& io, const CopyUi& ui);
+void CopyOk(CopyModel& m, const ListSelection& selection, const std::string& keyinText,
+            const NavIo& io, const FileUi& ui);
 // The whole-folder button: the selected folder becomes the source.
-void CopyWholeFolder(CopyModel& m, const CopySelection& selection, const CopyUi& ui);
+void CopyWholeFolder(CopyModel& m, const ListSelection& selection, const FileUi& ui);
 // The up-one button.
 void CopyUpOne(CopyModel& m, const NavIo& io);
 
 // The two texts of the destination phase: the source label (its label and,
 // on a second line, the source as shown) and the destination label.
-std::string CopySourceText(const CopyModel& m, const CopyUi& ui);
-std::string CopyDestText(const CopyModel& m, const CopyUi& ui);
+std::string CopySourceText(const CopyModel& m, const FileUi& ui);
+std::string CopyDestText(const CopyModel& m, const FileUi& ui);

@@ -85,7 +85,7 @@ std::string CopyCommand(const CopyPaths& p, int sourceKind, int destKind) {
 }
 
 int CopyIt(const std::string& source, std::string* dest, const std::string& folder, int pathCut,
-           const CopyUi& ui) {
+           const FileUi& ui) {
     std::printf("Vok CopyIt\n");
     std::fflush(stdout);
     BusyGuard busy;

@@ -1,24 +1,14 @@
 // One copy of the copy screen: the paths it works on, what it refuses and
 // asks, and the cp command it runs. No X: the screen hands in the dialogs,
-// the shell, the cursor and the label texts (CopyUi).
+// the shell, the cursor and the label texts (FileUi).
 #pragma once
 
-#include <functional>
-#include <string>
+#include "fileui.h"
 
-// What a copy needs from the screen.
-struct CopyUi {
-    std::function<std::string(int label)> label;
-    // A message or question to the operator: 1 OK, 0 Cancel.
-    std::function<int(const std::string& text)> message;
-    // Runs a shell command: its wait status.
-    std::function<int(const std::string& command)> run;
-    std::function<void(bool busy)> cursor;
-};
+#include <string>
 
 // Labels of the copies.
 inline constexpr int kCopyDoneLabel = 161;
-inline constexpr int kContinueLabel = 100;
 inline constexpr int kSamePathLabel = 304;
 inline constexpr int kDepthLabel = 70;
 inline constexpr int kFileOntoFolderLabel = 181;
@@ -59,4 +49,4 @@ std::string CopyCommand(const CopyPaths& p, int sourceKind, int destKind);
 // empty source or destination, or a command that failed (on the console
 // and in a message, and the screen goes back to the list).
 int CopyIt(const std::string& source, std::string* dest, const std::string& folder, int pathCut,
-           const CopyUi& ui);
+           const FileUi& ui);

@@ -1,5 +1,5 @@
 // Entries of the screens that the main menu opens: each opens its screen in
-// the work area. Until a screen is built its entry does nothing.
+// the work area.
 #pragma once
 
 #include "execute.h"     // ShowExecuteScreen: execute and step
@@ -9,10 +9,3 @@
 #include "partprog.h"    // ShowPartProgMenu: part-program menu
 #include "partselect.h"  // ShowPartSelect: part selection
 #include "servicemenu.h" // ShowServiceMenu: service menu
-
-// The file menu's screens besides copy.
-void FilePrint();  // print and view
-void FileDelete(); // delete
-void FileBe();     // block edit
-void FileEdit();   // text edit
-void FileCe();     // contour edit

@@ -4,6 +4,7 @@
 #include "choice.h"
 #include "colors.h"
 #include "dialogs.h"
+#include "filehead.h"
 #include "filelists.h"
 #include "labels.h"
 #include "launch.h"
@@ -17,8 +18,6 @@
 #include <Xm/List.h>
 #include <Xm/Separator.h>
 #include <Xm/Xm.h>
-
-#include <cstdio>
 
 namespace {
 
@@ -77,18 +76,13 @@ int ChooseMedium(std::string* device) {
     return reply;
 }
 
-void FileHead(const std::string& path) {
-    std::printf("BuPlusCB: see %s\n", path.c_str());
-    std::fflush(stdout);
-}
-
 const BackupUi& Ui() {
     static const BackupUi ui{
         LabText,
         ScreenMessage,
         SystemCmd,
         Busy,
-        FileHead,
+        ShowFileHead,
         ChooseMedium,
         [](const std::string& device) { return WaitForMedia(0, device.c_str()); }};
     return ui;

@@ -53,8 +53,8 @@ const NavIo& Io() {
     return io;
 }
 
-const CopyUi& Ui() {
-    static const CopyUi ui{LabText, ScreenMessage, SystemCmd,
+const FileUi& Ui() {
+    static const FileUi ui{LabText, ScreenMessage, SystemCmd,
                            [](bool busy) { ChangeCursor(busy ? BusyCursor : NormalCursor); }};
     return ui;
 }
@@ -83,8 +83,8 @@ void Show() {
     Model.setKeyin = false;
 }
 
-CopySelection Selection() {
-    CopySelection sel;
+ListSelection Selection() {
+    ListSelection sel;
     if (!FileList) return sel;
     // The positions themselves: a row shows what fits of a name, so two
     // rows may read alike while their names differ.
@@ -139,7 +139,7 @@ void MakeCopyScreen() {
 void CopyOkCB(Widget, XtPointer, XtPointer) {
     ChoiceGuard guard(Copy.okBusy);
     if (!guard.entered() || !Copy.window) return;
-    const CopySelection selection = Selection();
+    const ListSelection selection = Selection();
     const std::string text = KeyinText(Copy.keyin);
     if (!InTargetPhase(Model.nav.state)) {
         CopyOk(Model, selection, text, Io(), Ui());

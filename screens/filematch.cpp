@@ -1,6 +1,8 @@
 // Names, patterns, the case rule and shown paths of the file screens.
 #include "filematch.h"
 
+#include "filelists.h"
+
 #include <cctype>
 #include <vector>
 
@@ -157,6 +159,12 @@ std::string FixFileName(const std::string& path) {
     if ((dataTree || partFolder) && !kept)
         for (char& c : last) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return last;
+}
+
+std::string TypedFileName(const std::string& folder, const std::string& name) {
+    const std::string fixed = FixFileName(folder + name);
+    if (fixed != name && FileType(folder + fixed) != 0) return fixed;
+    return name;
 }
 
 int CountChar(const std::string& s, char c) {

@@ -67,6 +67,11 @@ std::string NamePart(const std::string& path);
 // folder or under a "/*/" pattern. Answers the component.
 std::string FixFileName(const std::string& path);
 
+// A name typed for the folder: the name by the case rule when a file of
+// that name is there, else the name as typed (the file system tells case
+// apart, so the rule must not name another file or none).
+std::string TypedFileName(const std::string& folder, const std::string& name);
+
 // How often c occurs in s.
 int CountChar(const std::string& s, char c);
 

@@ -158,7 +158,9 @@ NavOutcome NavChoose(FileNav& nav, int position, const std::string& entry, const
     // whole-folder button has nothing to act on.
     if (from == kNavPartList && !nav.rules.multipleEverywhere) return NavOutcome::kListed;
     nav.multiple = true;
-    const bool keep = nav.rules.keepButtonBelowPart && (from == kNavCurPart || from == kNavPart);
+    // A part's folder from the part list keeps the button.
+    const bool keep = from == kNavPartList ||
+                      (nav.rules.keepButtonBelowPart && (from == kNavCurPart || from == kNavPart));
     if (!keep) nav.wholeFolder = false;
     return NavOutcome::kListed;
 }
@@ -200,6 +202,18 @@ NavOutcome NavUpOne(FileNav& nav, const NavIo& io) {
         nav.multiple = nav.hasSubfolders != 1;
         return NavOutcome::kListed;
     }
+}
+
+void NavRelist(FileNav& nav, const NavIo& io) {
+    if (InTargetPhase(nav.state)) return;
+    if (nav.state == kNavTop) {
+        ListTop(nav, io);
+        return;
+    }
+    ListFolder(nav, nav.folder, io);
+    const bool sub = nav.hasSubfolders == 1;
+    nav.multiple = nav.rules.multipleEverywhere && !sub;
+    if (!sub && nav.state != kNavCurPart && nav.state != kNavPartList) nav.wholeFolder = false;
 }
 
 int TargetForFile(int state) {

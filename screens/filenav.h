@@ -132,6 +132,11 @@ NavOutcome NavChoose(FileNav& nav, int position, const std::string& entry, const
 // phase back to the folder (or top list) it was entered from.
 NavOutcome NavUpOne(FileNav& nav, const NavIo& io);
 
+// The folder listed (the top list at the top) is listed again after it has
+// changed (files deleted or made): the state stays; the selection policy
+// and the whole-folder button follow what the folder holds now.
+void NavRelist(FileNav& nav, const NavIo& io);
+
 // The target state of a file chosen in the state (0 when none).
 int TargetForFile(int state);
 // The target state of a whole folder chosen in the state (0 when the

@@ -205,14 +205,25 @@ void ReportToolFailure(const std::string& caller, const std::string& program, in
 }
 
 void ForkExec(int type, const std::string& text, const ArgRow* extras, int n) {
+    std::vector<std::string> texts;
+    try {
+        texts = RowTexts(extras, n);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    ForkExec(type, text, texts);
+}
+
+void ForkExec(int type, const std::string& text, const std::vector<std::string>& extras) {
     ChildCommand cmd;
     try {
-        cmd = BuildForkArgv(type, text, RowTexts(extras, n));
+        cmd = BuildForkArgv(type, text, extras);
     } catch (const std::bad_alloc&) {
         return;
     }
     ChangeCursor(BusyCursor);
-    std::printf("FORKEXEC(%d, '%s', ..., %d)\n", type, text.c_str(), n);
+    std::printf("FORKEXEC(%d, '%s', ..., %d)\n", type, text.c_str(),
+                static_cast<int>(extras.size()));
     PrintVector("     %3d: '%s'\n", cmd.argv);
     std::fflush(stdout);
     errno = 0;

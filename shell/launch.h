@@ -62,6 +62,9 @@ void ReportToolFailure(const std::string& caller, const std::string& program, in
 // the busy cursor and waits for it. A program that cannot be started shows
 // only in the trace.
 void ForkExec(int type, const std::string& text, const ArgRow* extras, int n);
+// The same with the extras as texts of any length: "..., %d)" in the trace
+// gives their number.
+void ForkExec(int type, const std::string& text, const std::vector<std::string>& extras);
 
 // Opens the file in the word processor and waits.
 void RunWordpad(const std::string& file);

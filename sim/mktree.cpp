@@ -1,7 +1,8 @@
 // Builds an install tree in a sandbox folder from the readable sources of
 // the repository (demo/): text files are copied, binary files are generated
 // from their descriptions, and the stand-ins of the suite's scripts are laid
-// out around the simulated message server.
+// out around the simulated message server, with the stand-ins of the suite's
+// tools that the file screens start (files4part in sim/bin, for PATH).
 //
 //   qel-mktree --source demo --msgsim /path/to/qel-msgsim [--online] [--family A|B]
 //              [--keep-server] ROOT
@@ -71,6 +72,7 @@ std::map<int, SysgenItem> OnlineItems() {
 int main(int argc, char** argv) {
     std::string source, root;
     SandboxOptions options;
+    options.suiteTools = true;
     bool online = false;
     bool familyB = false;
     for (int i = 1; i < argc; ++i) {

@@ -25,7 +25,10 @@
 //   18, 27 the same code with --datapage-status / --contour-status (0).
 //   49     one reply 49 per value of --stop-values (a comma list, each
 //          --stop-gap after the one before), else one with --stop-value (0).
-//   others logged only (9, 10, 38, 39, 48).
+//   9, 10  with --printed DIR, the file the request names is copied into DIR
+//          as <n>-<name> (n counting the print requests from 1); a path of
+//          the install tree or the scratch folder is read under --root.
+//   others logged only (38, 39, 48).
 // On stop: a last message with status 99 (none with --no-final), then the
 // queue is removed after --linger-ms (300; ended early when someone else
 // removes it); --ignore-stop ignores it.
@@ -41,10 +44,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <fstream>
 #include <map>
 #include <string>
 #include <sys/ipc.h>
 #include <sys/msg.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -289,9 +294,33 @@ class Server {
             }
             break;
         }
+        case kPrint:
+        case kPrintCopy:
+            KeepPrinted(Text(m, kPath, kPathWidth));
+            break;
         default:
-            break; // 9, 10, 38, 39, 48: logged only
+            break; // 38, 39, 48: logged only
         }
+    }
+
+    // What the printer would print: a copy of the file as it is now.
+    void KeepPrinted(std::string path) {
+        const std::string dir = opt_.Get("printed");
+        if (dir.empty()) return;
+        ++printed_;
+        if (path.size() >= 2 && path[1] == ':') path.erase(0, 2);
+        std::string from = path;
+        if (path.rfind("/u/", 0) == 0 || path.rfind("/temp/", 0) == 0)
+            from = opt_.Get("root") + path;
+        mkdir(dir.c_str(), 0777);
+        const std::string name = path.substr(path.rfind('/') + 1);
+        const std::string to = dir + "/" + std::to_string(printed_) + "-" + name;
+        std::ifstream in(from, std::ios::binary);
+        if (!in) {
+            std::fprintf(stderr, "qel-msgsim: nothing to print at %s\n", from.c_str());
+            return;
+        }
+        std::ofstream(to, std::ios::binary) << in.rdbuf();
     }
 
     void Shutdown() {
@@ -314,6 +343,7 @@ class Server {
     long client_ = 0;
     FILE* log_ = nullptr;
     std::deque<Pending> pending_;
+    int printed_ = 0;
 };
 
 volatile std::sig_atomic_t Server::gStop = 0;

@@ -38,6 +38,55 @@ std::string LogLine(const char* name) {
            " $*\" >> \"$root/sim/scripts.log\"\n";
 }
 
+// The head of a tool's stand-in: the sandbox root, a log line of its name
+// and arguments in brackets, and map, which gives the path under the
+// sandbox that the program's seam would give (a drive letter dropped).
+std::string ToolHead(const std::string& name) {
+    return "#!/bin/sh\n"
+           "root=\"${QEL_SANDBOX:?}\"\n"
+           "{ printf '%s' '" +
+           name +
+           "'; for a in \"$@\"; do printf ' [%s]' \"$a\"; done; echo; } "
+           ">> \"$root/sim/scripts.log\"\n"
+           "map() {\n"
+           "    p=$1\n"
+           "    case $p in [A-Za-z]:/*) p=${p#??} ;; esac\n"
+           "    case $p in /u/* | /temp/*) printf '%s%s' \"$root\" \"$p\" ;; *) printf '%s' \"$p\" "
+           ";; esac\n"
+           "}\n";
+}
+
+// Runs the script of $1 with /bin/sh and the other arguments: a bare name
+// is one of /u/qel/shell/; trailing blanks of the name are not part of it.
+const char* const kRunScript =
+    "script=$1\n"
+    "shift\n"
+    "while [ \"${script% }\" != \"$script\" ]; do script=${script% }; done\n"
+    "case $script in */*) ;; *) script=/u/qel/shell/$script ;; esac\n"
+    "/bin/sh \"$(map \"$script\")\" \"$@\"\n";
+
+const char* const kFiles4Part =
+    "mode=$(cat \"$root/sim/files4part.mode\" 2>/dev/null)\n"
+    "case $mode in fail) exit 1 ;; empty) exit 0 ;; esac\n"
+    "list=\"$root/sim/files4part/$1\"\n"
+    "if [ -f \"$list\" ]; then text=$(cat \"$list\"); else text=\"/u/qel/part/$1/program/llf\"; "
+    "fi\n"
+    "case $mode in\n"
+    "crlf) printf '%s\\n' \"$text\" | sed 's/$/\\r/' ;;\n"
+    "nonl) printf '%s' \"$text\" ;;\n"
+    "*) printf '%s\\n' \"$text\" ;;\n"
+    "esac\n"
+    "exit \"$(cat \"$root/sim/files4part.status\" 2>/dev/null || echo 0)\"\n";
+
+const char* const kDumper =
+    "if [ \"$(cat \"$root/sim/dodumper.mode\" 2>/dev/null)\" = fail ]; then exit 1; fi\n"
+    "[ -f \"$(map \"$2\")\" ] || exit 1\n"
+    "out=$(map \"$4\")\n"
+    "{ echo \"dump of $2 (kind $1, part $3)\"; cat \"$(map \"$2\")\" 2>/dev/null; } > \"$out\"\n";
+
+const char* const kLibGen = "printf 'library made from %s\\nentries: 1\\n\\n' \"$1\" > "
+                            "\"$(map /u/tmp/lib.out)\"\n";
+
 // The starter of detached work: logs, drops the "sh" that comes first,
 // finds the script (a bare name in /u/qel/shell/, a full path in the
 // install), and runs it to its end with the other arguments.
@@ -127,7 +176,8 @@ bool LayOutSandbox(const std::string& root, const SandboxOptions& options, std::
                   "exec " +
                   sim +
                   " serve --key-file \"$root/usr/bin/XSRVR\" --client \"$1\" "
-                  "--log \"$root/sim/msgserver.jsonl\" $args "
+                  "--log \"$root/sim/msgserver.jsonl\" --printed \"$root/sim/printed\" "
+                  "--root \"$root\" $args "
                   ">>\"$root/sim/msgserver.out\" 2>&1 </dev/null\n";
     }
     ok &= WriteTextFile(root + "/usr/bin/xserver", server, true);
@@ -180,5 +230,39 @@ bool LayOutSandbox(const std::string& root, const SandboxOptions& options, std::
         *error = "cannot write the stand-in scripts under " + root;
         return false;
     }
+    if (options.suiteTools && !LayOutSuiteTools(root, error)) return false;
     return MakeKeyFile(root, error);
+}
+
+std::string SuiteToolsPath(const std::string& root) {
+    return root + "/sim/bin";
+}
+
+bool LayOutSuiteTools(const std::string& root, std::string* error) {
+    const std::string q = root + "/u/qel/";
+    const struct {
+        std::string path;
+        std::string name;
+        std::string body;
+    } tools[] = {
+        {q + "bin/bin/sh.exe", "sh.exe", kRunScript},
+        {q + "shell/dodumper", "dodumper", kDumper},
+        {q + "shell/doed321", "doed321", ""},
+        {q + "shell/dobitmap", "dobitmap", ""},
+        {q + "shell/dovi", "dovi", ""},
+        {q + "shell/dolibgen", "dolibgen", kLibGen},
+        {q + "xeq/be.exe", "be.exe", ""},
+        {q + "xeq/xceditor.exe", "xceditor.exe", ""},
+        {q + "xeq/wordpad.exe", "wordpad.exe", ""},
+        {q + "xeq/files4part.exe", "files4part.exe", kFiles4Part},
+        {SuiteToolsPath(root) + "/files4part", "files4part", kFiles4Part},
+    };
+    for (const auto& t : tools) {
+        const std::string folder = t.path.substr(0, t.path.rfind('/'));
+        if (!MakeDirs(folder) || !WriteTextFile(t.path, ToolHead(t.name) + t.body, true)) {
+            *error = "cannot write the stand-in " + t.path;
+            return false;
+        }
+    }
+    return true;
 }

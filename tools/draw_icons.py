@@ -456,6 +456,16 @@ def entire_dir():  # a folder holding folders
     return c
 
 
+def all_but_depend():  # a folder: one sheet kept, the rest struck out
+    c = Canvas(S, S)
+    c.frame(2, 12, 54, 54, 4)
+    c.rect(2, 7, 22, 14)
+    c.line(9, 22, 25, 46, 4)
+    c.line(25, 22, 9, 46, 4)
+    small_sheet(c, 29, 19)
+    return c
+
+
 def search():  # find in the text: a magnifying glass
     c = Canvas(40, 40)
     c.ring(16, 16, 13, 4)
@@ -728,6 +738,7 @@ SINGLE = {
     "FILE_RESTORE.VOK": file_restore,
     "UP_ONE.VOK": up_one,
     "ENTIRE_DIR.VOK": entire_dir,
+    "ALL_BUT_DEPEND.VOK": all_but_depend,
     "PRINTER.VOK": file_print,
     "SEARCH.ICN": search,
     "DEBUG_ON.VOK": debug_on,

@@ -23,57 +23,6 @@
 
 namespace {
 
-constexpr Place kFileUtilMenu = {690, 344};
-// The copy choice of the file menu, on its work window.
-constexpr Place kCopyChoice = {94, 108};
-// The copy screen covers the main window: its list (the rows that the big
-// font shows), its OK and its keyin field.
-constexpr Place kList = {10, 110};
-constexpr int kListWidth = 350, kListRows = 9;
-constexpr Place kBigOk = {655 + 33, 437 + 33};
-constexpr Place kKeyin = {45 + 60, 400 + 15};
-
-// The names the listing script wrote last, in the list's order.
-std::vector<std::string> Listing(const Sandbox& box) {
-    return SplitLines(box.Read("/u/tmp/lst.out"));
-}
-
-class CopyStation {
-  public:
-    CopyStation(const XClient& x, const Station& st, const Sandbox& box)
-        : x_(x), st_(st), box_(box) {}
-    TopWindowInfo List() const { return st_.Find(kList.x, kList.y, kListWidth); }
-    // Clicks the row of the list (1-based) and then OK.
-    void Choose(int row) const {
-        const TopWindowInfo list = List();
-        ASSERT_NE(list.id, 0u) << st_.Layout();
-        st_.Click({list.x + 60, list.y + list.height * (2 * row - 1) / (2 * kListRows)});
-        Pause(200);
-        st_.Click(kBigOk);
-        Pause(400);
-    }
-    // The row of a name in the folder listed last.
-    int RowOf(const std::string& name) const {
-        const std::vector<std::string> names = Listing(box_);
-        auto it = std::find(names.begin(), names.end(), name);
-        return it == names.end() ? 0 : static_cast<int>(it - names.begin()) + 1;
-    }
-    // Types a path: letters, digits and "/".
-    void TypePath(const std::string& text) const {
-        for (char c : text) {
-            if (c == '/')
-                x_.Key("slash");
-            else
-                x_.Type(std::string(1, c));
-        }
-    }
-
-  private:
-    const XClient& x_;
-    const Station& st_;
-    const Sandbox& box_;
-};
-
 TEST(FileCopyE2E, CopiesP1sProgramToP2ByPointerAndKeys) {
     XvfbServer xvfb(800, 600);
     ASSERT_TRUE(xvfb.ok());
@@ -88,7 +37,7 @@ TEST(FileCopyE2E, CopiesP1sProgramToP2ByPointerAndKeys) {
     ASSERT_TRUE(x.ok());
     Station st(x);
     ASSERT_TRUE(st.ok());
-    CopyStation copy(x, st, box);
+    FileScreenStation copy(x, st, box);
     Pause(300);
 
     st.ClickButton(kFileUtilMenu);

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -124,4 +125,67 @@ class Station {
   private:
     const XClient& x_;
     TopWindowInfo top_;
+};
+
+// The file-utilities button, and the choices of its file menu on the work
+// window.
+inline constexpr Place kFileUtilMenu = {690, 344};
+inline constexpr Place kCopyChoice = {94, 108};
+inline constexpr Place kPrintChoice = {248, 108};
+inline constexpr Place kDeleteChoice = {402, 108};
+inline constexpr Place kTextEditChoice = {248, 190};
+// A file screen covers the main window: its list (the rows that the big
+// font shows), its OK and its keyin field.
+inline constexpr Place kList = {10, 110};
+inline constexpr int kListWidth = 350, kListRows = 9;
+inline constexpr Place kBigOk = {655 + 33, 437 + 33};
+inline constexpr Place kKeyin = {45 + 60, 400 + 15};
+
+// The names the listing script wrote last, in the order of the listing.
+inline std::vector<std::string> Listing(const Sandbox& box) {
+    return SplitLines(box.Read("/u/tmp/lst.out"));
+}
+
+// A file screen of the station, used by pointer and keys.
+class FileScreenStation {
+  public:
+    FileScreenStation(const XClient& x, const Station& st, const Sandbox& box)
+        : x_(x), st_(st), box_(box) {}
+    TopWindowInfo List() const { return st_.Find(kList.x, kList.y, kListWidth); }
+    // Clicks the row of the list (1-based).
+    void Select(int row) const {
+        const TopWindowInfo list = List();
+        ASSERT_NE(list.id, 0u) << st_.Layout();
+        st_.Click({list.x + 60, list.y + list.height * (2 * row - 1) / (2 * kListRows)});
+        Pause(200);
+    }
+    // Clicks the row of the list (1-based) and then OK.
+    void Choose(int row) const {
+        Select(row);
+        st_.Click(kBigOk);
+        Pause(400);
+    }
+    // The row of a name in the folder listed last (a listing that hides no
+    // name).
+    int RowOf(const std::string& name) const {
+        const std::vector<std::string> names = Listing(box_);
+        auto it = std::find(names.begin(), names.end(), name);
+        return it == names.end() ? 0 : static_cast<int>(it - names.begin()) + 1;
+    }
+    // Types a path: letters, digits, "/" and ".".
+    void TypePath(const std::string& text) const {
+        for (char c : text) {
+            if (c == '/')
+                x_.Key("slash");
+            else if (c == '.')
+                x_.Key("period");
+            else
+                x_.Type(std::string(1, c));
+        }
+    }
+
+  private:
+    const XClient& x_;
+    const Station& st_;
+    const Sandbox& box_;
 };

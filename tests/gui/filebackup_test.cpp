@@ -13,6 +13,7 @@
 #include "labels.h"
 #include "mediaselect.h"
 #include "records_media.h"
+#include "sandbox_tree.h"
 
 #include <Xm/List.h>
 #include <Xm/TextF.h>
@@ -146,6 +147,22 @@ TEST_F(FileBackupTest, TheScreenAndItsButtons) {
 
     BuCancelCB(nullptr, nullptr, nullptr);
     EXPECT_EQ(FileScreenWindow, nullptr);
+}
+
+// The part list's plus button: the files that files4part.exe names (the
+// install's stand-in) go into the set; its words after them are shown.
+TEST_F(FileBackupTest, APartWithItsFiles) {
+    std::string error;
+    ASSERT_TRUE(LayOutSuiteTools(Box().root(), &error)) << error;
+    Box().Write("/sim/files4part/B", "/u/qel/part/A/a1\nno list: B has no program\n/u/qel/x\n");
+    Box().Write("/sim/files4part.status", "1");
+    FileBackup();
+    Enter({"part/"});
+    Select({"B/"});
+    Press(V().plusButton);
+    EXPECT_EQ(ListItems(V().setList), (Names{"/u/qel/part/A/a1"}));
+    EXPECT_EQ(Messages, (Names{"/u/qel/part/A/a1\nno list: B has no program\nL100"}));
+    EXPECT_TRUE(XtIsSensitive(F().window));
 }
 
 TEST_F(FileBackupTest, ABackupThroughTheMediaDialog) {

@@ -44,6 +44,17 @@ SandboxOptions Sandbox::DefaultOptions() {
     return o;
 }
 
+SandboxOptions Sandbox::WithSuiteTools() {
+    SandboxOptions o = DefaultOptions();
+    o.suiteTools = true;
+    return o;
+}
+
+std::string Sandbox::ToolsOnPath() const {
+    const char* path = std::getenv("PATH");
+    return SuiteToolsPath(root_) + ":" + (path ? path : "/usr/bin:/bin");
+}
+
 Sandbox::Sandbox(SandboxOptions options) : root_(MakeRoot()), env_("QEL_SANDBOX", root_.c_str()) {
     std::string error;
     if (!LayOutSandbox(root_, options, &error)) throw std::runtime_error(error);

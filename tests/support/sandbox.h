@@ -32,6 +32,11 @@ class Sandbox {
     Sandbox& operator=(const Sandbox&) = delete;
 
     static SandboxOptions DefaultOptions();
+    // The default options with the stand-ins of the suite's tools
+    // (LayOutSuiteTools).
+    static SandboxOptions WithSuiteTools();
+    // PATH with the sandbox's tools (files4part) in front.
+    std::string ToolsOnPath() const;
 
     const std::string& root() const { return root_; }
     // The real path of a logical one: root + path.

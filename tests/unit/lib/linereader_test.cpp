@@ -50,6 +50,22 @@ TEST(LineReader, CutLinesDropTheRestOfALongLine) {
     EXPECT_EQ(CutAtLineEnd("ab"), "ab");
 }
 
+TEST(LineReader, WholeLinesLoseOnlyTheirLineEnds) {
+    const auto whole = [](const std::string& bytes) {
+        UniqueFile f = FileOf(bytes);
+        Lines out;
+        std::string line;
+        while (ReadWholeLine(f.get(), &line)) out.push_back(line);
+        return out;
+    };
+    const std::string longLine(5000, 'x');
+    EXPECT_EQ(whole("a\nb"), (Lines{"a", "b"}));
+    EXPECT_EQ(whole("a\r\n\r\r\nb\rc\n"), (Lines{"a", "", "b\rc"}));
+    EXPECT_EQ(whole("\n\n"), (Lines{"", ""}));
+    EXPECT_EQ(whole(longLine + "\n"), Lines{longLine});
+    EXPECT_EQ(whole(""), Lines{});
+}
+
 TEST(LineReader, PlotColorLineRule) {
     struct Case {
         const char* piece;

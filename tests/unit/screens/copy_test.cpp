@@ -45,7 +45,7 @@ class CopyTest : public testing::Test {
                 },
                 [](const std::string& path) { return FileType(path) == 2; }};
     }
-    CopyUi Ui() {
+    FileUi Ui() {
         return {[](int n) { return "L" + std::to_string(n); },
                 [this](const std::string& text) {
                     messages_.push_back(text);
@@ -68,7 +68,7 @@ class CopyTest : public testing::Test {
     // OK with the named entries selected (the first one's position is
     // where the listing shows it).
     void Choose(const Texts& entries) {
-        CopySelection sel;
+        ListSelection sel;
         for (const std::string& e : entries) {
             auto it = std::find(names_.begin(), names_.end(), e);
             ASSERT_NE(it, names_.end()) << e;

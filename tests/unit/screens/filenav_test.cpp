@@ -317,7 +317,9 @@ TEST(FileNav, MemberRules) {
     NavOpen(nav, everywhere, "P1", tree.io());
     RunSteps(nav, tree,
              {{kChoose, 2, "part/", 2, 0, 0, "uwl", kParts},
-              {kChoose, 0, "P3/", 4, 0, 2, "uml", "/u/qel/part/P3/"},
+              // A part's folder from the part list keeps the whole-folder
+              // button also when it lists only files.
+              {kChoose, 0, "P3/", 4, 0, 2, "uwml", "/u/qel/part/P3/"},
               {kUp, 0, "", 2, 0, 2, "uwl", kParts},
               {kUp, 0, "", 0, 0, 0, "hl", nullptr},
               {kChoose, 4, "flat/", 31, 0, 0, "uml", nullptr}});

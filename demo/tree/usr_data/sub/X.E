@@ -1,0 +1,1 @@
+companion E of X

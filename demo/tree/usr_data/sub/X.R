@@ -1,0 +1,1 @@
+companion R of X

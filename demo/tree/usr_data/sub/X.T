@@ -1,0 +1,1 @@
+companion T of X
