@@ -38,16 +38,23 @@ std::string LogLine(const char* name) {
            " $*\" >> \"$root/sim/scripts.log\"\n";
 }
 
+// A log line of a stand-in's name and its arguments, each in brackets,
+// written to sim/scripts.log in one write: stand-ins that run at the same
+// time (the printer drivers) must not interleave their lines. The name is a
+// plain word; $root is set before.
+std::string BracketLogLine(const std::string& name) {
+    return "line='" + name +
+           "'; for a in \"$@\"; do line=\"$line [$a]\"; done\n"
+           "printf '%s\\n' \"$line\" >> \"$root/sim/scripts.log\"\n";
+}
+
 // The head of a tool's stand-in: the sandbox root, a log line of its name
 // and arguments in brackets, and map, which gives the path under the
 // sandbox that the program's seam would give (a drive letter dropped).
 std::string ToolHead(const std::string& name) {
     return "#!/bin/sh\n"
-           "root=\"${QEL_SANDBOX:?}\"\n"
-           "{ printf '%s' '" +
-           name +
-           "'; for a in \"$@\"; do printf ' [%s]' \"$a\"; done; echo; } "
-           ">> \"$root/sim/scripts.log\"\n"
+           "root=\"${QEL_SANDBOX:?}\"\n" +
+           BracketLogLine(name) +
            "map() {\n"
            "    p=$1\n"
            "    case $p in [A-Za-z]:/*) p=${p#??} ;; esac\n"
@@ -193,15 +200,12 @@ bool LayOutSandbox(const std::string& root, const SandboxOptions& options, std::
     // The format program of the removable media: logs its arguments, each
     // in brackets, empties the medium (a file in the sandbox) and ends with
     // the status in sim/format.status (0 without one).
-    ok &= WriteTextFile(
-        root + "/bin/format",
-        sh + "root=\"${QEL_SANDBOX:?}\"\n"
-             "{ printf 'format'; for a in \"$@\"; do printf ' [%s]' \"$a\"; done; echo; } "
-             ">> \"$root/sim/scripts.log\"\n"
-             "for a in \"$@\"; do dev=$a; done\n"
-             "if [ -f \"$dev\" ]; then : > \"$dev\"; fi\n"
-             "exit \"$(cat \"$root/sim/format.status\" 2>/dev/null || echo 0)\"\n",
-        true);
+    ok &= WriteTextFile(root + "/bin/format",
+                        sh + "root=\"${QEL_SANDBOX:?}\"\n" + BracketLogLine("format") +
+                            "for a in \"$@\"; do dev=$a; done\n"
+                            "if [ -f \"$dev\" ]; then : > \"$dev\"; fi\n"
+                            "exit \"$(cat \"$root/sim/format.status\" 2>/dev/null || echo 0)\"\n",
+                        true);
     // The install's writer of the media table: the tree's own copy,
     // sim/media.bin, when there is one.
     ok &= WriteTextFile(root + "/u/qel/xeq/transmedia.exe",
@@ -220,9 +224,7 @@ bool LayOutSandbox(const std::string& root, const SandboxOptions& options, std::
     for (const char* script : {"SYS.BACKUP", "SYS.RESTORE", "SYS.SERVICE"})
         ok &= WriteTextFile(root + "/u/qel/shell/" + script, sh + LogLine(script), true);
     for (const std::string& type : options.printerDrivers) {
-        const std::string driver = sh + "root=\"${QEL_SANDBOX:?}\"\n{ printf '%s' \"" + type +
-                                   "\"; for a in \"$@\"; do printf ' [%s]' \"$a\"; done; echo; } "
-                                   ">> \"$root/sim/scripts.log\"\n";
+        const std::string driver = sh + "root=\"${QEL_SANDBOX:?}\"\n" + BracketLogLine(type);
         ok &= WriteTextFile(root + "/u/qel/xeq/" + type, driver, true);
         ok &= WriteTextFile(root + "/u/qel/xeq/" + type + ".exe", driver, true);
     }
