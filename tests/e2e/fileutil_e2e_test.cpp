@@ -1,9 +1,10 @@
-// Delete, print and text edit end to end: the real program on the demo
-// station with the simulated message server and the stand-ins of the
-// suite's tools. A file of P1's stat folder deleted by pointer (the
-// question answered from outside), a record file of it printed (its dump
-// arrives in sim/printed), and a library file edited through the stand-in
-// editor with its post-edit command.
+// Delete, print, text edit, block edit and contour edit end to end: the
+// real program on the demo station with the simulated message server and
+// the stand-ins of the suite's tools. A file of P1's stat folder deleted by
+// pointer (the question answered from outside), a record file of it printed
+// (its dump arrives in sim/printed), a library file edited through the
+// stand-in editor with its post-edit command, and a part chosen from the
+// part list for the block editor and the contour editor.
 //
 // The tests save screenshots of the delete screen (file-delete.png) and of
 // the print screen's target phase (print-target.png) in
@@ -174,6 +175,48 @@ TEST(FileUtilE2E, EditsThroughTheStandInEditor) {
         std::find(log.begin(), log.end(), "start.exe sh /u/qel/shell/dovi  /u/qel/part/P2/lib/L1"),
         log.end());
     EXPECT_NE(std::find(log.begin(), log.end(), "dovi [/u/qel/part/P2/lib/L1]"), log.end());
+}
+
+TEST(FileUtilE2E, BlockAndContourEditStartTheirEditors) {
+    FileUtilRun r;
+    ASSERT_TRUE(r.Start());
+    // Block edit asks for the programmer's password once (item 52);
+    // contour edit asks none.
+    const struct {
+        Place choice;
+        const char* password;
+        const char* part;
+        const char* started;
+    } kEditors[] = {
+        {kBlockEditChoice, "program", "P1", "be.exe [P1]"},
+        {kContourEditChoice, nullptr, "P2", "xceditor.exe [/u/qel/part/P2/contour]"},
+    };
+    for (const auto& e : kEditors) {
+        SCOPED_TRACE(e.started);
+        ASSERT_TRUE(r.Open(e.choice, e.password)) << r.st().Layout();
+        // The top list: the current part DEMO, then part/ with the parts.
+        r.screen().Choose(2);
+        ASSERT_TRUE(r.Walk({e.part})) << r.Vok().Output();
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                const std::vector<std::string> log = r.box().ScriptsLog();
+                return std::find(log.begin(), log.end(), e.started) != log.end();
+            },
+            5000))
+            << r.box().Read("/sim/scripts.log");
+        // The screen stays for the next part; its Cancel gives the file
+        // menu back.
+        EXPECT_TRUE(WaitUntil([&] { return r.screen().List().id != 0; }, 3000));
+        r.st().Click(kBigCancel);
+        ASSERT_TRUE(WaitUntil([&] { return r.screen().List().id == 0; }, 5000)) << r.st().Layout();
+    }
+    const std::vector<std::string> log = r.box().ScriptsLog();
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& l) {
+                                return l.rfind("be.exe", 0) == 0 || l.rfind("xceditor.exe", 0) == 0;
+                            }),
+              2)
+        << r.box().Read("/sim/scripts.log");
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "clicker.h"
+#include "online.h"
 #include "proc.h"
 #include "sandbox.h"
 #include "station.h"
@@ -20,10 +21,8 @@
 #include "xvfb.h"
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace {
@@ -43,67 +42,16 @@ TopWindowInfo WaitForBox(const XClient& x, bool withOk, int timeoutMs) {
     return found;
 }
 
-// The simulator's log without its times.
-std::vector<std::string> Logged(const Sandbox& box) {
-    std::vector<std::string> lines;
-    for (const std::string& l : SplitLines(box.Read("/sim/controller.log"))) {
-        const size_t at = l.find_first_not_of(' ');
-        const size_t space = l.find(' ', at);
-        lines.push_back(space == std::string::npos ? "" : l.substr(space + 1));
-    }
-    return lines;
-}
-
 long IndexOf(const std::vector<std::string>& lines, const std::string& text, long from = 0) {
     auto it = std::find(lines.begin() + std::min<long>(from, lines.size()), lines.end(), text);
     return it == lines.end() ? -1 : static_cast<long>(it - lines.begin());
 }
 
-// The online demo station with the simulator on its lines; family 'A' or 'B'.
-class HomingRun {
-  public:
-    explicit HomingRun(const std::vector<std::string>& simArgs, char family = 'A') {
-        std::string error;
-        ok_ = box_.LayOutDemo(&error, true, family);
-        EXPECT_TRUE(ok_) << error;
-        std::vector<std::string> argv = {QEL_CTLSIM_PATH, "--root",   box_.root(),
-                                         "--changer",     "--family", std::string(1, family)};
-        argv.insert(argv.end(), simArgs.begin(), simArgs.end());
-        sim_ = std::make_unique<ChildProcess>(argv, std::map<std::string, std::string>{},
-                                              box_.root() + "/sim/ctlsim.out");
-        ok_ = ok_ && sim_->WaitForOutput("qel-ctlsim: /dev/M_SERVO", 5000);
-        EXPECT_TRUE(ok_) << sim_->Output();
-        if (ok_) vok_ = std::make_unique<VokRun>(box_);
-    }
-    ~HomingRun() {
-        vok_.reset();
-        if (sim_) sim_->Kill();
-    }
-    bool ok() const { return ok_; }
-    const Sandbox& box() const { return box_; }
-    ChildProcess& vok() { return vok_->child(); }
-    // Ends the simulator as demo/run.sh does: true when it ended with status
-    // 0 and took its links away.
-    bool StopSimulator() {
-        kill(sim_->pid(), SIGTERM);
-        int status = 0;
-        if (!sim_->WaitExit(5000, &status)) return false;
-        return WIFEXITED(status) && WEXITSTATUS(status) == 0 && !box_.Exists("/dev/M_SERVO") &&
-               !box_.Exists("/dev/M_PCHANGER");
-    }
-
-  private:
-    Sandbox box_;
-    bool ok_ = false;
-    std::unique_ptr<ChildProcess> sim_;
-    std::unique_ptr<VokRun> vok_;
-};
-
 TEST(HomingE2E, InitialiseHomesTheMachine) {
     XvfbServer xvfb(800, 600);
     ASSERT_TRUE(xvfb.ok());
     // Long enough under the home dialog for its screenshot.
-    HomingRun run({"--home-after", "40"});
+    OnlineRun run({"--home-after", "40"});
     ASSERT_TRUE(run.ok());
     ASSERT_TRUE(run.vok().WaitForOutput("ChangeCursor\n", kStartupMs)) << run.vok().Output();
     XClient x;
@@ -143,7 +91,7 @@ TEST(HomingE2E, InitialiseHomesTheMachine) {
 
     // Wake-up, download, the changer told before homing, the motion, the
     // changer told again.
-    const std::vector<std::string> log = Logged(run.box());
+    const std::vector<std::string> log = ControllerLog(run.box());
     const long initialise = IndexOf(log, "NFFS2EU", IndexOf(log, "NF2m85") + 1);
     ASSERT_GE(initialise, 0) << "the wake-up of the homing's open";
     const long wake = IndexOf(log, "NFFS2EU", initialise + 1);
@@ -166,7 +114,7 @@ TEST(HomingE2E, InitialiseHomesTheMachine) {
 TEST(HomingE2E, CancelStopsTheMotion) {
     XvfbServer xvfb(800, 600);
     ASSERT_TRUE(xvfb.ok());
-    HomingRun run({"--home-after", "never"});
+    OnlineRun run({"--home-after", "never"});
     ASSERT_TRUE(run.ok());
     ASSERT_TRUE(run.vok().WaitForOutput("ChangeCursor\n", kStartupMs)) << run.vok().Output();
     XClient x;
@@ -185,10 +133,10 @@ TEST(HomingE2E, CancelStopsTheMotion) {
     Pause(500);
     x.ClickWindow(DialogButton(x, home, false));
     EXPECT_TRUE(x.WaitUntilGone(home.id, 10000));
-    ASSERT_TRUE(WaitUntil([&] { return IndexOf(Logged(run.box()), "NFFm40") >= 0; }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return IndexOf(ControllerLog(run.box()), "NFFm40") >= 0; }, 10000));
     Pause(1000);
 
-    const std::vector<std::string> log = Logged(run.box());
+    const std::vector<std::string> log = ControllerLog(run.box());
     const long motion = IndexOf(log, "NF5G5XYZ");
     const long stop = IndexOf(log, "NFFm40", motion);
     ASSERT_GT(stop, motion);
@@ -206,7 +154,7 @@ TEST(HomingE2E, CancelStopsTheMotion) {
 TEST(HomingE2E, FamilyBStationHomes) {
     XvfbServer xvfb(800, 600);
     ASSERT_TRUE(xvfb.ok());
-    HomingRun run({"--home-after", "30"}, 'B');
+    OnlineRun run({"--home-after", "30"}, 'B');
     ASSERT_TRUE(run.ok());
     ASSERT_TRUE(run.vok().WaitForOutput("ChangeCursor\n", kStartupMs)) << run.vok().Output();
     XClient x;
@@ -229,7 +177,7 @@ TEST(HomingE2E, FamilyBStationHomes) {
 
     // The download and the homing in order; between them only status
     // requests (STX, ETX) and home-state queries.
-    const std::vector<std::string> log = Logged(run.box());
+    const std::vector<std::string> log = ControllerLog(run.box());
     const long download = IndexOf(log, "ESTATUS");
     ASSERT_GE(download, 0);
     std::vector<std::string> words;

@@ -8,6 +8,7 @@
 
 #include "generators.h"
 #include "gui.h"
+#include "online.h"
 #include "proc.h"
 #include "records.h"
 #include "records_text.h"
@@ -36,17 +37,6 @@ std::map<int, std::string> DemoLabels() {
     ReadFileBytes(std::string(QEL_SOURCE_DIR) + "/demo/labels/e.txt", &text);
     ParseNumberedText(text, &labels, &error);
     return labels;
-}
-
-// The simulator's log without its times.
-Lines Logged(const Sandbox& box) {
-    Lines lines;
-    for (const std::string& l : SplitLines(box.Read("/sim/controller.log"))) {
-        const size_t at = l.find_first_not_of(' ');
-        const size_t space = l.find(' ', at);
-        lines.push_back(space == std::string::npos ? "" : l.substr(space + 1));
-    }
-    return lines;
 }
 
 bool Contains(const Lines& lines, const std::string& line) {
@@ -111,7 +101,7 @@ TEST(SelfTestE2E, StatusDebugModeAndCancelAgainstTheSimulator) {
     EXPECT_EQ(ShownScreen, nullptr);
     EXPECT_EQ(ServoErrorCount(), 0);
 
-    const Lines log = Logged(box);
+    const Lines log = ControllerLog(box);
     for (const char* line : {"<ACK>", "<DC1>", "<DC3>", "NAD80m80", "NAD84m84",
                              "\x1b"
                              "DEBUG",

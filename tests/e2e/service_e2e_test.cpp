@@ -7,12 +7,18 @@
 // driver, and the new driver's stand-in logs its start. Then the service
 // screen's system backup runs through the starter.
 //
+// On the online demo station with the controller simulator, the service
+// screen's self test (its password typed) sends the status query; its
+// Cancel gives the service screen back with the main menu still dead, and
+// the Cancels after it give the service menu and then the main menu back.
+//
 // The test saves screenshots of the service menu (service-menu.png) and of
 // the port configuration with its device list open (port-config.png) in
 // QEL_SCREENSHOT_DIR, or in its working folder when that is not set.
 #include <gtest/gtest.h>
 
 #include "clicker.h"
+#include "online.h"
 #include "proc.h"
 #include "sandbox.h"
 #include "station.h"
@@ -31,8 +37,14 @@ constexpr Place kUtilitiesMenu = {690, 248};
 // On the service menu's work window.
 constexpr Place kPortsChoice = {402, 108};
 constexpr Place kServiceChoice = {3 + 248, 365 + 5}; // on the toolbar
+constexpr Place kMediaChoice = {402, 190};
 // On the service screen.
+constexpr Place kSelfTestChoice = {94, 108};
 constexpr Place kBackupChoice = {248, 108};
+constexpr Place kServiceScriptChoice = {248, 272};
+// On the self test's toolbar: the status and debug-mode buttons.
+constexpr Place kStestStatus = {3 + 248, 365 + 5};
+constexpr Place kStestDebugOn = {3 + 325, 365 + 5};
 // The port configuration: the printer's row (the fifth) and its device
 // button, and the device list's box over the toolbar with its OK.
 constexpr int kPrinterRowY = 100 + 30 * 4;
@@ -197,6 +209,73 @@ TEST(ServiceE2E, ThePrinterGetsAnotherDriverThenTheSystemIsBackedUp) {
         << box.Read("/sim/scripts.log");
     const auto log = box.ScriptsLog();
     EXPECT_NE(std::find(log.begin(), log.end(), "start.exe sh SYS.BACKUP -VANTOR"), log.end());
+}
+
+TEST(ServiceE2E, TheSelfTestRunsFromTheServiceScreen) {
+    XvfbServer xvfb(800, 600);
+    ASSERT_TRUE(xvfb.ok());
+    OnlineRun run({"--homed"});
+    ASSERT_TRUE(run.ok());
+    ChildProcess& vok = run.vok();
+    ASSERT_TRUE(vok.WaitForOutput("ChangeCursor\n", kStartupMs)) << vok.Output();
+    XClient x;
+    ASSERT_TRUE(x.ok());
+    Station st(x);
+    ASSERT_TRUE(st.ok());
+    ServiceStation service(x, st);
+    const auto serviceScreenShown = [&] { return st.ChoiceShown(kServiceScriptChoice); };
+    const auto selfTestShown = [&] {
+        return st.Shows(kWork.x + kStestDebugOn.x, kWork.y + kStestDebugOn.y, 66, 66);
+    };
+    const auto statusQueries = [&] {
+        const std::vector<std::string> log = ControllerLog(run.box());
+        return std::count(log.begin(), log.end(), "NAD80m80");
+    };
+    Pause(300);
+
+    // Utilities, the service screen, the self test and its password.
+    st.ClickButton(kUtilitiesMenu);
+    ASSERT_TRUE(WaitUntil([&] { return st.ChoiceShown(kPortsChoice); }, 5000)) << st.Layout();
+    service.ClickWork({kServiceChoice.x + 33, kServiceChoice.y + 33});
+    Pause(300);
+    service.Ok();
+    ASSERT_TRUE(WaitUntil(serviceScreenShown, 5000)) << st.Layout();
+    st.ClickOnWork(kSelfTestChoice);
+    Pause(300);
+    service.Ok();
+    ASSERT_TRUE(service.Password("TRAVOLMIX")) << vok.Output();
+    ASSERT_TRUE(WaitUntil(selfTestShown, 10000)) << st.Layout() << vok.Output();
+
+    // The status query goes out on the line.
+    Pause(500);
+    ASSERT_EQ(statusQueries(), 0);
+    service.ClickWork({kStestStatus.x + 33, kStestStatus.y + 33});
+    ASSERT_TRUE(WaitUntil([&] { return statusQueries() == 1; }, 5000))
+        << run.box().Read("/sim/controller.log");
+
+    // Cancel reads a last status and gives the service screen back; the
+    // main menu stays dead under it, also after a task of the server ended.
+    service.ClickWork({kToolbarCancel.x + 33, kToolbarCancel.y + 33});
+    ASSERT_TRUE(WaitUntil([&] { return !selfTestShown(); }, 10000)) << st.Layout();
+    EXPECT_TRUE(serviceScreenShown()) << st.Layout();
+    EXPECT_EQ(statusQueries(), 2) << "the query and Cancel's";
+    Inject(run.box(), vok.pid(), "--code 14 --status 8 --task 101");
+    ASSERT_TRUE(AllRepliesHandled(run.box(), vok, 77)) << vok.Output();
+    st.ClickButton(kFileUtilMenu);
+    Pause(500);
+    // The file menu's text edit: neither the service menu nor the service
+    // screen has a choice there.
+    EXPECT_FALSE(st.ChoiceShown(kTextEditChoice)) << "the file menu opened";
+
+    // The service screen's Cancel gives the service menu back, whose Cancel
+    // gives the main menu back.
+    service.ClickWork({kToolbarCancel.x + 33, kToolbarCancel.y + 33});
+    ASSERT_TRUE(WaitUntil([&] { return !serviceScreenShown(); }, 5000)) << st.Layout();
+    EXPECT_TRUE(st.ChoiceShown(kMediaChoice)) << st.Layout();
+    service.ClickWork({kToolbarCancel.x + 33, kToolbarCancel.y + 33});
+    ASSERT_TRUE(WaitUntil([&] { return !st.WorkWindowShown(); }, 5000)) << st.Layout();
+    st.ClickButton(kFileUtilMenu);
+    EXPECT_TRUE(WaitUntil([&] { return st.ChoiceShown(kTextEditChoice); }, 5000)) << st.Layout();
 }
 
 } // namespace

@@ -36,6 +36,7 @@ inline constexpr Place kExecuteChoice = {94, 190};
 inline constexpr Place kStepChoice = {402, 190};
 inline constexpr Place kExitChoice = {248, 190};
 inline constexpr Place kOk = {3 + 494, 365 + 5};
+inline constexpr Place kToolbarCancel = {3 + 5, 365 + 5};
 
 // The light of a main-menu row's button (rows 1 to 5 carry one).
 inline Place LightCentre(int index) {
@@ -133,12 +134,15 @@ inline constexpr Place kFileUtilMenu = {690, 344};
 inline constexpr Place kCopyChoice = {94, 108};
 inline constexpr Place kPrintChoice = {248, 108};
 inline constexpr Place kDeleteChoice = {402, 108};
+inline constexpr Place kBlockEditChoice = {94, 190};
 inline constexpr Place kTextEditChoice = {248, 190};
+inline constexpr Place kContourEditChoice = {402, 190};
 // A file screen covers the main window: its list (the rows that the big
-// font shows), its OK and its keyin field.
+// font shows), its OK and Cancel and its keyin field.
 inline constexpr Place kList = {10, 110};
 inline constexpr int kListWidth = 350, kListRows = 9;
 inline constexpr Place kBigOk = {655 + 33, 437 + 33};
+inline constexpr Place kBigCancel = {45 + 33, 437 + 33};
 inline constexpr Place kKeyin = {45 + 60, 400 + 15};
 
 // The names the listing script wrote last, in the order of the listing.
