@@ -27,16 +27,22 @@
 
 namespace {
 
-// A 575 x 175 box with (question) or without (home dialog) an OK button.
-TopWindowInfo WaitForBox(const XClient& x, bool withOk, int timeoutMs) {
+// A 575 x 175 box with (question) or without (home dialog) an OK button,
+// other than notThis: while the question is taken down its OK button can go
+// before its window, and for that moment it looks like the home dialog.
+TopWindowInfo WaitForBox(const XClient& x, bool withOk, int timeoutMs, XWindowId notThis = 0) {
     TopWindowInfo found;
     WaitUntil(
         [&] {
-            const TopWindowInfo top = x.FindTopWindow(575, 175);
-            if (!top.id || !DialogButton(x, top, false)) return false;
-            if ((DialogButton(x, top, true) != 0) != withOk) return false;
-            found = top;
-            return true;
+            for (const TopWindowInfo& top : x.TopWindows()) {
+                if (!top.viewable || top.width != 575 || top.height != 175 || top.id == notThis)
+                    continue;
+                if (!DialogButton(x, top, false)) continue;
+                if ((DialogButton(x, top, true) != 0) != withOk) continue;
+                found = top;
+                return true;
+            }
+            return false;
         },
         timeoutMs);
     return found;
@@ -68,7 +74,7 @@ TEST(HomingE2E, InitialiseHomesTheMachine) {
     const TopWindowInfo question = WaitForBox(x, true, 20000);
     ASSERT_NE(question.id, 0u) << run.vok().Output();
     x.ClickWindow(DialogButton(x, question, true));
-    const TopWindowInfo home = WaitForBox(x, false, 20000);
+    const TopWindowInfo home = WaitForBox(x, false, 20000, question.id);
     ASSERT_NE(home.id, 0u) << run.vok().Output();
     Pause(200);
     const std::string shot = ScreenshotPath("home-dialog.png");
@@ -128,7 +134,7 @@ TEST(HomingE2E, CancelStopsTheMotion) {
     const TopWindowInfo question = WaitForBox(x, true, 20000);
     ASSERT_NE(question.id, 0u) << run.vok().Output();
     x.ClickWindow(DialogButton(x, question, true));
-    const TopWindowInfo home = WaitForBox(x, false, 20000);
+    const TopWindowInfo home = WaitForBox(x, false, 20000, question.id);
     ASSERT_NE(home.id, 0u) << run.vok().Output();
     Pause(500);
     x.ClickWindow(DialogButton(x, home, false));
@@ -169,7 +175,7 @@ TEST(HomingE2E, FamilyBStationHomes) {
     const TopWindowInfo question = WaitForBox(x, true, 30000);
     ASSERT_NE(question.id, 0u) << run.vok().Output();
     x.ClickWindow(DialogButton(x, question, true));
-    const TopWindowInfo home = WaitForBox(x, false, 20000);
+    const TopWindowInfo home = WaitForBox(x, false, 20000, question.id);
     ASSERT_NE(home.id, 0u) << run.vok().Output();
     ASSERT_TRUE(WaitUntil([&] { return st.Light(1) == lit; }, 30000)) << run.vok().Output();
     EXPECT_TRUE(x.WaitUntilGone(home.id, 5000));
