@@ -716,7 +716,7 @@ ICONS = {
     "STEP": step,
     "LEARN": learn,
     "APPEND": append,
-    "INSPECT": inspect,
+    "CHECK_RUN": inspect,
 }
 SINGLE = {
     "EXIT.VOK": exit_vok,
