@@ -7,6 +7,7 @@
 #include "nap.h"
 #include "operator_ui.h"
 #include "serial_line.h"
+#include "servomotion.h"
 #include "sysgen.h"
 #include "zalloc.h"
 
@@ -24,10 +25,8 @@ int32_t SysParTable[kSysParWords] = {};
 namespace {
 
 constexpr const char* kSysParPath = "/u/qel/sys_data/files/syspar.bin";
-constexpr int kLabelHomingBusy = 76;
 constexpr int kLabelStatusUnread = 105;
 constexpr int kLabelHomingError = 190;
-constexpr const char* kStars = "*************************"; // 25
 
 // Configuration items read while the machine is set up and homed.
 constexpr int kItemWAxis = 7;
@@ -88,11 +87,6 @@ void WriteWakeUp(const std::string& bytes) {
 
 void WakeUpRound() {
     for (const char* b : {"\r\n", "\x13", "\x06", "\x11"}) WriteWakeUp(b);
-}
-
-bool HomingEnds(int result) {
-    return result == kServoOk || result == kServoError || result == kServoFault ||
-           result == kServoNoStatus;
 }
 
 } // namespace
@@ -191,17 +185,7 @@ void ServoAutoZero() {
     else
         SendFields(0xF5, {{'G', 5}, {'X', 0}, {'Y', 0}, {'Z', 0}});
     nap(2000);
-    // No bound on the passes: the operator's Cancel or silence ends them.
-    for (;;) {
-        std::printf(".");
-        std::fflush(stdout);
-        HomeResult = ServoStatus(1);
-        UiWaitSecondsAll(0); // the home dialog's Cancel may run here
-        if (HomingEnds(HomeResult)) break;
-        nap(500);
-    }
-    std::printf("\n\n");
-    std::fflush(stdout);
+    WatchHomingMotion(ServoStatus);
 }
 
 int ServoSetupAndHome(int go) {
@@ -218,21 +202,13 @@ int ServoSetupAndHome(int go) {
         ServoWaitReply(4, 0xF1);
         if (go == 0) return 0;
 
-        int answer = ServoErrorReport(kLabelHomingError, 1);
+        const int answer = ServoErrorReport(kLabelHomingError, 1);
         if (answer == 1) continue;
         if (answer == 0) return HomeResult = kServoFault;
 
-        ServoLine.msgBuf = std::string(" ") + kStars + " \n" + UiLabText(kLabelHomingBusy) +
-                           " \n " + kStars + " \n";
-        UiShowHomeDialog(ServoLine.msgBuf);
-        ServoAutoZero();
-        UiCloseHomeDialog();
-        if (HomeResult == kServoOk) return 0;
-
-        answer = ServoErrorReport(kLabelHomingError, 0);
-        if (answer == 1) continue;
-        if (answer == 0) return HomeResult = kServoFault;
-        return 1;
+        const int after = HomeUnderDialog(ServoAutoZero, ServoErrorReport);
+        if (after == kHomeAgain) continue;
+        return after;
     }
 }
 

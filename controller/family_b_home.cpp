@@ -6,6 +6,7 @@
 #include "nap.h"
 #include "operator_ui.h"
 #include "serial_line.h"
+#include "servomotion.h"
 #include "sysgen.h"
 #include "zalloc.h"
 
@@ -16,10 +17,7 @@ namespace FamilyB {
 namespace {
 
 constexpr const char* kConstants = "/u/qel/sys_data/files/constant.asc";
-constexpr int kLabelHomingBusy = 76;
 constexpr int kLabelStatusUnread = 105;
-constexpr int kLabelHomingError = 190;
-constexpr const char* kStars = "*************************"; // 25
 constexpr int kRelayChecks = 10; // ESTATUS rounds while the relays stay on
 
 // Configuration items read while the machine is set up and homed.
@@ -56,11 +54,6 @@ void Exchange(int code, const std::string& text) {
 void ResetAndAsk() {
     ServoSend(kWaitNone, ServoKeyword(kEtx));
     Exchange(kWaitStatus, ServoKeyword(kStx));
-}
-
-bool HomingEnds(int result) {
-    return result == kServoOk || result == kServoError || result == kServoFault ||
-           result == kServoNoStatus;
 }
 
 } // namespace
@@ -122,17 +115,7 @@ void ServoAutoZero() {
              ServoKeyword(tp2 && ItemIs1(kItemProbeTypeB) ? kDisableKamikaze : kEnableKamikaze));
     ServoSend(kWaitMotion, ServoKeyword(kAutzer));
     nap(2000);
-    // No bound on the passes: the operator's Cancel or silence ends them.
-    for (;;) {
-        std::printf(".");
-        std::fflush(stdout);
-        HomeResult = ServoStatus(1);
-        UiWaitSecondsAll(0); // the home dialog's Cancel may run here
-        if (HomingEnds(HomeResult)) break;
-        nap(500);
-    }
-    std::printf("\n\n");
-    std::fflush(stdout);
+    WatchHomingMotion(ServoStatus);
 }
 
 int ServoSetupAndHome(int go) {
@@ -146,17 +129,9 @@ int ServoSetupAndHome(int go) {
         if (go == 0) return 0;
 
         // This family reports no error before the motion.
-        ServoLine.msgBuf = std::string(" ") + kStars + " \n" + UiLabText(kLabelHomingBusy) +
-                           " \n " + kStars + " \n";
-        UiShowHomeDialog(ServoLine.msgBuf);
-        ServoAutoZero();
-        UiCloseHomeDialog();
-        if (HomeResult == kServoOk) return 0;
-
-        const int answer = ServoErrorReport(kLabelHomingError, 0);
-        if (answer == 1) continue;
-        if (answer == 0) return HomeResult = kServoFault;
-        return 1;
+        const int after = HomeUnderDialog(ServoAutoZero, ServoErrorReport);
+        if (after == kHomeAgain) continue;
+        return after;
     }
 }
 
