@@ -59,7 +59,7 @@ TEST(SelfTestE2E, StatusDebugModeAndCancelAgainstTheSimulator) {
     GuiSession gui(DemoLabels());
     ASSERT_TRUE(gui.ok());
     const Sandbox& box = gui.box();
-    PrepareStation(box);
+    ASSERT_NO_FATAL_FAILURE(PrepareStation(box));
     ChildProcess sim({QEL_CTLSIM_PATH, "--root", box.root(), "--homed", "--error-class", "3",
                       "--f4-mask", "00000003"},
                      {}, box.root() + "/sim/ctlsim.out");
@@ -126,7 +126,7 @@ TEST(SelfTestE2E, CancelWhileTheControllerStreams) {
     GuiSession gui(DemoLabels());
     ASSERT_TRUE(gui.ok());
     const Sandbox& box = gui.box();
-    PrepareStation(box);
+    ASSERT_NO_FATAL_FAILURE(PrepareStation(box));
     ChildProcess sim({QEL_CTLSIM_PATH, "--root", box.root(), "--homed", "--stream-from", "1"}, {},
                      box.root() + "/sim/ctlsim.out");
     ASSERT_TRUE(sim.WaitForOutput("qel-ctlsim: /dev/M_SERVO", 5000)) << sim.Output();
