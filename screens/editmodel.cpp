@@ -272,11 +272,13 @@ void EditIt(const std::string& path, const FileUi& ui) {
     // drive variable): that one keeps it.
     bool postEdit = false;
     switch (EditorFor(path)) {
-    case EditorKind::k321nom:
+    case EditorKind::k321nom: {
         // The script gets the bare name.
-        postEdit = !Fitting({name}, ui).empty();
-        if (postEdit) StartScript(kEd321Script, {name});
+        const std::string argument = NameArgument(name);
+        postEdit = !Fitting({argument}, ui).empty();
+        if (postEdit) StartScript(kEd321Script, {argument});
         break;
+    }
     case EditorKind::kBitmap:
         postEdit = !Fitting({path}, ui).empty();
         if (postEdit) StartScript(kBitmapScript, {path});

@@ -105,6 +105,10 @@ bool ReadEditorPath(std::string* line) {
 
 } // namespace
 
+std::string NameArgument(const std::string& name) {
+    return !name.empty() && name[0] == '-' ? "./" + name : name;
+}
+
 bool PutArgRow(ArgRow row, const std::string& text) {
     const size_t n = text.size() < kArgRowSize ? text.size() : kArgRowSize - 1;
     std::memset(row, 0, kArgRowSize);

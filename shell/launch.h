@@ -12,6 +12,11 @@
 constexpr size_t kArgRowSize = 80;
 using ArgRow = char[kArgRowSize];
 
+// A name handed to a program as an argument of its own: one that begins
+// with "-" goes in its path form "./name", so that the program cannot take
+// it for an option; any other name goes unchanged.
+std::string NameArgument(const std::string& name);
+
 // Fills a row with a bounded, terminated copy of the text; false when cut.
 bool PutArgRow(ArgRow row, const std::string& text);
 // The texts of n rows, each read within its 80 characters (none for null

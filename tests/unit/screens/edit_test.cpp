@@ -239,6 +239,11 @@ TEST_F(EditTest, TheEditorAFolderCallsFor) {
         EditIt(c.path, Ui());
         EXPECT_EQ(Started(), c.started);
     }
+    // A name that begins with "-" reaches the script as a name.
+    box_.Write("/u/qel/xeq/ed321.exe", "");
+    box_.Write(p + "321nom/-N3", "n");
+    EditIt(p + "321nom/-N3", Ui());
+    EXPECT_EQ(Started(), Texts{"doed321 [./-N3]"});
     // Each through the starter: "sh", the script, the files.
     EditIt(p + "icon/I1", Ui());
     const Texts log = Log();
