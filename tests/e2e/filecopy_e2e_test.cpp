@@ -104,8 +104,12 @@ TEST(FileCopyE2E, CopiesP1sProgramToP2ByPointerAndKeys) {
     EXPECT_NE(out.find("CopyIt [/u/qel/part/P1/program/llf] [/u/qel/part/P2/program/llf]"),
               std::string::npos)
         << out;
-    EXPECT_NE(out.find("SYSTEM('cp /u/qel/part/P1/program/llf /u/qel/part/P2/program/llf')"),
-              std::string::npos);
+    EXPECT_NE(out.find("SYSTEM('cp /u/qel/part/P1/program/llf /u/qel/part/P2/program/.llf.copy && "
+                       "mv -f /u/qel/part/P2/program/.llf.copy /u/qel/part/P2/program/llf || "
+                       "{ s=$?; rm -f /u/qel/part/P2/program/.llf.copy; exit $s; }')"),
+              std::string::npos)
+        << out;
+    EXPECT_FALSE(box.Exists("/u/qel/part/P2/program/.llf.copy"));
 }
 
 // The current part's program by its hotkey: after an empty destination,

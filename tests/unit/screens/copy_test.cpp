@@ -2,8 +2,8 @@
 // and cp run for real, the operator's dialogs answer from a script, and
 // every command is recorded. Single files, refusals and questions, whole
 // folders, patterns through sub folders, several selected files, the
-// hotkeys, a failing cp, the part root elsewhere, and names that the shell
-// must not take apart.
+// hotkeys, a failing cp and one cut off half-way, the part root elsewhere,
+// and names that the shell must not take apart.
 #include <gtest/gtest.h>
 
 #include "copymodel.h"
@@ -13,14 +13,26 @@
 #include "walk.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <deque>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
 using Texts = std::vector<std::string>;
+
+// The command that copies one file: to ".<name>.copy" beside the
+// destination, renamed over it only when the copy is whole. s and d are
+// plain words.
+std::string FileCp(const std::string& s, const std::string& d) {
+    const size_t slash = d.rfind('/');
+    const std::string t = d.substr(0, slash + 1) + "." + d.substr(slash + 1) + ".copy";
+    return "cp " + s + " " + t + " && mv -f " + t + " " + d + " || { s=$?; rm -f " + t +
+           "; exit $s; }";
+}
 
 class CopyTest : public testing::Test {
   protected:
@@ -107,7 +119,10 @@ TEST_F(CopyTest, OneFileToAnotherPart) {
     EXPECT_EQ(CopySourceText(m_, Ui()), "L249\n    part/P1/program/llf");
     EXPECT_EQ(CopyDestText(m_, Ui()), "L250");
     Ok("part/P2/program/llf");
-    EXPECT_EQ(Take(commands_), Texts{"cp /u/qel/part/P1/program/llf /u/qel/part/P2/program/llf"});
+    EXPECT_EQ(Take(commands_),
+              Texts{"cp /u/qel/part/P1/program/llf /u/qel/part/P2/program/.llf.copy && mv -f "
+                    "/u/qel/part/P2/program/.llf.copy /u/qel/part/P2/program/llf || { s=$?; rm -f "
+                    "/u/qel/part/P2/program/.llf.copy; exit $s; }"});
     EXPECT_EQ(Take(messages_), Texts{"L161 \nL100"});
     EXPECT_EQ(box_.Read("/u/qel/part/P2/program/llf"), "P1 program\n");
     // The screen stays with both labels for a further destination; "*"
@@ -116,7 +131,8 @@ TEST_F(CopyTest, OneFileToAnotherPart) {
     EXPECT_EQ(m_.fromLabel, 249);
     box_.Remove("/u/qel/part/P2/program/llf");
     Ok("part/P2/program/*");
-    EXPECT_EQ(Take(commands_), Texts{"cp /u/qel/part/P1/program/llf /u/qel/part/P2/program/llf"});
+    EXPECT_EQ(Take(commands_),
+              Texts{FileCp("/u/qel/part/P1/program/llf", "/u/qel/part/P2/program/llf")});
     EXPECT_TRUE(box_.Exists("/u/qel/part/P2/program/llf"));
 }
 
@@ -129,7 +145,7 @@ TEST_F(CopyTest, ThePartRootElsewhere) {
     Path({"part/", "P1/", "program/", "llf"});
     Ok("part/P2/program/llf");
     EXPECT_EQ(Take(commands_),
-              Texts{"cp " + P("/parts/P1/program/llf") + " " + P("/parts/P2/program/llf")});
+              Texts{FileCp(P("/parts/P1/program/llf"), P("/parts/P2/program/llf"))});
     EXPECT_EQ(box_.Read("/parts/P2/program/llf"), "moved\n");
     // The walk of a pattern goes through the translated tree too.
     CopyUpOne(m_, Io());
@@ -140,7 +156,7 @@ TEST_F(CopyTest, ThePartRootElsewhere) {
     Ok("/u/qel/part/P1/contour/*.NOM");
     Ok("*.OLD");
     EXPECT_EQ(Take(commands_),
-              Texts{"cp " + P("/parts/P1/contour/a.NOM") + " " + P("/parts/P1/contour/a.NOM.OLD")});
+              Texts{FileCp(P("/parts/P1/contour/a.NOM"), P("/parts/P1/contour/a.NOM.OLD"))});
     EXPECT_TRUE(box_.Exists("/parts/P1/contour/a.NOM.OLD"));
 }
 
@@ -241,9 +257,9 @@ TEST_F(CopyTest, PatternsThroughSubFolders) {
     Texts done = Take(commands_);
     std::sort(done.begin(), done.end());
     const std::string c = "/u/qel/part/P1/contour/";
-    EXPECT_EQ(done, (Texts{"cp " + c + "a.NOM " + c + "a.NOM.OLD",
-                           "cp " + c + "sub/b.NOM " + c + "sub/b.NOM.OLD",
-                           "cp " + deep + " " + deep + ".OLD"}));
+    EXPECT_EQ(done,
+              (Texts{FileCp(c + "a.NOM", c + "a.NOM.OLD"),
+                     FileCp(c + "sub/b.NOM", c + "sub/b.NOM.OLD"), FileCp(deep, deep + ".OLD")}));
     EXPECT_EQ(box_.Read(deep + ".OLD"), "long");
     EXPECT_EQ(box_.Read("/u/qel/part/P1/contour/sub/b.NOM.OLD"), "b");
     EXPECT_FALSE(box_.Exists("/u/qel/part/P1/contour/c.nom.OLD"));
@@ -320,9 +336,11 @@ TEST_F(CopyTest, SeveralSelectedFilesOneAfterAnother) {
     // The listed names are taken as listed ("abc" is not "ABC"); the
     // destinations get the case rule, so abc asks before it replaces ABC.
     EXPECT_EQ(Take(commands_),
-              (Texts{"cp /u/qel/part/P1/stat/ABC /u/qel/part/P2/stat/ABC",
-                     "cp /u/qel/part/P1/stat/abc /u/qel/part/P2/stat/ABC",
-                     "cp '/u/qel/part/P1/stat/my file' '/u/qel/part/P2/stat/MY FILE'"}));
+              (Texts{FileCp("/u/qel/part/P1/stat/ABC", "/u/qel/part/P2/stat/ABC"),
+                     FileCp("/u/qel/part/P1/stat/abc", "/u/qel/part/P2/stat/ABC"),
+                     "cp '/u/qel/part/P1/stat/my file' '/u/qel/part/P2/stat/.MY FILE.copy' && "
+                     "mv -f '/u/qel/part/P2/stat/.MY FILE.copy' '/u/qel/part/P2/stat/MY FILE' || "
+                     "{ s=$?; rm -f '/u/qel/part/P2/stat/.MY FILE.copy'; exit $s; }"}));
     EXPECT_EQ(std::count(messages_.begin(), messages_.end(), "part/P2/stat/ABC\nL255\nL172"), 1);
     EXPECT_EQ(box_.Read("/u/qel/part/P2/stat/ABC"), "1");
     EXPECT_EQ(box_.Read("/u/qel/part/P2/stat/MY FILE"), "3");
@@ -391,10 +409,65 @@ TEST_F(CopyTest, AFailingCopyIsReported) {
     EXPECT_NE(out.find("CopyIt: cp failed, status 1\n"), std::string::npos) << out;
     EXPECT_NE(out.find("Doit ModifyPath [/u/qel/part/P1/program/llf] [/u/qel/part/P9/program/llf]"),
               std::string::npos);
-    EXPECT_EQ(Take(messages_), Texts{"part/P9/program/llf \nL100"});
+    EXPECT_EQ(Take(messages_), Texts{"part/P9/program/llf\nL162\nL100"});
     // Back to the list.
     EXPECT_EQ(m_.nav.state, kNavPartBelow);
     EXPECT_EQ(m_.keyin, "");
+}
+
+// A cp cut off half-way, as on a full disk: the real cp with a file-size
+// limit of a few KiB, first on PATH. The file that was there is still there
+// whole, a new name gets nothing, and nothing is left beside them; a file
+// left by an earlier cut-off copy is not touched.
+TEST_F(CopyTest, ACopyCutOffLeavesTheOldFileWhole) {
+    const char* path = std::getenv("PATH");
+    const std::string realPath = path ? path : "/usr/bin:/bin";
+    box_.Write("/standin/cp", "#!/bin/sh\nulimit -f 8\nPATH='" + realPath + "'\nexec cp \"$@\"\n");
+    ASSERT_EQ(chmod(P("/standin/cp").c_str(), 0755), 0);
+    std::string big;
+    for (int i = 0; big.size() < 65536; ++i) big += "new line " + std::to_string(i) + "\n";
+    std::string old;
+    for (int i = 0; old.size() < 20000; ++i) old += "old line " + std::to_string(i) + "\n";
+    box_.Write("/u/qel/part/P1/program/llf", big);
+    box_.Write("/u/qel/part/P2/program/llf", old);
+    box_.Write("/u/qel/part/P2/program/.llf.copy", "left over");
+    ScopedEnv cut("PATH", (P("/standin") + ":" + realPath).c_str());
+    const struct {
+        const char* dest;
+        std::deque<int> answers; // the overwrite question
+    } cases[] = {
+        {"part/P2/program/llf", {1}},
+        {"part/P2/program/new", {}},
+    };
+    Open();
+    Path({"part/", "P1/", "program/", "llf"});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dest);
+        answers_ = c.answers;
+        testing::internal::CaptureStdout();
+        Ok(c.dest);
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_NE(out.find("CopyIt: cp failed, status "), std::string::npos) << out;
+        EXPECT_EQ(messages_.back(), std::string(c.dest) + "\nL162\nL100");
+        Take(messages_);
+        ASSERT_EQ(m_.nav.state, kNavPartBelow);
+        Choose({"llf"});
+    }
+    EXPECT_EQ(box_.Read("/u/qel/part/P2/program/llf"), old);
+    EXPECT_FALSE(box_.Exists("/u/qel/part/P2/program/new"));
+    Texts there = f_WalkFiles("/u/qel/part/P2/program/");
+    std::sort(there.begin(), there.end());
+    EXPECT_EQ(there, (Texts{"/u/qel/part/P2/program/.keep", "/u/qel/part/P2/program/.llf.copy",
+                            "/u/qel/part/P2/program/llf"}));
+    EXPECT_EQ(box_.Read("/u/qel/part/P2/program/.llf.copy"), "left over");
+    // Within the limit the same road copies.
+    box_.Write("/u/qel/part/P1/program/llf", "short\n");
+    answers_ = {1};
+    Ok("part/P2/program/llf");
+    EXPECT_EQ(Take(messages_), (Texts{"part/P2/program/llf\nL255\nL172", "L161 \nL100"}));
+    EXPECT_EQ(box_.Read("/u/qel/part/P2/program/llf"), "short\n");
+    EXPECT_EQ(box_.Read("/u/qel/part/P2/program/.llf.copy"), "left over");
+    EXPECT_FALSE(box_.Exists("/u/qel/part/P2/program/.llf.copy1"));
 }
 
 TEST_F(CopyTest, NamesTheShellMustNotTakeApart) {
