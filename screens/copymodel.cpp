@@ -160,7 +160,10 @@ void CopyPattern(CopyModel& m, const std::string& prefix, const std::string& suf
     }
     int told = 1;
     for (const std::string& path : files) {
+        // The case rule on the name where the copy lands, as for one file;
+        // a destination that names the file itself stays so, and is refused.
         std::string dest = FolderPart(path) + prefix + NamePart(path) + suffix;
+        if (dest != path) dest = FolderPart(dest) + FixFileName(dest);
         told = CopyIt(path, &dest, m.nav.folder, m.pathCut, ui);
         if (focusKeyin) focusKeyin();
     }

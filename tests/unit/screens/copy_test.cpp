@@ -1,9 +1,10 @@
 // The copy screen's model on a sandbox tree, without X: the listing script
 // and cp run for real, the operator's dialogs answer from a script, and
 // every command is recorded. Single files, refusals and questions, whole
-// folders, patterns through sub folders, several selected files, the
-// hotkeys, a failing cp and one cut off half-way, the part root elsewhere,
-// and names that the shell must not take apart.
+// folders, patterns through sub folders and their case rule, several
+// selected files, the hotkeys, a failing cp and
+// one cut off half-way, the part root elsewhere, and names that the shell
+// must not take apart.
 #include <gtest/gtest.h>
 
 #include "copymodel.h"
@@ -156,8 +157,8 @@ TEST_F(CopyTest, ThePartRootElsewhere) {
     Ok("/u/qel/part/P1/contour/*.NOM");
     Ok("*.OLD");
     EXPECT_EQ(Take(commands_),
-              Texts{FileCp(P("/parts/P1/contour/a.NOM"), P("/parts/P1/contour/a.NOM.OLD"))});
-    EXPECT_TRUE(box_.Exists("/parts/P1/contour/a.NOM.OLD"));
+              Texts{FileCp(P("/parts/P1/contour/a.NOM"), P("/parts/P1/contour/A.NOM.OLD"))});
+    EXPECT_TRUE(box_.Exists("/parts/P1/contour/A.NOM.OLD"));
 }
 
 TEST_F(CopyTest, RefusalsAndQuestions) {
@@ -257,13 +258,13 @@ TEST_F(CopyTest, PatternsThroughSubFolders) {
     Texts done = Take(commands_);
     std::sort(done.begin(), done.end());
     const std::string c = "/u/qel/part/P1/contour/";
-    EXPECT_EQ(done,
-              (Texts{FileCp(c + "a.NOM", c + "a.NOM.OLD"),
-                     FileCp(c + "sub/b.NOM", c + "sub/b.NOM.OLD"), FileCp(deep, deep + ".OLD")}));
-    EXPECT_EQ(box_.Read(deep + ".OLD"), "long");
-    EXPECT_EQ(box_.Read("/u/qel/part/P1/contour/sub/b.NOM.OLD"), "b");
-    EXPECT_FALSE(box_.Exists("/u/qel/part/P1/contour/c.nom.OLD"));
-    EXPECT_FALSE(box_.Exists("/u/qel/part/P1/contour/l.NOM.OLD"));
+    const std::string deepCopy = deep.substr(0, deep.rfind('/') + 1) + "LONG.NOM.OLD";
+    EXPECT_EQ(done, (Texts{FileCp(c + "a.NOM", c + "A.NOM.OLD"),
+                           FileCp(c + "sub/b.NOM", c + "sub/B.NOM.OLD"), FileCp(deep, deepCopy)}));
+    EXPECT_EQ(box_.Read(deepCopy), "long");
+    EXPECT_EQ(box_.Read("/u/qel/part/P1/contour/sub/B.NOM.OLD"), "b");
+    EXPECT_FALSE(box_.Exists("/u/qel/part/P1/contour/C.NOM.OLD"));
+    EXPECT_FALSE(box_.Exists("/u/qel/part/P1/contour/L.NOM.OLD"));
     EXPECT_FALSE(box_.Exists("/outside/secret.NOM.OLD"));
     EXPECT_EQ(messages_.size(), 3u);
     // The labels still name the pattern, and so does the source: a second
@@ -281,6 +282,45 @@ TEST_F(CopyTest, PatternsThroughSubFolders) {
     Ok("");
     EXPECT_TRUE(messages_.empty());
     EXPECT_EQ(m_.nav.state, kNavTop);
+}
+
+// A pattern's copies take the case rule on the place where each lands, as
+// a single file's destination does: upper case in a part's sub folders and
+// in the data trees, as typed in program folders.
+TEST_F(CopyTest, PatternDestinationsTakeTheCaseRule) {
+    box_.Write("/u/qel/part/P1/program/lst", "l");
+    box_.Write("/u/qel/usr_data/misc/note.txt", "n");
+    const struct {
+        const char* pattern;
+        const char* dest;
+        Texts landed;
+    } cases[] = {
+        {"/u/qel/part/P1/contour/*.NOM",
+         "*.old",
+         {"/u/qel/part/P1/contour/A.NOM.OLD", "/u/qel/part/P1/contour/sub/B.NOM.OLD"}},
+        {"/u/qel/part/P1/contour/*.NOM",
+         "x*",
+         {"/u/qel/part/P1/contour/XA.NOM", "/u/qel/part/P1/contour/sub/XB.NOM"}},
+        {"/u/qel/part/P1/program/l*",
+         "*.old",
+         {"/u/qel/part/P1/program/llf.old", "/u/qel/part/P1/program/lst.old"}},
+        {"/u/qel/usr_data/misc/*.txt", "*.bak", {"/u/qel/usr_data/misc/NOTE.TXT.BAK"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.pattern) + " to " + c.dest);
+        Open();
+        Ok(c.pattern);
+        ASSERT_EQ(m_.nav.state, kNavTargetTop);
+        Ok(c.dest);
+        for (const std::string& f : c.landed) EXPECT_TRUE(box_.Exists(f)) << f;
+        EXPECT_EQ(Take(commands_).size(), c.landed.size());
+        Take(messages_);
+    }
+    // One file typed "xyz" in the same folder.
+    Open();
+    Ok("/u/qel/part/P1/contour/a.NOM");
+    Ok("part/P1/contour/xyz");
+    EXPECT_TRUE(box_.Exists("/u/qel/part/P1/contour/XYZ"));
 }
 
 TEST_F(CopyTest, ANameSearchedBelowThePartList) {
