@@ -2,7 +2,7 @@
 // and cp run for real, the operator's dialogs answer from a script, and
 // every command is recorded. Single files, refusals and questions, whole
 // folders, patterns through sub folders and their case rule, several
-// selected files, the hotkeys, a failing cp and
+// selected files, the hotkeys, paths at the length limit, a failing cp and
 // one cut off half-way, the part root elsewhere, and names that the shell
 // must not take apart.
 #include <gtest/gtest.h>
@@ -438,6 +438,52 @@ TEST_F(CopyTest, TypedSources) {
     Ok(std::string(256, 'a'));
     EXPECT_EQ(Take(messages_).size(), 1u);
     EXPECT_EQ(m_.nav.state, kNavPartList);
+}
+
+// The longest path the screen takes has 255 characters: a source or a
+// destination of 255 is copied, one of 256 refused, typed or chosen.
+TEST_F(CopyTest, PathsOf255CharactersAndNoMore) {
+    const std::string folder = "/u/qel/part/P1/" + std::string(100, 'f') + "/";
+    const std::string source255 = folder + std::string(139, 'n');
+    const std::string source256 = folder + std::string(140, 'n');
+    ASSERT_EQ(source255.size(), 255u);
+    ASSERT_EQ(source256.size(), 256u);
+    box_.Write(source255, "255");
+    box_.Write(source256, "256");
+    // Typed destinations are relative to /u/qel/ (7 characters).
+    const std::string destFolder = "part/P2/" + std::string(100, 'f') + "/";
+    const std::string dest255 = destFolder + std::string(139, 'D');
+    const std::string dest256 = destFolder + std::string(140, 'D');
+    ASSERT_EQ(dest255.size(), 248u);
+    box_.Write("/u/qel/" + destFolder + ".keep", "");
+
+    // Typed at the top.
+    Open();
+    Ok(source255);
+    ASSERT_EQ(m_.nav.state, kNavTargetTop);
+    EXPECT_EQ(m_.source, source255);
+    Ok(dest256);
+    EXPECT_EQ(Take(messages_), Texts{dest256 + "\nL70\nL100"});
+    Ok(dest255);
+    EXPECT_EQ(Take(messages_), Texts{"L161 \nL100"});
+    EXPECT_EQ(box_.Read("/u/qel/" + destFolder + std::string(139, 'D')), "255");
+    CopyUpOne(m_, Io());
+    ASSERT_EQ(m_.nav.state, kNavTop);
+    Ok(source256);
+    EXPECT_EQ(Take(messages_).size(), 1u);
+    EXPECT_EQ(m_.nav.state, kNavTop);
+
+    // Chosen in the list.
+    Path({"part/", "P1/", std::string(100, 'f') + "/"});
+    ASSERT_EQ(m_.nav.folder, folder);
+    Choose({std::string(139, 'n')});
+    EXPECT_EQ(m_.nav.state, kNavTargetPart);
+    EXPECT_EQ(m_.source, source255);
+    EXPECT_TRUE(messages_.empty());
+    CopyUpOne(m_, Io());
+    Choose({std::string(140, 'n')});
+    EXPECT_EQ(Take(messages_), Texts{ShownPath(source256) + "\nL70\nL100"});
+    EXPECT_FALSE(InTargetPhase(m_.nav.state));
 }
 
 TEST_F(CopyTest, AFailingCopyIsReported) {
