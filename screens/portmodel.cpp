@@ -299,8 +299,9 @@ std::vector<DeviceEntry> ReadDeviceList(FILE* f) {
 
 bool LoadDeviceList(const std::string& listWord, std::vector<DeviceEntry>* list) {
     list->clear();
-    if (listWord.empty()) return false;
+    // An empty word names the folder, no list.
     for (const char* dir : {"/u/qel/usr_data/printers/", "/u/qel/def_data/printers/"}) {
+        if (listWord.empty()) break;
         const std::string path = dir + listWord;
         InstallText text("LoadDeviceList", path, kDeviceListFileMax);
         if (!text.stream()) continue;

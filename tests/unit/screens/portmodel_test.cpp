@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -339,6 +341,47 @@ TEST(DeviceLists, ALineCutWhereItsTypeWordIs) {
         EXPECT_EQ(list[0].type.find_first_not_of('t'), std::string::npos);
         EXPECT_EQ(console, "");
     }
+}
+
+// The user's copy of a list comes first, the default one else; a copy that
+// is no plain file is passed over, and a list without a usable line is
+// named on the console.
+TEST(DeviceLists, TheListOfAPortAndWhatTheConsoleSays) {
+    Sandbox box;
+    const std::string user = "/u/qel/usr_data/printers/LASERS";
+    const std::string def = "/u/qel/def_data/printers/LASERS";
+    auto load = [](const std::string& word, std::vector<DeviceEntry>* list) {
+        testing::internal::CaptureStdout();
+        const bool loaded = LoadDeviceList(word, list);
+        return std::make_pair(loaded, testing::internal::GetCapturedStdout());
+    };
+    std::vector<DeviceEntry> list;
+    EXPECT_EQ(load("LASERS", &list),
+              std::make_pair(false, std::string("LoadDeviceList: no printers list 'LASERS'\n")));
+    EXPECT_EQ(load("", &list),
+              std::make_pair(false, std::string("LoadDeviceList: no printers list ''\n")));
+
+    box.Write(def, "\"Default laser\" dlas\n");
+    EXPECT_EQ(load("LASERS", &list), std::make_pair(true, std::string()));
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].type, "dlas");
+
+    box.Write(user, "! none yet\n\"no type word\" " + std::string(40, 'x') + "\n");
+    const auto [loaded, console] = load("LASERS", &list);
+    EXPECT_TRUE(loaded);
+    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(console, "ParseDeviceLine: type word '" + std::string(40, 'x') +
+                           "' longer than 39 characters, line left out\n"
+                           "LoadDeviceList: printers list /u/qel/usr_data/printers/LASERS has "
+                           "no usable line\n");
+
+    box.Remove(user);
+    ASSERT_EQ(mkfifo(box.Path(user).c_str(), 0600), 0);
+    EXPECT_EQ(load("LASERS", &list),
+              std::make_pair(true, std::string("LoadDeviceList: /u/qel/usr_data/printers/LASERS "
+                                               "is not a plain file, not read\n")));
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].type, "dlas");
 }
 
 TEST(DeviceLists, TheDeviceButtonsText) {
