@@ -3,6 +3,7 @@
 
 #include "filehead.h"
 #include "filelists.h"
+#include "installfile.h"
 #include "launch.h"
 #include "linereader.h"
 #include "ospath.h"
@@ -306,11 +307,8 @@ void EditIt(const std::string& path, const FileUi& ui) {
 void RunPostEditShell(const std::string& folder, const std::string& name, const FileUi& ui) {
     PostEdit pe;
     {
-        FILE* f = f_Fopen(kDoshells, "r");
-        if (!f) return;
-        const bool found = FindPostEdit(f, folder, &pe);
-        std::fclose(f);
-        if (!found) return;
+        InstallText doshells("RunPostEditShell", kDoshells, kDoshellsMax);
+        if (!doshells.stream() || !FindPostEdit(doshells.stream(), folder, &pe)) return;
     }
     if (pe.ask && ui.message(ui.label(kEditPostAskLabel) + "\n" + folder + name) != 1) return;
     const std::string command =
