@@ -57,6 +57,7 @@ inline constexpr int kBackupBadPathLabel = 70;
 inline constexpr int kBackupContinueLabel = 100;
 inline constexpr int kBackupMissingLabel = 123;
 inline constexpr int kBackupNotFoundLabel = 155;
+inline constexpr int kBackupNoListLabel = 126;
 inline constexpr int kBackupBigDisketteLabel = 157;
 inline constexpr int kBackupSmallDisketteLabel = 158;
 inline constexpr int kBackupOkOrCancelLabel = 172;

@@ -263,7 +263,7 @@ bool LayOutSuiteTools(const std::string& root, std::string* error) {
         {q + "xeq/be.exe", "be.exe", ""},
         {q + "xeq/xceditor.exe", "xceditor.exe", ""},
         {q + "xeq/wordpad.exe", "wordpad.exe", ""},
-        {q + "xeq/files4part.exe", "files4part.exe", Files4Part("0")},
+        {q + "xeq/files4part.exe", "files4part.exe", Files4Part("1")},
         {SuiteToolsPath(root) + "/files4part", "files4part", Files4Part("0")},
     };
     for (const auto& t : tools) {
