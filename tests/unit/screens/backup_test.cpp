@@ -415,9 +415,10 @@ TEST_F(BackupTest, APartWithTheFilesItNeedsElsewhere) {
         EXPECT_EQ(m_.set, c.set);
         EXPECT_EQ(heads_, c.head ? Texts{"/u/tmp/lst.out"} : Texts{});
         EXPECT_EQ(Take(messages_), c.messages);
-        if (!c.said.empty())
+        if (!c.said.empty()) {
             EXPECT_NE(out.find("BuPlusCB: /u/qel/xeq/files4part.exe " + c.said), std::string::npos)
                 << out;
+        }
         EXPECT_EQ(box_.ScriptsLog(), Texts{"files4part.exe [it's a part]"});
         // The window is insensitive while it runs.
         EXPECT_EQ(busy_, (std::vector<bool>{true, false}));
