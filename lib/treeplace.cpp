@@ -59,13 +59,20 @@ TreePlace JudgeTreePlace(const std::string& place) {
     return JudgeTreePlace(place, CurrentInstallTree());
 }
 
-TreePlace JudgeTreePlace(const std::string& place, const InstallTree& tree) {
+TreePlace JudgeTreePlace(const std::string& place, const InstallTree& tree, bool followLast) {
     const std::string written = Lexical(place);
     bool inside = false;
     for (const std::string& root : tree.written) inside = inside || AtOrBelow(written, root);
     if (!inside) return TreePlace::kOutside;
-    const std::string real = os_realpath(place, false);
+    const std::string real = os_realpath(place, followLast);
     for (const std::string& root : tree.real)
         if (AtOrBelow(real, root)) return TreePlace::kInside;
     return TreePlace::kThroughLink;
+}
+
+bool InInstallTree(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
+    const bool folder = last.empty() || last == "." || last == "..";
+    return JudgeTreePlace(ModifyPath(path), CurrentInstallTree(), folder) == TreePlace::kInside;
 }

@@ -24,8 +24,18 @@ enum class TreePlace {
     kThroughLink, // in the tree as written, but its real path leaves it (or
                   // cannot be resolved: a link on the way that leads nowhere)
 };
-// Judges an absolute place. Its last component is not followed: what
-// stands there is what a writer replaces, not where it writes.
+// Judges an absolute place. Its last component is not followed unless
+// followLast is set: what stands there is what a writer replaces, not where
+// it writes.
 TreePlace JudgeTreePlace(const std::string& place);
 // The same against a tree taken once for many places.
-TreePlace JudgeTreePlace(const std::string& place, const InstallTree& tree);
+TreePlace JudgeTreePlace(const std::string& place, const InstallTree& tree,
+                         bool followLast = false);
+
+// Whether an install-tree path as the program names it (translated here as
+// ModifyPath translates it) stays in the tree on disk. A path that ends in
+// "/", "." or ".." names the folder it leads to and is resolved whole; for
+// any other the last component is not followed (removing or replacing a
+// link touches only the link). False when the real path cannot be told (a
+// link on the way that leads nowhere).
+bool InInstallTree(const std::string& path);

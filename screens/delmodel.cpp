@@ -4,7 +4,7 @@
 #include "delplan.h"
 #include "filelists.h"
 #include "filematch.h"
-#include "intree.h"
+#include "treeplace.h"
 #include "listreader.h"
 #include "ospath.h"
 #include "paths.h"

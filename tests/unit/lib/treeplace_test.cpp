@@ -1,7 +1,8 @@
 // Places judged against the install tree on a sandbox: as written, and on
 // disk with every folder of the way resolved, links planted in the tree
 // that lead out of it or nowhere, the part tree moved (QELPART) or linked
-// elsewhere; and the seam's resolution itself.
+// elsewhere; and the seam's resolution itself. An install-tree path as the
+// program names it is judged the same way after its translation.
 #include <gtest/gtest.h>
 
 #include "ospath.h"
@@ -110,6 +111,72 @@ TEST(TreePlace, APartTreeElsewhere) {
     EXPECT_EQ(JudgeTreePlace("/u/qel/part/P1/f"), TreePlace::kInside);
     EXPECT_EQ(JudgeTreePlace(parts + "/P1/out/f"), TreePlace::kThroughLink);
     EXPECT_EQ(JudgeTreePlace(box.Path("/u/tmp/parts/P1/f")), TreePlace::kOutside);
+}
+
+TEST(InInstallTree, TheWayAsItLeadsOnDisk) {
+    Sandbox box;
+    box.Write("/u/qel/part/P1/stat/x", "x");
+    box.Write("/u/qel/part/P2/stat/y", "y");
+    box.Write("/outside/sub/x.BAK", "o");
+    box.Write("/parts/P3/stat/z", "z");
+    box.Write("/users/sub/u", "u");
+    Link(box.Path("/outside"), box.Path("/u/qel/part/P1/lnk"));
+    Link(box.Path("/u/qel/part/P2"), box.Path("/u/qel/part/P1/in"));
+    Link(box.Path("/outside/sub/x.BAK"), box.Path("/u/qel/part/P1/stat/file-link"));
+    Link(box.Path("/nowhere"), box.Path("/u/qel/part/P1/dangling"));
+    Link("../../../../outside", box.Path("/u/qel/part/P1/relative"));
+    Link(box.Path("/parts"), box.Path("/partlink"));
+    const std::string parts = box.Path("/parts");
+    const std::string partLink = box.Path("/partlink");
+    const std::string users = box.Path("/users");
+    const struct {
+        const char* path;
+        const char* qelpart; // "" unset
+        bool inside;
+    } cases[] = {
+        {"/u/qel/part/P1/stat/x", "", true},
+        {"/u/qel/part/P1/stat/", "", true},
+        {"/u/qel/part/P1/stat/new/deeper/", "", true}, // not there yet
+        {"/u/qel/part/", "", true},
+        {"/u/qel/", "", true},
+        // A folder of the way that is a link to a folder outside.
+        {"/u/qel/part/P1/lnk/sub/x.BAK", "", false},
+        {"/u/qel/part/P1/lnk/sub/", "", false},
+        {"/u/qel/part/P1/lnk/", "", false},
+        {"/u/qel/part/P1/lnk/sub/new/file", "", false},
+        {"/u/qel/part/P1/relative/sub/x.BAK", "", false},
+        // The link itself is in the tree: removing it touches only it.
+        {"/u/qel/part/P1/lnk", "", true},
+        {"/u/qel/part/P1/stat/file-link", "", true},
+        // A link within the tree.
+        {"/u/qel/part/P1/in/stat/y", "", true},
+        // Out through ".." on disk, and through a link that leads nowhere.
+        {"/u/qel/part/P1/../../../../outside/sub/x.BAK", "", false},
+        {"/u/qel/part/P1/stat/missing/../../../../../x", "", false},
+        {"/u/qel/part/P1/dangling/x", "", false},
+        // The part root elsewhere, and the part root through a link.
+        {"/u/qel/part/P3/stat/z", "parts", true},
+        {"/u/qel/part/P3/stat/z", "partlink", true},
+        {"/u/qel/usr_data/sub/u", "", true},
+        // Not the install tree at all.
+        {"/u/tmp/x", "", false},
+        {"/etc/passwd", "", false},
+        {"u/qel/part/P1/stat/x", "", false},
+        {"", "", false},
+    };
+    ScopedEnv user("QELUSER", users.c_str());
+    for (const auto& c : cases) {
+        const std::string root = std::string(c.qelpart) == "parts"      ? parts
+                                 : std::string(c.qelpart) == "partlink" ? partLink
+                                                                        : "";
+        ScopedEnv part("QELPART", root.empty() ? nullptr : root.c_str());
+        EXPECT_EQ(InInstallTree(c.path), c.inside) << c.path << " QELPART " << root;
+    }
+    // With the part root elsewhere, the sandbox's own part folder is still
+    // under /u/qel; a link from the moved tree to outside is not.
+    Link(box.Path("/outside"), box.Path("/parts/P3/lnk"));
+    ScopedEnv part("QELPART", parts.c_str());
+    EXPECT_FALSE(InInstallTree("/u/qel/part/P3/lnk/sub/x.BAK"));
 }
 
 } // namespace
