@@ -428,6 +428,16 @@ void ChangeCursor(Cursor cursor) {
     XFlush(TheDisplay);
 }
 
+void DropQueuedInput() {
+    if (!TheDisplay) return;
+    XSync(TheDisplay, False);
+    constexpr long kInput = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                            PointerMotionMask | ButtonMotionMask;
+    XEvent ev;
+    while (XCheckMaskEvent(TheDisplay, kInput, &ev)) {
+    }
+}
+
 void FlushEventsNoKeys() {
     PassNoKeys();
 }

@@ -83,6 +83,11 @@ void SetPumpDrain(PumpDrain drain);
 
 void ChangeCursor(Cursor cursor);
 
+// Synchronises with the X server and drops the pointer and key input queued
+// so far (clicks that came while a toolbar was live). Exposures and the rest
+// stay queued: dropped, a button just made insensitive would stay a plain
+// square of its background until something drew it again.
+void DropQueuedInput();
 // Dispatches the queued events, dropping key events.
 void FlushEventsNoKeys();
 // Dispatches the queued events, dropping key and button events; returns 0.
