@@ -368,7 +368,8 @@ void Settle() {
 Layout LookAtDialog(int spotX, int spotY) {
     Layout l;
     Settle();
-    for (const char* name : {"*frame", "*form", "*label", "*text", "*sep", "*abort", "*ok", "*eyes"}) {
+    for (const char* name :
+         {"*frame", "*form", "*label", "*text", "*sep", "*abort", "*ok", "*eyes"}) {
         Position x = 0, y = 0;
         Dimension w = 0, h = 0;
         XtVaGetValues(Part(name), XmNx, &x, XmNy, &y, XmNwidth, &w, XmNheight, &h, nullptr);
