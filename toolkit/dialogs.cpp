@@ -70,7 +70,8 @@ void RunDrain() {
     std::fflush(stdout);
 }
 
-// Shells of the dialogs that wait for their answer, outermost first.
+// Shells of the dialogs that wait for their answer and of the windows kept
+// over the main window, in the order they came up.
 std::vector<Widget> WaitingShells;
 
 constexpr long kAllEventsMask = 0x7FFFFFFF;
@@ -393,6 +394,13 @@ WaitingDialog::WaitingDialog(Widget dialog) : shell_(dialog) {
 WaitingDialog::~WaitingDialog() {
     auto it = std::find(WaitingShells.rbegin(), WaitingShells.rend(), shell_);
     if (it != WaitingShells.rend()) WaitingShells.erase(std::next(it).base());
+}
+
+void KeepOverMainWindow(Widget shell, bool on) {
+    if (!shell) return;
+    auto it = std::find(WaitingShells.begin(), WaitingShells.end(), shell);
+    if (on && it == WaitingShells.end()) WaitingShells.push_back(shell);
+    if (!on && it != WaitingShells.end()) WaitingShells.erase(it);
 }
 
 void RaiseTopWindow() {
