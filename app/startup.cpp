@@ -19,6 +19,7 @@
 #include "password.h"
 #include "settings.h"
 #include "sysgen.h"
+#include "teardown.h"
 #include "vok.h"
 #include "wiring.h"
 #include "xmwrap.h"
@@ -167,6 +168,7 @@ int InitToolkit(int argc, char** argv) {
         XtAppInitialize(&AppContext, appClass, nullptr, 0, &gArgc, argv, nullptr, nullptr, 0);
     TheDisplay = XtDisplay(TopShell);
     InstallKeyFilter(TheDisplay);
+    InstallWidgetTeardown(TheDisplay);
     return 0;
 }
 

@@ -173,7 +173,7 @@ void PartProgOk(Widget w, XtPointer, XtPointer) {
     if (!guard.entered()) return;
     SetChoiceToolbar(Menu, false);
     // What was queued while OK was pressed is not acted on.
-    if (TheDisplay) XSync(TheDisplay, True);
+    DropQueuedInput();
     switch (Menu.choice) {
     case REQ_MAKE_PART:
         if (CheckPassword(kMakePartItem)) MakePartCb(w, nullptr, nullptr);

@@ -257,7 +257,7 @@ void ServiceMenuOk(Widget, XtPointer, XtPointer) {
         return;
     }
     // Clicks that came while the toolbar was live are dropped.
-    if (TheDisplay) XSync(TheDisplay, True);
+    DropQueuedInput();
     Dispatch(Menu.choice);
     SetChoiceToolbar(Menu, true);
     WaitSeconds(0);

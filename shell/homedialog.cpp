@@ -27,23 +27,27 @@ constexpr int kLabelTitle = 128;
 // toolkit's list of waiting dialogs after that list is gone.
 WaitingDialog* HomeWaiting = nullptr;
 
+// The dialog is made once and kept: a dialog window made and destroyed for
+// every homing would leave the toolkit's records of its window-manager
+// protocols behind each time. Its form does not follow its text's size.
+Widget Built = nullptr;
+Widget Text = nullptr;
+Widget Cancel = nullptr;
+
 void AddFont(ArgBuilder& a, XmFontList font) {
     if (font) a.Add(XmNfontList, reinterpret_cast<XtArgVal>(font));
 }
 
-} // namespace
-
-Widget MakeHomeDialog(const std::string& text) {
+void Build() {
     XmStringHolder title(LabText(kLabelTitle));
     ArgBuilder d;
     d.Add(XmNx, 97).Add(XmNy, 192).Add(XmNwidth, 575).Add(XmNheight, 175);
     d.Add(XmNnoResize, True).Add(XmNallowOverlap, False);
+    d.Add(XmNresizePolicy, XmRESIZE_NONE);
     d.Add(XmNdialogTitle, reinterpret_cast<XtArgVal>(static_cast<XmString>(title)));
     AddFont(d, FontListNormal);
-    Widget dialog = XmCreateFormDialog(MainForm, XtRes("msg"), d.list(), d.count());
-    SetWidgetColors(dialog, "VokWorkWindow", 0, 0, 3);
+    Built = XmCreateFormDialog(MainForm, XtRes("msg"), d.list(), d.count());
 
-    XmStringHolder s(text);
     ArgBuilder l;
     l.Add(XmNleftAttachment, XmATTACH_FORM).Add(XmNleftOffset, 15);
     l.Add(XmNrightAttachment, XmATTACH_FORM).Add(XmNrightOffset, 15);
@@ -51,32 +55,40 @@ Widget MakeHomeDialog(const std::string& text) {
     l.Add(XmNalignment, XmALIGNMENT_CENTER);
     AddFont(l, FontListNormal);
     l.Add(XmNlabelType, XmSTRING);
-    l.Add(XmNlabelString, reinterpret_cast<XtArgVal>(static_cast<XmString>(s)));
-    Widget label = XmCreateLabel(dialog, XtRes("msg"), l.list(), l.count());
-    SetWidgetColors(label, "VokWorkWindow", 0, 0, 3);
-    XtManageChild(label);
+    Text = XmCreateLabel(Built, XtRes("msg"), l.list(), l.count());
+    XtManageChild(Text);
 
     ArgBuilder b;
     b.Add(XmNlabelType, XmPIXMAP);
     b.Add(XmNleftAttachment, XmATTACH_FORM).Add(XmNleftOffset, 5);
     b.Add(XmNbottomAttachment, XmATTACH_FORM).Add(XmNbottomOffset, 5);
-    Widget cancel = XmCreatePushButton(dialog, XtRes(""), b.list(), b.count());
-    SetWidgetIcon(cancel, "BigEscape", "CANCEL.VOK", 0, 0, 6);
-    XtAddCallback(cancel, XmNactivateCallback, HomeCancelCb, nullptr);
-    XtManageChild(cancel);
+    Cancel = XmCreatePushButton(Built, XtRes(""), b.list(), b.count());
+    XtAddCallback(Cancel, XmNactivateCallback, HomeCancelCb, nullptr);
+    XtManageChild(Cancel);
 
     ArgBuilder sep;
     sep.Add(XmNleftAttachment, XmATTACH_FORM).Add(XmNleftOffset, 20);
     sep.Add(XmNrightAttachment, XmATTACH_FORM).Add(XmNrightOffset, 20);
     sep.Add(XmNbottomAttachment, XmATTACH_WIDGET).Add(XmNbottomOffset, 10);
-    sep.Add(XmNbottomWidget, reinterpret_cast<XtArgVal>(cancel));
+    sep.Add(XmNbottomWidget, reinterpret_cast<XtArgVal>(Cancel));
     sep.Add(XmNshadowThickness, 3).Add(XmNseparatorType, XmSHADOW_ETCHED_IN);
-    XtManageChild(XmCreateSeparator(dialog, XtRes(""), sep.list(), sep.count()));
+    XtManageChild(XmCreateSeparator(Built, XtRes(""), sep.list(), sep.count()));
+}
 
-    XtManageChild(dialog);
+} // namespace
+
+Widget MakeHomeDialog(const std::string& text) {
+    if (!Built) Build();
+    // Styled at every showing, so that it shows the colour scheme in force.
+    SetWidgetColors(Built, "VokWorkWindow", 0, 0, 3);
+    SetWidgetColors(Text, "VokWorkWindow", 0, 0, 3);
+    SetWidgetIcon(Cancel, "BigEscape", "CANCEL.VOK", 0, 0, 6);
+    XmStringHolder s(text);
+    XtVaSetValues(Text, XmNlabelString, static_cast<XmString>(s), nullptr);
+    XtManageChild(Built);
     FlushDisplay();
     if (TheDisplay) XFlush(TheDisplay);
-    return dialog;
+    return Built;
 }
 
 int ShowHomeDialog(const std::string& text) {
@@ -94,10 +106,7 @@ void CloseHomeDialog() {
     HomeWaiting = nullptr;
     if (TheDisplay) XUngrabPointer(TheDisplay, CurrentTime);
     FlushEventsNoInput();
-    // Unmanaged first, so that it leaves the screen now even when its
-    // destruction waits for the end of the callback that showed it.
     XtUnmanageChild(HomeDialog);
-    XtDestroyWidget(HomeDialog);
     HomeDialog = nullptr;
 }
 

@@ -12,7 +12,8 @@ extern Widget HomeDialog;
 extern int HomeAbort;
 
 // The dialog with the text (its line ends make separate lines) and a Cancel
-// button, managed and drawn.
+// button, managed and drawn. Made on first use and kept for the program's
+// life; each showing sets its text and its look anew.
 Widget MakeHomeDialog(const std::string& text);
 // Makes the dialog, keeps it in HomeDialog, marks it as waiting (a raise of
 // the main window raises it again) and lets pending events run once so that
@@ -20,7 +21,7 @@ Widget MakeHomeDialog(const std::string& text);
 // pumps, which drain the message queue, so that Cancel can be pressed.
 int ShowHomeDialog(const std::string& text);
 // Ends its waiting mark, releases any pointer grab, lets pending events run,
-// destroys the dialog.
+// takes the dialog down.
 void CloseHomeDialog();
 // Cancel: stops the motion, HomeResult 99, HomeAbort 1.
 void HomeCancelCb(Widget w, XtPointer client, XtPointer call);

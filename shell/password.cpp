@@ -214,6 +214,10 @@ void PwCreateDialog(const char* title, Widget parent, XtAppContext app) {
     g.Add(XmNx, 10).Add(XmNy, 10).Add(XmNwidth, 575).Add(XmNheight, 175);
     g.Add(XmNmarginWidth, 10).Add(XmNmarginHeight, 10);
     g.Add(XmNhorizontalSpacing, 10).Add(XmNverticalSpacing, 10);
+    // The form keeps its size whatever its children ask: following the
+    // prompt set at a later showing it would shrink to the height of its
+    // attachments, with the buttons over the prompt.
+    g.Add(XmNresizePolicy, XmRESIZE_NONE);
     g.Add(XmNbackground, gPw.black).Add(XmNforeground, gPw.white);
     gPw.form = XmCreateForm(gPw.frame, XtRes("form"), g.list(), g.count());
 

@@ -9,7 +9,9 @@
 // Modes of SetWidgetIcon: 2 and 3 register (one row per widget and style,
 // the style taken without its '-'), 4 registers an insensitive look, 5 sets
 // an insensitive look without registering, any other mode only sets the
-// icon. A registered widget leaves the registries when it is destroyed.
+// icon. Outside modes 4 and 5 a label's insensitive look, unless one was
+// set apart, follows its icon (drawn under the toolkit's stipple). A
+// registered widget leaves the registries when it is destroyed.
 #pragma once
 
 #include <X11/Intrinsic.h>

@@ -70,7 +70,8 @@ void RunDrain() {
     std::fflush(stdout);
 }
 
-// Shells of the dialogs that wait for their answer, outermost first.
+// Shells of the dialogs that wait for their answer and of the windows kept
+// over the main window, in the order they came up.
 std::vector<Widget> WaitingShells;
 
 constexpr long kAllEventsMask = 0x7FFFFFFF;
@@ -395,6 +396,13 @@ WaitingDialog::~WaitingDialog() {
     if (it != WaitingShells.rend()) WaitingShells.erase(std::next(it).base());
 }
 
+void KeepOverMainWindow(Widget shell, bool on) {
+    if (!shell) return;
+    auto it = std::find(WaitingShells.begin(), WaitingShells.end(), shell);
+    if (on && it == WaitingShells.end()) WaitingShells.push_back(shell);
+    if (!on && it != WaitingShells.end()) WaitingShells.erase(it);
+}
+
 void RaiseTopWindow() {
     if (!TheDisplay || !TopWindow) return;
     XRaiseWindow(TheDisplay, TopWindow);
@@ -426,6 +434,16 @@ void ChangeCursor(Cursor cursor) {
     if (!TheDisplay || !TopWindow) return;
     XDefineCursor(TheDisplay, TopWindow, cursor);
     XFlush(TheDisplay);
+}
+
+void DropQueuedInput() {
+    if (!TheDisplay) return;
+    XSync(TheDisplay, False);
+    constexpr long kInput = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                            PointerMotionMask | ButtonMotionMask;
+    XEvent ev;
+    while (XCheckMaskEvent(TheDisplay, kInput, &ev)) {
+    }
 }
 
 void FlushEventsNoKeys() {

@@ -56,9 +56,15 @@ class WaitingDialog {
   private:
     Widget shell_;
 };
-// Raises the main window, and then every dialog that waits, in the order
-// they were opened: without a window manager the raise would otherwise cover
-// a dialog that still holds the pointer and waits for it.
+// Keeps a window of its own (a pop-up shell such as the text viewer) over
+// the main window while it is up (on), or no longer (off): the raise below
+// raises it again after the main window, as it raises a waiting dialog. A
+// window kept already keeps its place.
+void KeepOverMainWindow(Widget shell, bool on);
+// Raises the main window, and then every dialog that waits and every window
+// kept over it, in the order they came up: without a window manager the
+// raise would otherwise cover a dialog that still holds the pointer and
+// waits for it, or the text viewer.
 void RaiseTopWindow();
 
 // One step of a wait that serves every kind of input (X events, timers,
@@ -83,6 +89,11 @@ void SetPumpDrain(PumpDrain drain);
 
 void ChangeCursor(Cursor cursor);
 
+// Synchronises with the X server and drops the pointer and key input queued
+// so far (clicks that came while a toolbar was live). Exposures and the rest
+// stay queued: dropped, a button just made insensitive would stay a plain
+// square of its background until something drew it again.
+void DropQueuedInput();
 // Dispatches the queued events, dropping key events.
 void FlushEventsNoKeys();
 // Dispatches the queued events, dropping key and button events; returns 0.

@@ -6,6 +6,8 @@
 #include "ospath.h"
 #include "paths.h"
 
+#include <Xm/Label.h>
+#include <Xm/LabelG.h>
 #include <Xm/PushB.h>
 
 #include <algorithm>
@@ -97,6 +99,19 @@ bool FindIconFile(const std::string& file, std::string* path, std::string* osPat
     return false;
 }
 
+// A label's insensitive look follows its icon: Motif then draws the icon under
+// its stipple. Left unset, Motif would make a copy of the icon of its own
+// each time the label turns insensitive, one that no one frees (and that may
+// lose the picture). An insensitive look that was set apart (modes 4 and 5)
+// is kept.
+void FollowIcon(Widget w, Pixmap icon, ArgBuilder& a) {
+    if (!XmIsLabel(w) && !XmIsLabelGadget(w)) return;
+    Pixmap shown = XmUNSPECIFIED_PIXMAP, insensitive = XmUNSPECIFIED_PIXMAP;
+    XtVaGetValues(w, XmNlabelPixmap, &shown, XmNlabelInsensitivePixmap, &insensitive, nullptr);
+    if (insensitive == XmUNSPECIFIED_PIXMAP || insensitive == shown)
+        a.Add(XmNlabelInsensitivePixmap, icon);
+}
+
 } // namespace
 
 Pixmap LoadIcon(const std::string& file, int fgIndex, int bgIndex, Pixel fg, Pixel bg) {
@@ -142,6 +157,7 @@ Pixmap SetWidgetIcon(Widget w, const char* style, const char* file, int mode, in
     // Without an icon the widget shows none rather than one of an earlier
     // scheme.
     a.Add(insensitive ? XmNlabelInsensitivePixmap : XmNlabelPixmap, p);
+    if (!insensitive) FollowIcon(w, p, a);
     XtSetValues(w, a.list(), a.count());
     return p;
 }

@@ -426,7 +426,7 @@ void ListSetNames(Widget list, const std::vector<std::string>& names) {
     std::vector<XmString> items(shown);
     for (size_t i = 0; i < shown; ++i) {
         const std::string row = names[i].substr(0, kListRowMax);
-        items[i] = XmStringCreate(const_cast<char*>(row.c_str()), const_cast<char*>(""));
+        items[i] = MakeXmSegment(row);
     }
     XtVaSetValues(list, XmNitems, items.data(), XmNitemCount, static_cast<int>(shown), nullptr);
     XmListSetPos(list, 1);

@@ -5,6 +5,7 @@
 #include "busyguard.h"
 #include "clock.h"
 #include "colors.h"
+#include "dialogs.h"
 #include "labels.h"
 #include "language.h"
 #include "linereader.h"
@@ -271,7 +272,10 @@ void PrintCopy() {
 
 void CloseViewer() {
     DestroyText();
-    if (ViewerShell) XtPopdown(ViewerShell);
+    if (ViewerShell) {
+        XtPopdown(ViewerShell);
+        KeepOverMainWindow(ViewerShell, false);
+    }
     ShowCallerAgain();
 }
 
@@ -298,6 +302,9 @@ int DisplayFile(const std::string& path, const std::string& title, Widget caller
     ViewedPath = path;
     ShowFile(ViewBuffer, title);
     XtPopup(ViewerShell, XtGrabNone);
+    // A raise of the main window (the poll's, at a task's end) raises it
+    // again.
+    KeepOverMainWindow(ViewerShell, true);
     return 0;
 }
 

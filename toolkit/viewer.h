@@ -4,7 +4,8 @@
 // message server and an OK button. The help texts are shown in it.
 //
 // The window is built on first use and reused; only its text widget is
-// made anew for each file. It fits the 800 x 600 screen: the button area
+// made anew for each file. While it is up it is kept over the main window
+// (a raise of the main window raises it again). It fits the 800 x 600 screen: the button area
 // keeps its height at the bottom and the text takes what remains, with
 // scroll bars.
 #pragma once

@@ -2,7 +2,7 @@
 # Installs the Debian packages that the build, the tests and the demo need
 # (apt-get update only when something is missing).
 set -euo pipefail
-pkgs=(cmake make g++ libmotif-dev libxt-dev libx11-dev libxtst-dev libgtest-dev
+pkgs=(cmake make g++ libmotif-dev libxt-dev libx11-dev libxtst-dev libxres-dev libgtest-dev
       xvfb xdotool x11-utils xfonts-base xfonts-75dpi xfonts-100dpi imagemagick
       clang libclang-rt-14-dev clang-format)
 missing=()

@@ -8,6 +8,7 @@
 #include "mainmenu.h"
 #include "makers.h"
 #include "msgsys.h"
+#include "records.h"
 #include "password.h"
 #include "vok.h"
 #include "wire.h"
@@ -15,6 +16,9 @@
 #include <Xm/PushB.h>
 #include <Xm/Xm.h>
 
+#include <algorithm>
+#include <initializer_list>
+#include <map>
 #include <string>
 #include <sys/ipc.h>
 #include <sys/msg.h>
@@ -68,6 +72,63 @@ inline std::map<int, std::string> ChoiceLabels() {
     std::map<int, std::string> labels = DefaultTestLabels();
     labels[400] = "L400";
     return labels;
+}
+
+// The drawn picture of a widget, row by row, once every event queued has been
+// handled.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<unsigned long> pixels;
+    unsigned long at(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
+};
+
+inline Picture Drawn(Widget w) {
+    for (int pass = 0; pass < 3; ++pass) {
+        XSync(TheDisplay, False);
+        while (XtAppPending(AppContext) & XtIMXEvent) XtAppProcessEvent(AppContext, XtIMXEvent);
+    }
+    Picture p;
+    const WidgetBox box = Geometry(w);
+    XImage* image = XGetImage(TheDisplay, XtWindow(w), 0, 0, static_cast<unsigned>(box.width),
+                              static_cast<unsigned>(box.height), AllPlanes, ZPixmap);
+    if (!image) return p;
+    p.width = box.width;
+    p.height = box.height;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) p.pixels.push_back(XGetPixel(image, x, y));
+    XDestroyImage(image);
+    return p;
+}
+
+// How much of its icon a button still shows when insensitive: for each
+// colour that makes up the middle of the icon when it is sensitive (a tenth
+// of it or more), the share of its pixels that keep it; the lowest share.
+// A plain square keeps none of one colour, a grey copy none of the ground;
+// the toolkit's stipple keeps about half of each.
+inline double IconKept(const Picture& sensitive, const Picture& insensitive) {
+    if (sensitive.pixels.empty() || insensitive.pixels.size() != sensitive.pixels.size()) return 0;
+    constexpr int kFrom = 20, kTo = 46;
+    std::map<unsigned long, int> count, kept;
+    for (int y = kFrom; y < kTo; ++y)
+        for (int x = kFrom; x < kTo; ++x) {
+            ++count[sensitive.at(x, y)];
+            if (insensitive.at(x, y) == sensitive.at(x, y)) ++kept[sensitive.at(x, y)];
+        }
+    double lowest = 1;
+    for (const auto& [pixel, n] : count)
+        if (n * 10 >= (kTo - kFrom) * (kTo - kFrom))
+            lowest = std::min(lowest, static_cast<double>(kept[pixel]) / n);
+    return lowest;
+}
+
+// The icon files that a test's screens show, from the demo's tree.
+inline void CopyDemoIcons(const Sandbox& box, std::initializer_list<const char*> icons) {
+    for (const char* icon : icons) {
+        std::string bytes;
+        ASSERT_TRUE(ReadFileBytes(std::string(QEL_SOURCE_DIR) + "/demo/tree/def_data/icon/" + icon,
+                                  &bytes));
+        box.Write(std::string("/u/qel/def_data/icon/") + icon, bytes);
+    }
 }
 
 class ChoiceFixture : public testing::Test {

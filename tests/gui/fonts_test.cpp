@@ -203,6 +203,7 @@ TEST(Fonts, EveryTextFindsItsFontByTagUnderAFontAndAFontSet) {
     Widget label = MakeLabel(MainForm, 0, 0, 200, "label", "VokWorkWindow");
     Widget list = MakeList(MainForm, 0, 30, 200, 3);
     Widget big = MakeWideLabel(MainForm, 0, 120, XmALIGNMENT_BEGINNING);
+    Widget rows = MakeList(MainForm, 300, 30, 200, 3);
     for (const auto& [language, type] :
          {std::pair{6, XmFONT_IS_FONTSET}, std::pair{0, XmFONT_IS_FONT}}) {
         SCOPED_TRACE(language);
@@ -219,10 +220,12 @@ TEST(Fonts, EveryTextFindsItsFontByTagUnderAFontAndAFontSet) {
         SetStatusLine("hint");
         NameRecord names[2] = {{"NAME1"}, {"NAME2"}};
         ListSetItems(list, 2, names);
+        ListSetNames(rows, {"P1", "P2"});
         ExpectTextFindsItsFont(label, XmNlabelString, "label");
         ExpectTextFindsItsFont(big, XmNlabelString, "wide label");
         ExpectTextFindsItsFont(StatusLine, XmNlabelString, "status line");
         ExpectTextFindsItsFont(list, XmNitems, "list");
+        ExpectTextFindsItsFont(rows, XmNitems, "list of names");
         Serve(100);
     }
 }

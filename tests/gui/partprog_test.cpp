@@ -573,22 +573,64 @@ TEST_F(PartProgTest, TheDmisButtonDoesNothing) {
     EXPECT_TRUE(Requests().empty());
 }
 
-// Runs if an event queued before OK is dispatched.
-bool QueuedEventDispatched = false;
-void QueuedEventHandler(Widget, XtPointer, XEvent*, Boolean*) {
-    QueuedEventDispatched = true;
+// Counts the clicks queued on the menu that are dispatched.
+int QueuedClicksDispatched = 0;
+void QueuedClickHandler(Widget, XtPointer, XEvent*, Boolean*) {
+    ++QueuedClicksDispatched;
 }
 
-TEST_F(PartProgTest, EventsQueuedAtOkAreDiscarded) {
+// A click on the menu's window that is queued, not yet dispatched.
+void QueueClick(Widget w) {
+    XEvent ev{};
+    ev.xbutton.type = ButtonPress;
+    ev.xbutton.display = TheDisplay;
+    ev.xbutton.window = XtWindow(w);
+    ev.xbutton.root = DefaultRootWindow(TheDisplay);
+    ev.xbutton.button = 1;
+    ev.xbutton.x = ev.xbutton.y = 5;
+    ev.xbutton.same_screen = True;
+    XSendEvent(TheDisplay, XtWindow(w), False, ButtonPressMask, &ev);
+    XSync(TheDisplay, False);
+}
+
+TEST_F(PartProgTest, ClicksQueuedAtOkAreDiscarded) {
     OpenAndChoose(0);
-    RunInNextEventPass(QueuedEventHandler);
+    Widget menu = V().frame->window;
+    XtAddEventHandler(menu, ButtonPressMask, False, QueuedClickHandler, nullptr);
+    QueuedClicksDispatched = 0;
+    QueueClick(menu);
     Press(V().frame->ok);
     Serve(200);
-    EXPECT_FALSE(QueuedEventDispatched);
-    // Without OK the same event is dispatched.
-    RunInNextEventPass(QueuedEventHandler);
-    Serve(200);
-    EXPECT_TRUE(QueuedEventDispatched);
+    EXPECT_EQ(QueuedClicksDispatched, 0);
+    // Without OK the same click is dispatched.
+    QueueClick(menu);
+    EXPECT_TRUE(ServeUntil([] { return QueuedClicksDispatched == 1; }, 5000));
+    XtRemoveEventHandler(menu, ButtonPressMask, False, QueuedClickHandler, nullptr);
+}
+
+Picture OkUnderQuestion, CancelUnderQuestion;
+bool SensitiveUnderQuestion = true;
+
+// While the password is asked, OK and Cancel are insensitive and still show
+// their icons, greyed by the toolkit's stipple (dropping the queued clicks
+// keeps their redrawing).
+TEST_F(PartProgTest, UnderAQuestionOkAndCancelKeepTheirIcons) {
+    CopyDemoIcons(Box(), {"OK.VOK", "CANCEL.VOK"});
+    Box().Write("/u/qel/xeq/datapage", "");
+    OpenAndChoose(REQ_DATAPAGE);
+    const Picture ok = Drawn(V().frame->ok), cancel = Drawn(V().frame->cancel);
+    PasswordAnswer = 0;
+    InsidePassword = [] {
+        const PartProgView v = PartProgState();
+        SensitiveUnderQuestion = XtIsSensitive(v.frame->ok) || XtIsSensitive(v.frame->cancel);
+        OkUnderQuestion = Drawn(v.frame->ok);
+        CancelUnderQuestion = Drawn(v.frame->cancel);
+    };
+    Press(V().frame->ok);
+    ASSERT_EQ(PasswordItems, std::vector<int>{61});
+    EXPECT_FALSE(SensitiveUnderQuestion);
+    EXPECT_GT(IconKept(ok, OkUnderQuestion), 0.3);
+    EXPECT_GT(IconKept(cancel, CancelUnderQuestion), 0.3);
 }
 
 TEST_F(PartProgTest, CancelGivesTheMenuBack) {

@@ -1,6 +1,7 @@
 // The password dialog under a private X server: what each level shows and
 // accepts, the ask-once memory across PasswordInit, typed keys and the
-// field's length, the pointer confined while it waits, and the eyes button.
+// field's length, the pointer confined while it waits, the eyes button, and
+// every showing laid out as the first.
 // Each test runs in a child process, which builds the dialog once; timers
 // answer the dialog, since its loop serves them.
 #include <gtest/gtest.h>
@@ -342,6 +343,82 @@ TEST(PasswordDialog, EyesHideAndShowTheTypedText) {
         EXPECT_EQ(eyes, open);
         EXPECT_EQ(fg, BlackPixelOfScreen(screen));
         EXPECT_EQ(bg, yellow.pixel);
+    });
+}
+
+// What a showing of the dialog looked like once drawn: where its parts lay,
+// and the colour of the screen where the abort button lay at the first
+// showing.
+struct Layout {
+    std::vector<std::pair<int, int>> places; // x, y of each part
+    std::vector<std::pair<int, int>> sizes;
+    unsigned long pixel = 0;
+    bool ok() const { return !places.empty(); }
+};
+
+// Lets every event that the showing caused be handled, so that the dialog
+// is drawn as it stays.
+void Settle() {
+    for (int pass = 0; pass < 3; ++pass) {
+        XSync(TheDisplay, False);
+        while (XtAppPending(AppContext) & XtIMXEvent) XtAppProcessEvent(AppContext, XtIMXEvent);
+    }
+}
+
+Layout LookAtDialog(int spotX, int spotY) {
+    Layout l;
+    Settle();
+    for (const char* name :
+         {"*frame", "*form", "*label", "*text", "*sep", "*abort", "*ok", "*eyes"}) {
+        Position x = 0, y = 0;
+        Dimension w = 0, h = 0;
+        XtVaGetValues(Part(name), XmNx, &x, XmNy, &y, XmNwidth, &w, XmNheight, &h, nullptr);
+        l.places.emplace_back(x, y);
+        l.sizes.emplace_back(w, h);
+    }
+    XImage* image = XGetImage(TheDisplay, XtWindow(PasswordDialogWidget()), spotX, spotY, 1, 1,
+                              AllPlanes, ZPixmap);
+    if (image) {
+        l.pixel = XGetPixel(image, 0, 0);
+        XDestroyImage(image);
+    }
+    return l;
+}
+
+// The middle of the abort button in the dialog's window.
+std::pair<int, int> AbortSpot() {
+    Window child = 0;
+    int x = 0, y = 0;
+    XTranslateCoordinates(TheDisplay, XtWindow(Part("*abort")), XtWindow(PasswordDialogWidget()),
+                          30, 30, &x, &y, &child);
+    return {x, y};
+}
+
+// Each check shows the one dialog again, with the prompt of its level.
+TEST(PasswordDialog, EveryShowingIsLaidOutAsTheFirst) {
+    InChild(DemoData(), [] {
+        std::pair<int, int> spot{-1, -1};
+        std::vector<Layout> seen;
+        for (int item : {32, 30, 32, 31}) {
+            Guard guard;
+            After(150, [&] {
+                if (spot.first < 0) spot = AbortSpot();
+                seen.push_back(LookAtDialog(spot.first, spot.second));
+                Press("*abort");
+            });
+            EXPECT_EQ(CheckPassword(item), 0);
+            EXPECT_FALSE(guard.fired());
+        }
+        ASSERT_EQ(seen.size(), 4u);
+        ASSERT_TRUE(seen[0].ok());
+        EXPECT_EQ(seen[0].sizes[0], std::make_pair(595, 195)) << "the frame";
+        EXPECT_GT(seen[0].places[5].second, seen[0].places[3].second) << "abort below the field";
+        for (size_t i = 1; i < seen.size(); ++i) {
+            SCOPED_TRACE("showing " + std::to_string(i + 1));
+            EXPECT_EQ(seen[i].places, seen[0].places);
+            EXPECT_EQ(seen[i].sizes, seen[0].sizes);
+            EXPECT_EQ(seen[i].pixel, seen[0].pixel);
+        }
     });
 }
 

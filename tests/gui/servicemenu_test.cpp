@@ -22,6 +22,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -243,6 +245,36 @@ TEST_F(ServiceMenuTest, TheServiceScreenAndTheOptionsNotHere) {
     EXPECT_TRUE(XtIsManaged(s.frame->window));
     EXPECT_EQ(ShownScreen, s.frame->window);
     EXPECT_TRUE(PasswordItems.empty());
+}
+
+Picture OkUnderQuestion, CancelUnderQuestion;
+bool SensitiveUnderQuestion = true;
+
+// While a question waits, OK and Cancel are insensitive and still show their
+// icons, greyed by the toolkit's stipple: neither drawn as plain squares
+// (their redrawing dropped with the queued clicks) nor as the toolkit's own
+// grey copy of the icon.
+TEST_F(ServiceMenuTest, UnderAQuestionOkAndCancelKeepTheirIcons) {
+    CopyDemoIcons(Box(), {"OK.VOK", "CANCEL.VOK"});
+    Choose(7);
+    const Picture ok = Drawn(V().frame->ok), cancel = Drawn(V().frame->cancel);
+    InsideMessage = [] {
+        const ServiceMenuView v = ServiceMenuState();
+        SensitiveUnderQuestion = XtIsSensitive(v.frame->ok) || XtIsSensitive(v.frame->cancel);
+        OkUnderQuestion = Drawn(v.frame->ok);
+        CancelUnderQuestion = Drawn(v.frame->cancel);
+    };
+    Press(V().frame->ok);
+    InsideMessage = nullptr;
+    ASSERT_EQ(Messages, (Texts{"L275"}));
+    EXPECT_FALSE(SensitiveUnderQuestion);
+    EXPECT_GT(IconKept(ok, OkUnderQuestion), 0.3);
+    EXPECT_GT(IconKept(cancel, CancelUnderQuestion), 0.3);
+    for (Widget b : {V().frame->ok, V().frame->cancel}) {
+        Pixmap shown = 0, greyed = 0;
+        XtVaGetValues(b, XmNlabelPixmap, &shown, XmNlabelInsensitivePixmap, &greyed, nullptr);
+        EXPECT_EQ(greyed, shown);
+    }
 }
 
 TEST_F(ServiceMenuTest, OkWithoutAChoiceOnlyGivesOkAndCancelBack) {

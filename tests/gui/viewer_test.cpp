@@ -1,7 +1,8 @@
 // The text viewer in widgets: what it shows of a file, the files it cannot
 // show, the caller hidden until OK, a second file while it is up, the search,
-// the print copy and its request, the window manager's close, and the window
-// on the 800 x 600 screen with OK pressed by the pointer.
+// the print copy and its request, the window manager's close, the window
+// on the 800 x 600 screen with OK pressed by the pointer, and the viewer
+// kept over the main window when a task's end raises that.
 #include <gtest/gtest.h>
 
 #include "choice_fixture.h"
@@ -266,6 +267,64 @@ TEST_F(ViewerTest, FitsTheScreenAndOkClosesItByPointer) {
     x.Click(ox + ok.width / 2, oy + ok.height / 2);
     EXPECT_TRUE(ServeUntil([] { return !Up(); }, 3000));
     EXPECT_TRUE(XtIsManaged(help));
+}
+
+// Position of a top-level window in the stacking order, bottom first; -1
+// when it is not a child of the root.
+int StackIndex(Window w) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int n = 0;
+    int at = -1;
+    if (XQueryTree(TheDisplay, DefaultRootWindow(TheDisplay), &root, &parent, &children, &n))
+        for (unsigned int i = 0; i < n; ++i)
+            if (children[i] == w) at = static_cast<int>(i);
+    if (children) XFree(children);
+    return at;
+}
+
+unsigned long ScreenPixel(int x, int y) {
+    XSync(TheDisplay, False);
+    XImage* image =
+        XGetImage(TheDisplay, DefaultRootWindow(TheDisplay), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return ~0UL;
+    const unsigned long v = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return v;
+}
+
+// The server reports the run's end (and, for the second case, the task
+// ready) while the help text is up: the poll raises the main window, and
+// the viewer with it, so that it stays in view with its OK.
+TEST_F(ViewerTest, ATasksEndLeavesTheViewerOnTop) {
+    const struct {
+        const char* what;
+        int code, subState, status;
+    } reports[] = {{"the task ended", 14, 0, 8}, {"the task is ready", 17, 20, 0}};
+    Press(MainMenuButtons[6]);
+    ASSERT_TRUE(ServeUntil(Up, 3000));
+    Serve(200);
+    XClient x;
+    ASSERT_TRUE(x.ok());
+    // The middle of the viewer's OK button, on the screen.
+    int ox = 0, oy = 0;
+    x.RootPosition(XtWindow(ViewerOKButton), &ox, &oy);
+    ox += 30;
+    oy += 30;
+    const unsigned long okPixel = ScreenPixel(ox, oy);
+    for (const auto& r : reports) {
+        SCOPED_TRACE(r.what);
+        RecordTask(101, "P1", SLOT_RUNNING, 0x1000, 1, 4, 0x10000);
+        CurrentTaskId = 101;
+        Reply(r.code, 101, r.subState, r.status);
+        ASSERT_TRUE(PollOnce());
+        EXPECT_NE(TaskSlot.state, SLOT_RUNNING) << "the report was handled";
+        XSync(TheDisplay, False);
+        EXPECT_GT(StackIndex(XtWindow(ViewerShell)), StackIndex(TopWindow));
+        EXPECT_GE(StackIndex(TopWindow), 0);
+        EXPECT_EQ(ScreenPixel(ox, oy), okPixel);
+        EXPECT_TRUE(Up());
+        EXPECT_FALSE(XtIsManaged(MainMenuButtons[6])) << "HELP stays hidden while the viewer is up";
+    }
 }
 
 } // namespace
