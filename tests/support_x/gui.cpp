@@ -1,4 +1,6 @@
 // In-process widget harness.
+#include <gtest/gtest.h>
+
 #include "gui.h"
 
 #include "colors.h"
@@ -77,6 +79,15 @@ void BlinkOff(Widget w) {
 } // namespace
 
 GuiSession::GuiSession(const std::map<int, std::string>& labels) {
+    // Motif and Xt keep state per process that outlives a display: a second
+    // session would meet the first one's dead server.
+    static int sessions = 0;
+    if (++sessions > 1) {
+        ADD_FAILURE() << "gui_tests runs one X test per process (the toolkit keeps its state "
+                         "for the whole process): run the tests through ctest, or name one "
+                         "with --gtest_filter";
+        return;
+    }
     x_ = std::make_unique<XvfbServer>(800, 600);
     if (!x_->ok()) return;
     box_ = std::make_unique<Sandbox>();
@@ -126,6 +137,54 @@ std::vector<Widget> Children(Widget w) {
     return std::vector<Widget>(list, list + n);
 }
 
+namespace {
+
+// An action waiting for its event pass.
+struct ActionCall {
+    Widget widget = nullptr;
+    const char* action = nullptr;
+    XEvent event{};
+};
+ActionCall* PendingCall = nullptr;
+
+Atom ActionAtom() {
+    return XInternAtom(TheDisplay, "QEL_TEST_ACTION", False);
+}
+
+void RunPendingCall(Widget, XtPointer, XEvent* event, Boolean*) {
+    if (event->type != ClientMessage || event->xclient.message_type != ActionAtom() || !PendingCall)
+        return;
+    ActionCall call = *PendingCall;
+    PendingCall = nullptr;
+    XtCallActionProc(call.widget, call.action, &call.event, nullptr, 0);
+}
+
+// Runs the action inside an event pass of the toolkit, as the event of a
+// user's press or key runs it: a widget that the action destroys (a button
+// whose callback closes its own window) is then freed only when the pass is
+// over, after the widget's own code has finished with it. The pass is a
+// message put straight through XtDispatchEvent to the top shell, which no
+// test destroys while it presses.
+void CallInEventPass(Widget w, const char* action, const XEvent& event) {
+    static Widget host = nullptr;
+    if (host != TopShell) {
+        host = TopShell;
+        XtAddEventHandler(host, NoEventMask, True, RunPendingCall, nullptr);
+    }
+    ActionCall call{w, action, event};
+    PendingCall = &call;
+    XEvent pass{};
+    pass.xclient.type = ClientMessage;
+    pass.xclient.display = TheDisplay;
+    pass.xclient.window = XtWindow(TopShell);
+    pass.xclient.message_type = ActionAtom();
+    pass.xclient.format = 32;
+    XtDispatchEvent(&pass);
+    PendingCall = nullptr;
+}
+
+} // namespace
+
 void Press(Widget button) {
     XEvent ev{};
     ev.xbutton.type = ButtonPress;
@@ -134,7 +193,7 @@ void Press(Widget button) {
     ev.xbutton.time = XtLastTimestampProcessed(XtDisplayOfObject(button));
     ev.xbutton.button = 1;
     ev.xbutton.same_screen = True;
-    XtCallActionProc(button, "ArmAndActivate", &ev, nullptr, 0);
+    CallInEventPass(button, "ArmAndActivate", ev);
 }
 
 void CallAction(Widget w, const char* action) {
@@ -144,7 +203,7 @@ void CallAction(Widget w, const char* action) {
     ev.xkey.window = XtWindowOfObject(w);
     ev.xkey.time = XtLastTimestampProcessed(XtDisplayOfObject(w));
     ev.xkey.same_screen = True;
-    XtCallActionProc(w, action, &ev, nullptr, 0);
+    CallInEventPass(w, action, ev);
 }
 
 WidgetBox Geometry(Widget w) {
