@@ -2,7 +2,8 @@
 //
 // The watcher is a grandchild of the test in a session of its own, so that
 // neither a signal to the test's process group nor a kill of its process
-// tree reaches it. It reads lines "+q <id>", "-q <id>", "+k <file>" and
+// tree reaches it; a forked child of the test that makes queues gets its own
+// watcher. It reads lines "+q <id>", "-q <id>", "+k <file>" and
 // "-k <file>" from a pipe whose only writer is the test (the write end is
 // closed on exec, and forked children of the test end with it); end of file
 // means the test has gone.
@@ -25,6 +26,9 @@ namespace {
 
 std::mutex Lock;
 int WriteEnd = -1;
+// The process whose watcher the write end reaches: a forked child of the
+// test gets a watcher of its own.
+pid_t Watched = 0;
 
 void Watch(int readEnd) {
     std::set<int> queues;
@@ -58,7 +62,9 @@ void Watch(int readEnd) {
 
 // Starts the watcher once; false when it could not be started.
 bool Started() {
-    if (WriteEnd != -1) return true;
+    if (WriteEnd != -1 && Watched == getpid()) return true;
+    if (WriteEnd != -1) close(WriteEnd);
+    WriteEnd = -1;
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return false;
     const pid_t child = fork();
@@ -90,6 +96,7 @@ bool Started() {
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     WriteEnd = fds[1];
+    Watched = getpid();
     return true;
 }
 
