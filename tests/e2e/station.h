@@ -25,6 +25,11 @@ struct Place {
     int x, y;
 };
 
+// How long a window of the program may take to come, change or go, or a
+// peer to do what it was asked, on a busy machine: far above what it takes
+// there, a bound that only a fault reaches.
+inline constexpr int kBusyMs = 30000;
+
 // In the main window (770 x 560 at the root's corner).
 inline constexpr Place kInitialiseMenu = {30 + 33, 152 + 33};
 inline constexpr Place kExecuteMenu = {30 + 33, 344 + 33};
@@ -114,6 +119,16 @@ class Station {
         return WorkWindowShown() && (Shows(kWork.x + p.x, kWork.y + p.y, 66, 66) ||
                                      Shows(kWork.x + p.x, kWork.y + p.y, 78, 78));
     }
+    // The choice at p is marked (its button grown to 78 x 78): the program
+    // has taken the click on it.
+    bool ChoiceMarked(Place p) const {
+        return WorkWindowShown() && Shows(kWork.x + p.x, kWork.y + p.y, 78, 78);
+    }
+    // Clicks the choice at p and waits until it is marked.
+    bool Choose(Place p) const {
+        ClickOnWork(p);
+        return WaitUntil([&] { return ChoiceMarked(p); }, kBusyMs);
+    }
     std::string Layout() const {
         std::string s;
         for (const TopWindowInfo& d : x_.Descendants(top_.id))
@@ -127,6 +142,25 @@ class Station {
     const XClient& x_;
     TopWindowInfo top_;
 };
+
+// The password dialog (615 x 215) once the keys reach it: the program hands
+// it the keyboard focus only after it has the pointer, and keys typed before
+// that go elsewhere. Id 0 when that does not happen within kBusyMs.
+inline TopWindowInfo WaitForPasswordDialog(const XClient& x) {
+    TopWindowInfo dialog = x.WaitForTopWindow(615, 215, kBusyMs);
+    if (dialog.id == 0 || !WaitUntil([&] { return x.FocusWithin(dialog.id); }, kBusyMs)) return {};
+    return dialog;
+}
+
+// Types the password into its dialog and ends it with Return; false when
+// no dialog took the keys.
+inline bool TypePassword(const XClient& x, const std::string& word) {
+    const TopWindowInfo dialog = WaitForPasswordDialog(x);
+    if (dialog.id == 0) return false;
+    x.Type(word);
+    x.Key("Return");
+    return x.WaitUntilGone(dialog.id, kBusyMs);
+}
 
 // The file-utilities button, and the choices of its file menu on the work
 // window.

@@ -110,7 +110,7 @@ GuiSession::GuiSession(const std::map<int, std::string>& labels) {
     InitFonts();
     InitVok();
     MakeStatusLine();
-    ok_ = ServeUntil(TopViewable, 5000);
+    ok_ = ServeUntil(TopViewable, 60000); // far above a busy machine's worst case
 }
 
 // The toolkit is left as it is: Motif keeps caches per display, and a later
