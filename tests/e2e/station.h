@@ -25,11 +25,6 @@ struct Place {
     int x, y;
 };
 
-// How long a window of the program may take to come, change or go, or a
-// peer to do what it was asked, on a busy machine: far above what it takes
-// there, a bound that only a fault reaches.
-inline constexpr int kBusyMs = 30000;
-
 // In the main window (770 x 560 at the root's corner).
 inline constexpr Place kInitialiseMenu = {30 + 33, 152 + 33};
 inline constexpr Place kExecuteMenu = {30 + 33, 344 + 33};
