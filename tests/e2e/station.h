@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <sys/types.h>
 #include <thread>
@@ -119,10 +120,23 @@ class Station {
     bool ChoiceMarked(Place p) const {
         return WorkWindowShown() && Shows(kWork.x + p.x, kWork.y + p.y, 78, 78);
     }
-    // Clicks the choice at p and waits until it is marked.
+    // Clicks at p until done() holds, within kBusyMs. The program drops the
+    // clicks that come while it runs a pass around its busy work, also just
+    // after a screen has come up, and a user then clicks again; the same
+    // here, for clicks that change nothing more once taken (a choice marked
+    // again, a main-menu button that is dead while its screen is open).
+    bool ClickUntil(Place p, const std::function<bool()>& done) const {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyMs);
+        for (;;) {
+            Click(p);
+            if (WaitUntil(done, 2000)) return true;
+            if (std::chrono::steady_clock::now() >= end) return false;
+        }
+    }
+    // Clicks the choice at p until it is marked.
     bool Choose(Place p) const {
-        ClickOnWork(p);
-        return WaitUntil([&] { return ChoiceMarked(p); }, kBusyMs);
+        return ClickUntil({kWork.x + p.x + 33, kWork.y + p.y + 33},
+                          [&] { return ChoiceMarked(p); });
     }
     std::string Layout() const {
         std::string s;
