@@ -6,6 +6,7 @@
 #include "colors.h"
 #include "labels.h"
 #include "mainmenu.h"
+#include "proc.h"
 #include "process.h"
 #include "makers.h"
 #include "startup.h"
@@ -25,6 +26,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <poll.h>
 #include <thread>
@@ -311,12 +313,31 @@ namespace {
 
 std::vector<std::function<bool()>> Steps;
 size_t StepAt = 0;
+// Since when the current step waits; a step that waits longer than a busy
+// machine needs is named once on the console, so that a loop that never
+// ends shows where it stands.
+std::chrono::steady_clock::time_point StepSince;
+bool StepNamed = false;
 
 void RunStep(Widget, XtPointer, XEvent* event, Boolean*) {
     static bool inStep = false;
     if (event->type != PropertyNotify || inStep) return;
     inStep = true;
-    if (StepAt < Steps.size() && Steps[StepAt]()) ++StepAt;
+    if (StepAt < Steps.size() && Steps[StepAt]()) {
+        ++StepAt;
+        StepSince = std::chrono::steady_clock::now();
+        StepNamed = false;
+    } else if (!StepNamed &&
+               std::chrono::steady_clock::now() - StepSince > std::chrono::milliseconds(kBusyMs)) {
+        StepNamed = true;
+        if (StepAt < Steps.size())
+            std::printf("RunStepsDuring: step %zu of %zu has waited %d s\n", StepAt + 1,
+                        Steps.size(), kBusyMs / 1000);
+        else
+            std::printf("RunStepsDuring: the loop goes on %d s after its last step\n",
+                        kBusyMs / 1000);
+        std::fflush(stdout);
+    }
     inStep = false;
 }
 
@@ -325,6 +346,8 @@ void RunStep(Widget, XtPointer, XEvent* event, Boolean*) {
 size_t RunStepsDuring(std::vector<std::function<bool()>> steps, const std::function<void()>& loop) {
     Steps = std::move(steps);
     StepAt = 0;
+    StepSince = std::chrono::steady_clock::now();
+    StepNamed = false;
     XtAddEventHandler(MainForm, PropertyChangeMask, False, RunStep, nullptr);
     std::atomic<bool> stop{false};
     const Window target = XtWindow(MainForm);
