@@ -24,19 +24,32 @@ void SetNapHook(NapHook hook) {
     gHook = hook;
 }
 
-void nap(long ms) {
-    if (gHook) {
-        gHook(ms);
-        return;
-    }
-    ms = ms * Percent() / 100;
+namespace {
+void Sleep(long ms) {
     if (ms <= 0) return;
     timespec left{ms / 1000, (ms % 1000) * 1000000L};
     while (nanosleep(&left, &left) != 0 && errno == EINTR) {
     }
 }
+} // namespace
+
+void nap(long ms) {
+    if (gHook) {
+        gHook(ms);
+        return;
+    }
+    Sleep(ms * Percent() / 100);
+}
+
+void PeerNap(long ms) {
+    if (gHook) {
+        gHook(ms);
+        return;
+    }
+    Sleep(ms);
+}
 
 long ScaledBoundMs(long ms) {
     const long scaled = ms * Percent() / 100;
-    return std::max(scaled, std::min(ms, 1000L));
+    return std::max(scaled, std::min(ms, kPeerBoundFloorMs));
 }

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <fstream>
+#include <string>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -143,4 +145,15 @@ std::string ShellEscapeInDoubleQuotes(const std::string& text) {
         out += c;
     }
     return out;
+}
+
+bool ProcessGone(pid_t pid) {
+    if (pid <= 0) return false;
+    if (kill(pid, 0) != 0) return errno == ESRCH;
+    // The state follows the name in brackets, which may itself hold blanks.
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return false;
+    const size_t close = line.rfind(')');
+    return close != std::string::npos && line.compare(close + 1, 3, " Z ") == 0;
 }

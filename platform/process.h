@@ -26,3 +26,8 @@ std::string ShellQuote(const std::string& word);
 
 // Text put between double quotes of a shell command: \ " $ and ` escaped.
 std::string ShellEscapeInDoubleQuotes(const std::string& text);
+
+// True when no process of that id runs any more: none has it, or only a
+// zombie that waits to be reaped. A process of another user counts as
+// running.
+bool ProcessGone(pid_t pid);

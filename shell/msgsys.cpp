@@ -41,6 +41,10 @@ namespace {
 const char* const kKeyFile = "/usr/bin/XSRVR";
 constexpr int kPollMs = 1000;
 constexpr long kReceivePauseMs = 50;
+// The server's start: its queue is looked for every kQueueLookMs, for at
+// most kServerStartMs.
+constexpr long kServerStartMs = 2000;
+constexpr long kQueueLookMs = 50;
 constexpr int kStopReplies = 6;
 // Label texts of the messages about the server itself.
 constexpr int kLabelNotSent = 300;
@@ -55,10 +59,16 @@ std::deque<MsgRecord> KeptReplies;
 void (*PollHook)() = nullptr;
 ExitScreenCloser CloseExit = nullptr;
 
-// The queue was found removed: noted once on the console when it is found,
-// told to the operator once by the next tick.
+// The queue was found removed, or the server that read it has gone: noted
+// once on the console when it is found, told to the operator once by the
+// next tick.
 bool QueueGone = false;
 bool QueueGoneTold = false;
+// The server: the last process other than this one that was seen reading
+// the queue (0 while none was). The reader that an old queue names when it is
+// opened is not taken for it: that may be an earlier run of this program.
+pid_t ServerReader = 0;
+pid_t ReaderAtOpen = 0;
 // The loading notice waits for the server's answer since this time (the
 // tick that found it up, or the server's last reply about the task).
 bool AwaitingAnswer = false;
@@ -138,6 +148,31 @@ void NoteQueueGone(const char* where, int error) {
     std::fflush(stdout);
 }
 
+// The queue's last reader, when it is neither this program nor the one the
+// queue named when it was opened, is the server.
+void NoteReader() {
+    msqid_ds ds{};
+    if (MsgQueueId == -1 || msgctl(MsgQueueId, IPC_STAT, &ds) != 0) return;
+    const pid_t reader = ds.msg_lrpid;
+    if (reader > 0 && reader != OwnPid && reader != getpid() && reader != ReaderAtOpen)
+        ServerReader = reader;
+}
+
+// After a request went onto the queue: true when the server that reads it
+// has gone (killed, its queue left behind), so that nothing will ever read
+// it. Before the server's first read nothing is known, and nothing is said.
+bool NoteServerGone(int code) {
+    if (QueueGone) return true;
+    NoteReader();
+    if (ServerReader == 0 || !ProcessGone(ServerReader)) return false;
+    QueueGone = true;
+    std::printf("Message System: the message server (process %d) has stopped, "
+                "request %d stays unread\n",
+                static_cast<int>(ServerReader), code);
+    std::fflush(stdout);
+    return true;
+}
+
 // One receive into m. true when a reply was taken; errno tells otherwise. A
 // longer message is cut to the record, so that it cannot stay at the head of
 // the queue; a shorter one leaves zeros, not the last reply, in the rest.
@@ -176,7 +211,7 @@ bool ReceiveWithin(long ms) {
             errno = ETIMEDOUT;
             return false;
         }
-        nap(kReceivePauseMs);
+        PeerNap(kReceivePauseMs);
         waited += kReceivePauseMs;
     }
 }
@@ -348,6 +383,8 @@ bool MessageQueueGone() {
 
 void DrainReplies() {
     if (MsgQueueId == -1 || QueueGone) return;
+    // Before this program's receive takes the place of the last reader.
+    NoteReader();
     for (;;) {
         MsgRecord m;
         if (ReceiveInto(m, IPC_NOWAIT)) {
@@ -381,14 +418,22 @@ int OpenMessageSystem() {
     OwnPid = getpid();
     const std::string serverCommand = "/usr/bin/xserver " + std::to_string(OwnPid) + "&";
     MsgQueueId = msgget(MsgKey, 0);
+    ServerReader = 0;
+    ReaderAtOpen = 0;
     if (MsgQueueId == -1) {
         SystemCmd(serverCommand);
-        nap(2000);
-        MsgQueueId = msgget(MsgKey, 0);
+        // The server makes the queue when it is up: the start goes on as
+        // soon as it is there.
+        for (long waited = 0; MsgQueueId == -1 && waited < kServerStartMs; waited += kQueueLookMs) {
+            PeerNap(kQueueLookMs);
+            MsgQueueId = msgget(MsgKey, 0);
+        }
         if (MsgQueueId == -1) return -1;
         SystemCmd("/u/qel/xeq/errwin&");
         StartPrinterDrivers();
     } else {
+        msqid_ds ds{};
+        if (msgctl(MsgQueueId, IPC_STAT, &ds) == 0) ReaderAtOpen = ds.msg_lrpid;
         std::printf("\nError:  Could Not Start XServer.  After VOK comes up, manually start\n");
         std::printf("/usr/bin/xserver.exe and then quit and restart the vok.exe.  This will\n");
         std::printf("often happen directly after an QEL crash, and should be fine next time\n");
@@ -409,6 +454,8 @@ int SendMessage(int arg) {
         if (MsgQueueId != -1 && IsQueueRemoved(errno)) NoteQueueGone("send", errno);
         return -1;
     }
+    // On the queue, but nobody left to read it: not done.
+    if (NoteServerGone(MsgGetInt(MsgOut, kMsgCode))) return -1;
     return 0;
 }
 
@@ -677,7 +724,7 @@ int WaitForShutdownMessage(int seconds) {
             std::printf("ExitVok: no last message from the message server within %d s\n", seconds);
             return -82;
         }
-        nap(50);
+        PeerNap(50);
     }
 }
 
@@ -697,6 +744,8 @@ void MsgsysResetForTest() {
     PollHook = nullptr;
     QueueGone = false;
     QueueGoneTold = false;
+    ServerReader = 0;
+    ReaderAtOpen = 0;
     AwaitingAnswer = false;
     MessagesShown = 0;
 }

@@ -42,9 +42,15 @@ extern int PendingRunCode;
 // 1 while a run request waits for the task to report ready.
 extern int RunPending;
 
+// Finds the server's queue, starting the server when there is none (its
+// queue is then looked for every 50 ms, for at most 2 s), and greets it: 0
+// when the queue is there, -1 otherwise.
 int OpenMessageSystem();
 // Completes the type, argument word and sender of MsgOut and sends it
-// without waiting: 0 sent, -1 not sent.
+// without waiting: 0 sent, -1 not sent. A request that went onto the queue
+// while the server that reads it has gone (killed, its queue left behind)
+// counts as not sent: the server is then taken as stopped, as when its queue
+// is removed (MessageQueueGone).
 int SendMessage(int arg);
 // One receive into MsgIn (IPC_NOWAIT or 0): the reply's status, or -1 when
 // nothing came or on an error. A reply with status -1 reads as nothing; it
@@ -85,7 +91,8 @@ void SendRunRequest(int code);
 inline constexpr long kServerAnswerMs = 60000;
 // kServerAnswerMs, scaled like the program's pauses (QEL_NAP_PERCENT).
 long ServerAnswerBoundMs();
-// True once a receive or a send found the queue removed (the server has
+// True once a receive or a send found the queue removed, or a send found
+// that the server which read the queue no longer runs (the server has
 // stopped). From then on nothing is sent or received; the next tick tells the
 // operator once, frees the task slot, hides the loading notice and gives
 // the main menu back as the machine state allows.

@@ -5,7 +5,7 @@
 // tools that the file screens start (files4part in sim/bin, for PATH).
 //
 //   qel-mktree --source demo --msgsim /path/to/qel-msgsim [--online] [--family A|B]
-//              [--keep-server] ROOT
+//              [--keep-server] [--owner PID] ROOT
 //
 // --online makes the station run with its controller (configuration item 3
 // set to 0) and a probe changer of type 1 (item 26): the controller
@@ -15,11 +15,14 @@
 // drivers of demo/drivers.txt get stand-ins.
 // --keep-server: the KILL_XSERVER stand-in leaves a running server and its
 // queue alone (for a program started against a server started before it).
+// --owner: the simulated server ends, with its queue, when that process (a
+// test) has gone.
 #include "generators.h"
 #include "records.h"
 #include "sandbox_tree.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -88,12 +91,14 @@ int main(int argc, char** argv) {
             options.msgsim = argv[++i];
         else if (a == "--keep-server")
             options.killServer = false;
+        else if (a == "--owner" && i + 1 < argc)
+            options.owner = std::atoi(argv[++i]);
         else
             root = a;
     }
     if (source.empty() || root.empty() || options.msgsim.empty()) {
         std::fprintf(stderr, "usage: qel-mktree --source DIR --msgsim PATH [--online] "
-                             "[--family A|B] [--keep-server] ROOT\n");
+                             "[--family A|B] [--keep-server] [--owner PID] ROOT\n");
         return 2;
     }
     options.printerDrivers = DriverNames(source);

@@ -31,7 +31,9 @@
 //   others logged only (38, 39, 48).
 // On stop: a last message with status 99 (none with --no-final), then the
 // queue is removed after --linger-ms (300; ended early when someone else
-// removes it); --ignore-stop ignores it.
+// removes it); --ignore-stop ignores it. The server also ends when its queue
+// is removed under it, and, with --owner PID, removes its queue and ends
+// when that process (the test that made it) has gone, however it ended.
 // send injects one reply of any content; --size other than 224 makes a
 // shorter or an oversized message. Each request's log line names the serving
 // process ("server").
@@ -49,7 +51,9 @@
 #include <string>
 #include <sys/ipc.h>
 #include <sys/msg.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -116,6 +120,33 @@ std::string JsonText(const std::string& s) {
     return out + "\"";
 }
 
+// Ends the server, queue and all, when the owner has gone: a process that
+// is neither there nor a zombie. Waits on a descriptor of the owner where
+// the system has one, else looks every 200 ms.
+void WatchOwner(pid_t owner, int qid) {
+    auto gone = [owner] {
+        if (kill(owner, 0) != 0) return errno == ESRCH;
+        std::ifstream stat("/proc/" + std::to_string(owner) + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        const size_t close = line.rfind(')');
+        return close != std::string::npos && line.compare(close + 1, 3, " Z ") == 0;
+    };
+    std::thread([owner, qid, gone] {
+        const int fd = static_cast<int>(syscall(SYS_pidfd_open, owner, 0));
+        while (!gone()) {
+            if (fd >= 0) {
+                pollfd p{fd, POLLIN, 0};
+                poll(&p, 1, 1000);
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            }
+        }
+        msgctl(qid, IPC_RMID, nullptr);
+        _exit(0);
+    }).detach();
+}
+
 struct Pending {
     Clock::time_point due;
     Msg msg;
@@ -139,6 +170,7 @@ class Server {
             std::fprintf(stderr, "qel-msgsim: cannot create the queue: %s\n", std::strerror(errno));
             return 2;
         }
+        if (opt_.Int("owner", 0) > 0) WatchOwner(static_cast<pid_t>(opt_.Int("owner", 0)), qid_);
         client_ = opt_.Int("client", 0);
         log_ = std::fopen(opt_.Get("log", "/dev/null").c_str(), "a");
         struct sigaction sa {};

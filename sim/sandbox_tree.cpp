@@ -191,8 +191,9 @@ bool LayOutSandbox(const std::string& root, const SandboxOptions& options, std::
                   sim +
                   " serve --key-file \"$root/usr/bin/XSRVR\" --client \"$1\" "
                   "--log \"$root/sim/msgserver.jsonl\" --printed \"$root/sim/printed\" "
-                  "--root \"$root\" $args "
-                  ">>\"$root/sim/msgserver.out\" 2>&1 </dev/null\n";
+                  "--root \"$root\" " +
+                  (options.owner > 0 ? "--owner " + std::to_string(options.owner) + " " : "") +
+                  "$args >>\"$root/sim/msgserver.out\" 2>&1 </dev/null\n";
     }
     ok &= WriteTextFile(root + "/usr/bin/xserver", server, true);
     ok &= WriteTextFile(

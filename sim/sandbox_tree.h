@@ -32,6 +32,10 @@ struct SandboxOptions {
     std::vector<std::string> printerDrivers;
     // The suite's tools that the file screens start (LayOutSuiteTools).
     bool suiteTools = false;
+    // The process that the simulated server belongs to (a test): the server
+    // ends, with its queue, when that process has gone. 0: it runs until it
+    // is stopped (the demo).
+    int owner = 0;
 };
 
 bool LayOutSandbox(const std::string& root, const SandboxOptions& options, std::string* error);

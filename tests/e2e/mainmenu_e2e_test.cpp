@@ -181,7 +181,7 @@ TEST(MainMenuE2E, SilentControllerLeavesOnlyPowerAndTheRest) {
     // The power button checks again, and says again that nothing answers.
     const std::string wait = "\nPlease wait ... checking the controller ...\n";
     main.ClickButton(1);
-    EXPECT_TRUE(WaitUntil([&] { return answerer.answered() == 2; }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return answerer.answered() == 2; }, kBusyMs));
     const std::string out = vok.child().Output();
     EXPECT_NE(out.find(wait, out.find(wait) + 1), std::string::npos) << out;
     EXPECT_EQ(main.ActiveRows(&hints), (Rows{1, 5, 6, 7, 8, 9, 10}));

@@ -45,7 +45,6 @@ constexpr int kFileListWidth = 350, kFileListRows = 9;
 constexpr Place kMemberList = {30, 110};
 constexpr int kMemberListWidth = 700, kMemberListRows = 14;
 constexpr int kDialogWidth = 575, kDialogHeight = 175;
-constexpr int kPasswordWidth = 615, kPasswordHeight = 215;
 
 const char* const kLlf = "/u/qel/part/DEMO/program/llf";
 const char* const kRun = "/u/qel/part/DEMO/stat/RUN1.DAT";
@@ -76,31 +75,26 @@ class MediaStation {
     bool ListShown(Place p, int width) const { return st_.Find(p.x, p.y, width).id != 0; }
     // Answers the message dialog on top with OK.
     void AnswerOk() const {
-        const TopWindowInfo top = x_.WaitForTopWindow(kDialogWidth, kDialogHeight, 5000);
+        const TopWindowInfo top = x_.WaitForTopWindow(kDialogWidth, kDialogHeight, kBusyMs);
         ASSERT_NE(top.id, 0u);
         XWindowId ok = 0;
-        ASSERT_TRUE(WaitUntil([&] { return (ok = DialogButton(x_, top, true)) != 0; }, 5000));
+        ASSERT_TRUE(WaitUntil([&] { return (ok = DialogButton(x_, top, true)) != 0; }, kBusyMs));
         Pause(200);
         x_.ClickWindow(ok);
-        x_.WaitUntilGone(top.id, 5000);
+        x_.WaitUntilGone(top.id, kBusyMs);
     }
-    void Password(const std::string& word) const {
-        ASSERT_NE(x_.WaitForTopWindow(kPasswordWidth, kPasswordHeight, 5000).id, 0u);
-        Pause(300);
-        x_.Type(word);
-        x_.Key("Return");
-    }
+    void Password(const std::string& word) const { ASSERT_TRUE(TypePassword(x_, word)); }
     // The file menu's choice, then its OK.
     void Open(Place choice) const {
         st_.ClickButton(kFileUtilMenu);
-        ASSERT_TRUE(WaitUntil([&] { return st_.ChoiceShown(choice); }, 5000)) << st_.Layout();
+        ASSERT_TRUE(WaitUntil([&] { return st_.ChoiceShown(choice); }, kBusyMs)) << st_.Layout();
         st_.ClickOnWork(choice);
         Pause(300);
         st_.Click({kWork.x + kOk.x + 33, kWork.y + kOk.y + 33});
     }
     // The media dialog's first medium, OK.
     void ChooseFirstMedium() const {
-        ASSERT_TRUE(WaitUntil([&] { return st_.WorkWindowShown(); }, 5000)) << st_.Layout();
+        ASSERT_TRUE(WaitUntil([&] { return st_.WorkWindowShown(); }, kBusyMs)) << st_.Layout();
         Pause(300);
         st_.Click({kWork.x + kOk.x + 33, kWork.y + kOk.y + 33});
     }
@@ -132,7 +126,7 @@ TEST(MediaE2E, BackUpDemoThenRestoreAllButTheChangedFile) {
     // ---- the backup: DEMO's folder, whole ----
     media.Open(kBackupChoice);
     media.Password("program");
-    ASSERT_TRUE(WaitUntil([&] { return media.ListShown(kFileList, kFileListWidth); }, 5000))
+    ASSERT_TRUE(WaitUntil([&] { return media.ListShown(kFileList, kFileListWidth); }, kBusyMs))
         << st.Layout();
     Pause(300);
     // The top list: the current part DEMO first (a click on the row that is
@@ -147,7 +141,7 @@ TEST(MediaE2E, BackUpDemoThenRestoreAllButTheChangedFile) {
     st.Click(kBackupButton);
     // The estimate, then the media dialog.
     media.AnswerOk();
-    ASSERT_TRUE(WaitUntil([&] { return st.WorkWindowShown(); }, 5000)) << st.Layout();
+    ASSERT_TRUE(WaitUntil([&] { return st.WorkWindowShown(); }, kBusyMs)) << st.Layout();
     Pause(300);
     const std::string dialogShot = ScreenshotPath("media-dialog.png");
     EXPECT_TRUE(xvfb.Screenshot(dialogShot));
@@ -155,10 +149,10 @@ TEST(MediaE2E, BackUpDemoThenRestoreAllButTheChangedFile) {
     media.ChooseFirstMedium();
     ASSERT_TRUE(vok.WaitForOutput("cmdstring = tar -C " + box.root() +
                                       " -cvf /dev/fd0 --no-unquote -- u/qel/part/DEMO",
-                                  10000))
+                                  kBusyMs))
         << vok.Output();
     const std::string tf = "tar --quoting-style=literal -tf '" + box.Path("/dev/fd0") + "'";
-    ASSERT_TRUE(WaitUntil([&] { return Lines(tf).size() >= 3; }, 10000)) << vok.Output();
+    ASSERT_TRUE(WaitUntil([&] { return Lines(tf).size() >= 3; }, kBusyMs)) << vok.Output();
     const std::vector<std::string> members = Lines(tf);
     EXPECT_NE(std::find(members.begin(), members.end(), "u/qel/part/DEMO/program/llf"),
               members.end());
@@ -176,12 +170,12 @@ TEST(MediaE2E, BackUpDemoThenRestoreAllButTheChangedFile) {
     media.Open(kRestoreChoice);
     media.Password("manager");
     media.ChooseFirstMedium();
-    ASSERT_TRUE(WaitUntil([&] { return media.ListShown(kMemberList, kMemberListWidth); }, 5000))
+    ASSERT_TRUE(WaitUntil([&] { return media.ListShown(kMemberList, kMemberListWidth); }, kBusyMs))
         << st.Layout();
     Pause(300);
     // The member list printed through the message server.
     st.Click(kPrint);
-    ASSERT_TRUE(WaitUntil([&] { return !RequestsOf(box, 9).empty(); }, 5000)) << vok.Output();
+    ASSERT_TRUE(WaitUntil([&] { return !RequestsOf(box, 9).empty(); }, kBusyMs)) << vok.Output();
     EXPECT_EQ(JsonStr(RequestsOf(box, 9).back(), "path"), "/u/tmp/prt.out");
     EXPECT_EQ(SplitLines(box.Read("/u/tmp/prt.out")), members);
     Pause(300);
@@ -203,7 +197,8 @@ TEST(MediaE2E, BackUpDemoThenRestoreAllButTheChangedFile) {
     Pause(300);
     st.Click(kBigOk);
 
-    ASSERT_TRUE(WaitUntil([&] { return box.Exists(kLlf); }, 10000)) << vok.Output();
+    // Read once tar has written it whole.
+    EXPECT_TRUE(WaitUntil([&] { return box.Read(kLlf) == program; }, kBusyMs)) << vok.Output();
     EXPECT_EQ(box.Read(kLlf), program);
     EXPECT_EQ(box.Read(kRun), "run 1: changed since the backup\n");
     const std::string out = vok.Output();

@@ -40,18 +40,19 @@ TEST(PartSelectE2E, APartChosenByPointerBecomesCurrent) {
     ASSERT_TRUE(x.ok());
     Station st(x);
     ASSERT_TRUE(st.ok());
-    Pause(300);
     // No current part: the part light is dark, the execute button dead.
     const unsigned long lit = st.Light(0);
     const unsigned long dark = st.Light(3);
     ASSERT_NE(lit, dark);
     EXPECT_EQ(st.Light(2), dark);
+    const unsigned long deadExecute = st.Pixel(kExecuteMenu);
     st.Click(kExecuteMenu);
-    Pause(500);
-    EXPECT_FALSE(st.WorkWindowShown());
 
+    // The clicks are taken in order: had the execute button opened its
+    // screen, the load button would be dead under it.
     st.ClickButton(kLoadProgMenu);
-    ASSERT_TRUE(WaitUntil([&] { return st.WorkWindowShown(); }, 5000)) << st.Layout();
+    ASSERT_TRUE(WaitUntil([&] { return st.WorkWindowShown(); }, kBusyMs)) << st.Layout();
+    EXPECT_FALSE(st.ChoiceShown(kExecuteChoice)) << st.Layout();
     const TopWindowInfo list = st.Find(kWork.x + kList.x, kWork.y + kList.y, 415);
     ASSERT_NE(list.id, 0u) << st.Layout();
     // The demo's parts, sorted without regard to case: the third is FLANGE.
@@ -63,17 +64,21 @@ TEST(PartSelectE2E, APartChosenByPointerBecomesCurrent) {
     st.Click({kWork.x + kOk.x + 33, kWork.y + kOk.y + 33});
 
     ASSERT_TRUE(
-        WaitUntil([&] { return box.Read("/u/qel/sys_data/files/partname") == "FLANGE"; }, 5000))
+        WaitUntil([&] { return box.Read("/u/qel/sys_data/files/partname") == "FLANGE"; }, kBusyMs))
         << vok.Output();
-    EXPECT_TRUE(WaitUntil([&] { return !st.WorkWindowShown(); }, 3000)) << st.Layout();
-    EXPECT_TRUE(WaitUntil([&] { return st.Light(2) == lit; }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return !st.WorkWindowShown(); }, kBusyMs)) << st.Layout();
+    EXPECT_TRUE(WaitUntil([&] { return st.Light(2) == lit; }, kBusyMs));
     EXPECT_TRUE(box.Exists("/u/qel/part/FLANGE/stat"));
     const std::vector<std::string> log = box.ScriptsLog();
     EXPECT_NE(std::find(log.begin(), log.end(),
                         "dols " + box.Path("/u/qel/part/") + " " + box.Path("/u/tmp/lst.out")),
               log.end());
-    st.Click(kExecuteMenu);
-    EXPECT_TRUE(WaitUntil([&] { return st.ChoiceShown(kExecuteChoice); }, 5000)) << st.Layout();
+    // The execute button comes alive after the light: clicked before, or
+    // while the program still drops input after making it alive, it takes
+    // nothing.
+    ASSERT_TRUE(WaitUntil([&] { return st.Pixel(kExecuteMenu) != deadExecute; }, kBusyMs));
+    EXPECT_TRUE(st.ClickUntil(kExecuteMenu, [&] { return st.ChoiceShown(kExecuteChoice); }))
+        << st.Layout();
 }
 
 } // namespace

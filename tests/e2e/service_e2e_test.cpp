@@ -71,22 +71,16 @@ class ServiceStation {
     void ClickWork(Place p) const { st_.Click({kWork.x + p.x, kWork.y + p.y}); }
     void Ok() const { st_.Click({kWork.x + kOk.x + 33, kWork.y + kOk.y + 33}); }
     // Types the password into the dialog that asks for it.
-    bool Password(const std::string& word) const {
-        if (x_.WaitForTopWindow(615, 215, 5000).id == 0) return false;
-        Pause(300);
-        x_.Type(word);
-        x_.Key("Return");
-        return true;
-    }
+    bool Password(const std::string& word) const { return TypePassword(x_, word); }
     // Answers the next message box with OK.
     bool Confirm() const {
-        const TopWindowInfo box = x_.WaitForTopWindow(575, 175, 5000);
+        const TopWindowInfo box = x_.WaitForTopWindow(575, 175, kBusyMs);
         if (box.id == 0) return false;
-        const XWindowId ok = DialogButton(x_, box, true);
-        if (ok == 0) return false;
-        Pause(200);
+        XWindowId ok = 0;
+        if (!WaitUntil([&] { return (ok = DialogButton(x_, box, true)) != 0; }, kBusyMs))
+            return false;
         x_.ClickWindow(ok);
-        return true;
+        return x_.WaitUntilGone(box.id, kBusyMs);
     }
 
   private:
@@ -110,13 +104,11 @@ TEST(ServiceE2E, ThePrinterGetsAnotherDriverThenTheSystemIsBackedUp) {
     Station st(x);
     ASSERT_TRUE(st.ok());
     ServiceStation service(x, st);
-    Pause(300);
 
     // ---- the service menu ----
     st.ClickButton(kUtilitiesMenu);
-    ASSERT_TRUE(WaitUntil([&] { return st.ChoiceShown(kPortsChoice); }, 5000)) << st.Layout();
-    st.ClickOnWork(kPortsChoice);
-    Pause(300);
+    ASSERT_TRUE(WaitUntil([&] { return st.ChoiceShown(kPortsChoice); }, kBusyMs)) << st.Layout();
+    ASSERT_TRUE(st.Choose(kPortsChoice)) << st.Layout();
     const std::string menuShot = ScreenshotPath("service-menu.png");
     EXPECT_TRUE(xvfb.Screenshot(menuShot));
     std::printf("service menu: %s\n", menuShot.c_str());
@@ -125,9 +117,8 @@ TEST(ServiceE2E, ThePrinterGetsAnotherDriverThenTheSystemIsBackedUp) {
 
     // ---- the port configuration: the printer's device ----
     ASSERT_TRUE(
-        WaitUntil([&] { return st.Find(kWork.x + 385, kWork.y + kPrinterRowY, 180).id; }, 5000))
+        WaitUntil([&] { return st.Find(kWork.x + 385, kWork.y + kPrinterRowY, 180).id; }, kBusyMs))
         << st.Layout();
-    Pause(300);
     ServiceStation(x, st).ClickWork(kPrinterDevice);
     // The list: its second entry, a PostScript printer.
     TopWindowInfo list;
@@ -139,9 +130,8 @@ TEST(ServiceE2E, ThePrinterGetsAnotherDriverThenTheSystemIsBackedUp) {
                     list = d;
             return list.id != 0;
         },
-        5000))
+        kBusyMs))
         << st.Layout();
-    Pause(300);
     const int rowHeight = (list.height - 12) / 5;
     st.Click({list.x + 60, list.y + 6 + rowHeight + rowHeight / 2});
     Pause(300);
@@ -157,7 +147,8 @@ TEST(ServiceE2E, ThePrinterGetsAnotherDriverThenTheSystemIsBackedUp) {
     // The table is written in the order of uart.txt: the printer's record
     // is the fifth.
     ASSERT_TRUE(WaitUntil(
-        [&] { return Field(box.Read("/u/qel/sys_data/files/uart.bin"), 4, 88) == "psdrv"; }, 10000))
+        [&] { return Field(box.Read("/u/qel/sys_data/files/uart.bin"), 4, 88) == "psdrv"; },
+        kBusyMs))
         << vok.Output();
     const std::string after = box.Read("/u/qel/sys_data/files/uart.bin");
     EXPECT_EQ(after.size(), 1680u);
@@ -173,7 +164,7 @@ TEST(ServiceE2E, ThePrinterGetsAnotherDriverThenTheSystemIsBackedUp) {
             }
             return !codes.empty() && codes.back() == 38 && codes.size() >= 4;
         },
-        10000))
+        kBusyMs))
         << vok.Output();
     // Start-up sent the first 38; the save sends 39, 49, then 38.
     EXPECT_EQ(std::vector<int>(codes.end() - 3, codes.end()), (std::vector<int>{39, 49, 38}));
@@ -187,17 +178,15 @@ TEST(ServiceE2E, ThePrinterGetsAnotherDriverThenTheSystemIsBackedUp) {
             const auto log = box.ScriptsLog();
             return std::find(log.begin(), log.end(), started) != log.end();
         },
-        5000))
+        kBusyMs))
         << box.Read("/sim/scripts.log");
-    ASSERT_TRUE(WaitUntil([&] { return st.ChoiceShown(kPortsChoice); }, 5000)) << st.Layout();
+    ASSERT_TRUE(WaitUntil([&] { return st.ChoiceShown(kPortsChoice); }, kBusyMs)) << st.Layout();
 
     // ---- the service screen: system backup ----
-    ServiceStation(x, st).ClickWork({kServiceChoice.x + 33, kServiceChoice.y + 33});
-    Pause(300);
+    ASSERT_TRUE(st.Choose(kServiceChoice)) << st.Layout();
     service.Ok();
-    ASSERT_TRUE(WaitUntil([&] { return st.ChoiceShown(kBackupChoice); }, 5000)) << st.Layout();
-    st.ClickOnWork(kBackupChoice);
-    Pause(300);
+    ASSERT_TRUE(WaitUntil([&] { return st.ChoiceShown(kBackupChoice); }, kBusyMs)) << st.Layout();
+    ASSERT_TRUE(st.Choose(kBackupChoice)) << st.Layout();
     service.Ok();
     ASSERT_TRUE(service.Password("TRAVOLMIX")) << vok.Output();
     EXPECT_TRUE(WaitUntil(
@@ -205,7 +194,7 @@ TEST(ServiceE2E, ThePrinterGetsAnotherDriverThenTheSystemIsBackedUp) {
             const auto log = box.ScriptsLog();
             return std::find(log.begin(), log.end(), "SYS.BACKUP -VANTOR") != log.end();
         },
-        5000))
+        kBusyMs))
         << box.Read("/sim/scripts.log");
     const auto log = box.ScriptsLog();
     EXPECT_NE(std::find(log.begin(), log.end(), "start.exe sh SYS.BACKUP -VANTOR"), log.end());
@@ -231,32 +220,29 @@ TEST(ServiceE2E, TheSelfTestRunsFromTheServiceScreen) {
         const std::vector<std::string> log = ControllerLog(run.box());
         return std::count(log.begin(), log.end(), "NAD80m80");
     };
-    Pause(300);
 
     // Utilities, the service screen, the self test and its password.
     st.ClickButton(kUtilitiesMenu);
-    ASSERT_TRUE(WaitUntil([&] { return st.ChoiceShown(kPortsChoice); }, 5000)) << st.Layout();
-    service.ClickWork({kServiceChoice.x + 33, kServiceChoice.y + 33});
-    Pause(300);
+    ASSERT_TRUE(WaitUntil([&] { return st.ChoiceShown(kPortsChoice); }, kBusyMs)) << st.Layout();
+    ASSERT_TRUE(st.Choose(kServiceChoice)) << st.Layout();
     service.Ok();
-    ASSERT_TRUE(WaitUntil(serviceScreenShown, 5000)) << st.Layout();
-    st.ClickOnWork(kSelfTestChoice);
-    Pause(300);
+    ASSERT_TRUE(WaitUntil(serviceScreenShown, kBusyMs)) << st.Layout();
+    ASSERT_TRUE(st.Choose(kSelfTestChoice)) << st.Layout();
     service.Ok();
     ASSERT_TRUE(service.Password("TRAVOLMIX")) << vok.Output();
-    ASSERT_TRUE(WaitUntil(selfTestShown, 10000)) << st.Layout() << vok.Output();
+    ASSERT_TRUE(WaitUntil(selfTestShown, kBusyMs)) << st.Layout() << vok.Output();
 
     // The status query goes out on the line.
     Pause(500);
     ASSERT_EQ(statusQueries(), 0);
     service.ClickWork({kStestStatus.x + 33, kStestStatus.y + 33});
-    ASSERT_TRUE(WaitUntil([&] { return statusQueries() == 1; }, 5000))
+    ASSERT_TRUE(WaitUntil([&] { return statusQueries() == 1; }, kBusyMs))
         << run.box().Read("/sim/controller.log");
 
     // Cancel reads a last status and gives the service screen back; the
     // main menu stays dead under it, also after a task of the server ended.
     service.ClickWork({kToolbarCancel.x + 33, kToolbarCancel.y + 33});
-    ASSERT_TRUE(WaitUntil([&] { return !selfTestShown(); }, 10000)) << st.Layout();
+    ASSERT_TRUE(WaitUntil([&] { return !selfTestShown(); }, kBusyMs)) << st.Layout();
     EXPECT_TRUE(serviceScreenShown()) << st.Layout();
     EXPECT_EQ(statusQueries(), 2) << "the query and Cancel's";
     Inject(run.box(), vok.pid(), "--code 14 --status 8 --task 101");
@@ -270,12 +256,12 @@ TEST(ServiceE2E, TheSelfTestRunsFromTheServiceScreen) {
     // The service screen's Cancel gives the service menu back, whose Cancel
     // gives the main menu back.
     service.ClickWork({kToolbarCancel.x + 33, kToolbarCancel.y + 33});
-    ASSERT_TRUE(WaitUntil([&] { return !serviceScreenShown(); }, 5000)) << st.Layout();
+    ASSERT_TRUE(WaitUntil([&] { return !serviceScreenShown(); }, kBusyMs)) << st.Layout();
     EXPECT_TRUE(st.ChoiceShown(kMediaChoice)) << st.Layout();
     service.ClickWork({kToolbarCancel.x + 33, kToolbarCancel.y + 33});
-    ASSERT_TRUE(WaitUntil([&] { return !st.WorkWindowShown(); }, 5000)) << st.Layout();
+    ASSERT_TRUE(WaitUntil([&] { return !st.WorkWindowShown(); }, kBusyMs)) << st.Layout();
     st.ClickButton(kFileUtilMenu);
-    EXPECT_TRUE(WaitUntil([&] { return st.ChoiceShown(kTextEditChoice); }, 5000)) << st.Layout();
+    EXPECT_TRUE(WaitUntil([&] { return st.ChoiceShown(kTextEditChoice); }, kBusyMs)) << st.Layout();
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <sys/types.h>
 #include <thread>
@@ -114,6 +115,29 @@ class Station {
         return WorkWindowShown() && (Shows(kWork.x + p.x, kWork.y + p.y, 66, 66) ||
                                      Shows(kWork.x + p.x, kWork.y + p.y, 78, 78));
     }
+    // The choice at p is marked (its button grown to 78 x 78): the program
+    // has taken the click on it.
+    bool ChoiceMarked(Place p) const {
+        return WorkWindowShown() && Shows(kWork.x + p.x, kWork.y + p.y, 78, 78);
+    }
+    // Clicks at p until done() holds, within kBusyMs. The program drops the
+    // clicks that come while it runs a pass around its busy work, also just
+    // after a screen has come up, and a user then clicks again; the same
+    // here, for clicks that change nothing more once taken (a choice marked
+    // again, a main-menu button that is dead while its screen is open).
+    bool ClickUntil(Place p, const std::function<bool()>& done) const {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyMs);
+        for (;;) {
+            Click(p);
+            if (WaitUntil(done, 2000)) return true;
+            if (std::chrono::steady_clock::now() >= end) return false;
+        }
+    }
+    // Clicks the choice at p until it is marked.
+    bool Choose(Place p) const {
+        return ClickUntil({kWork.x + p.x + 33, kWork.y + p.y + 33},
+                          [&] { return ChoiceMarked(p); });
+    }
     std::string Layout() const {
         std::string s;
         for (const TopWindowInfo& d : x_.Descendants(top_.id))
@@ -127,6 +151,25 @@ class Station {
     const XClient& x_;
     TopWindowInfo top_;
 };
+
+// The password dialog (615 x 215) once the keys reach it: the program hands
+// it the keyboard focus only after it has the pointer, and keys typed before
+// that go elsewhere. Id 0 when that does not happen within kBusyMs.
+inline TopWindowInfo WaitForPasswordDialog(const XClient& x) {
+    TopWindowInfo dialog = x.WaitForTopWindow(615, 215, kBusyMs);
+    if (dialog.id == 0 || !WaitUntil([&] { return x.FocusWithin(dialog.id); }, kBusyMs)) return {};
+    return dialog;
+}
+
+// Types the password into its dialog and ends it with Return; false when
+// no dialog took the keys.
+inline bool TypePassword(const XClient& x, const std::string& word) {
+    const TopWindowInfo dialog = WaitForPasswordDialog(x);
+    if (dialog.id == 0) return false;
+    x.Type(word);
+    x.Key("Return");
+    return x.WaitUntilGone(dialog.id, kBusyMs);
+}
 
 // The file-utilities button, and the choices of its file menu on the work
 // window.

@@ -5,6 +5,7 @@
 
 #include "choice.h"
 #include "gui.h"
+#include "queues.h"
 #include "mainmenu.h"
 #include "makers.h"
 #include "msgsys.h"
@@ -141,7 +142,7 @@ class ChoiceFixture : public testing::Test {
         MakeMainMenu();
         MakeLoadMessage();
         MsgsysResetForTest();
-        MsgQueueId = msgget(IPC_PRIVATE, IPC_CREAT | 0600);
+        MsgQueueId = MakePrivateQueue();
         ASSERT_NE(MsgQueueId, -1);
         queue_ = MsgQueueId;
         MsgKey = 77;
@@ -157,7 +158,7 @@ class ChoiceFixture : public testing::Test {
         Serve(50);
     }
     void TearDown() override {
-        if (queue_ != -1) msgctl(queue_, IPC_RMID, nullptr);
+        RemovePrivateQueue(queue_);
         SetCheckPasswordHook(nullptr);
         SetScreenMessageHook(nullptr);
         alarm(0);

@@ -148,7 +148,7 @@ TEST_F(FileMenuTest, TheMainMenuStaysGreyedUntilTheMenusCancel) {
     RecordTask(101, "P1", SLOT_HELD, 0x1000, 1, 4, 0x10000);
     CurrentTaskId = 101;
     const std::string before = MenuFlags();
-    Reply(MSG_TASK_STATE, 101, SUBSTATE_READY);
+    Reply(17, 101, 20); // the task state: ready
     EXPECT_TRUE(PollOnce());
     EXPECT_NE(MenuFlags(), before);
     EXPECT_EQ(MenuSensitivity(), "0000000000");

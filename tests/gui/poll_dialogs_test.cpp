@@ -10,6 +10,7 @@
 #include "clicker.h"
 #include "dialogs.h"
 #include "gui.h"
+#include "queues.h"
 #include "homedialog.h"
 #include "msgsys.h"
 #include "password.h"
@@ -52,7 +53,7 @@ class PollDialogsTest : public testing::Test {
         alarm(90);
         ASSERT_TRUE(gui_.ok());
         MsgsysResetForTest();
-        queue_ = msgget(IPC_PRIVATE, IPC_CREAT | 0600);
+        queue_ = MakePrivateQueue();
         ASSERT_NE(queue_, -1);
         MsgQueueId = queue_;
         MsgKey = kKey;
@@ -62,7 +63,7 @@ class PollDialogsTest : public testing::Test {
     void TearDown() override {
         SetReplyUi(nullptr);
         SetPollHookForTest(nullptr);
-        msgctl(queue_, IPC_RMID, nullptr);
+        RemovePrivateQueue(queue_);
         alarm(0);
     }
 

@@ -443,6 +443,18 @@ class PortSaveTest : public PortConfigTest {
         for (const auto& s : log) codes.push_back(s.code);
         return codes;
     }
+    // The server's log once it has read the request of that code (the last
+    // request sends only, it waits for nothing).
+    static std::vector<FakeServer::Seen> LogThrough(FakeServer& server, int code) {
+        std::vector<FakeServer::Seen> log;
+        WaitUntil(
+            [&] {
+                log = server.Log();
+                return !log.empty() && log.back().code == code;
+            },
+            30000);
+        return log;
+    }
 };
 
 TEST_F(PortSaveTest, TheTableIsWrittenWhileTheDriversAreStopped) {
@@ -464,7 +476,7 @@ TEST_F(PortSaveTest, TheTableIsWrittenWhileTheDriversAreStopped) {
     EXPECT_EQ(Cflag(after, 0), 0x93Du);
     EXPECT_EQ(Field(after, 2, 48), "/dev/ttyS9");
     // 39 and 49 with the old table, 38 with the new one and its driver.
-    const auto log = server->Log();
+    const auto log = LogThrough(*server, 38);
     ASSERT_EQ(Codes(log), (std::vector<int>{39, 49, 38}));
     EXPECT_EQ(log[0].table, before);
     EXPECT_EQ(log[1].table, before);
@@ -472,7 +484,7 @@ TEST_F(PortSaveTest, TheTableIsWrittenWhileTheDriversAreStopped) {
     EXPECT_EQ(log[2].types[0], "psdrv");
     EXPECT_EQ(log[2].types[1], "");
     const Texts started{"psdrv 0 " + Box().Path("/dev/M_PRINTER") + " P 0 PostScript printer"};
-    EXPECT_TRUE(WaitUntil([&] { return Box().ScriptsLog() == started; }, 5000))
+    EXPECT_TRUE(WaitUntil([&] { return Box().ScriptsLog() == started; }, 30000))
         << Box().Read("/sim/scripts.log");
     // Three seconds after request 39 and after request 38.
     EXPECT_EQ(std::count(Naps.begin(), Naps.end(), 3000), 2);
@@ -506,7 +518,7 @@ TEST_F(PortSaveTest, ATableThatCannotBeWrittenKeepsTheScreenAndTheDrivers) {
     EXPECT_TRUE(XtIsSensitive(V().cancel));
     EXPECT_FALSE(Box().Exists(kUart));
     // The drivers are started again.
-    EXPECT_EQ(Codes(server->Log()), (std::vector<int>{39, 49, 38}));
+    EXPECT_EQ(Codes(LogThrough(*server, 38)), (std::vector<int>{39, 49, 38}));
 }
 
 TEST_F(PortSaveTest, OkAnsweredCancelSavesNothing) {

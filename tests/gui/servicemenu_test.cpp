@@ -313,7 +313,7 @@ TEST_F(ServiceMenuTest, TheMainMenuStaysOffUnderTheMenu) {
     EXPECT_EQ(ShownScreen, nullptr);
     EXPECT_EQ(ActiveMenuButton, 8);
     const std::string before = MenuFlags();
-    Reply(MSG_TASK_STATE, 101, SUBSTATE_READY);
+    Reply(17, 101, 20); // the task state: ready
     EXPECT_TRUE(PollOnce());
     EXPECT_NE(MenuFlags(), before);
     EXPECT_EQ(MenuSensitivity(), "0000000000");

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -27,8 +28,12 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
     : outFile_(outFile) {
     int in[2];
     if (pipe(in) != 0) return;
+    const pid_t parent = getpid();
     pid_ = fork();
     if (pid_ == 0) {
+        // The child ends with the test, however the test ends.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent) _exit(127);
         dup2(in[0], 0);
         close(in[0]);
         close(in[1]);
@@ -105,8 +110,11 @@ void ChildProcess::Kill() {
 
 int RunInChild(const std::function<void()>& fn, int timeoutMs) {
     std::fflush(stdout);
+    const pid_t parent = getpid();
     pid_t pid = fork();
     if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent) _exit(127);
         fn();
         std::fflush(stdout);
         _exit(0);

@@ -38,6 +38,11 @@ class ChildProcess {
 
 inline const char* const kUnset = "\x01unset";
 
+// How long a window of a program may take to come, change or go, or a peer
+// to do what it was asked, on a busy machine: far above what it takes
+// there, a bound that only a fault reaches.
+inline constexpr int kBusyMs = 30000;
+
 // Polls cond every 20 ms until it holds or timeoutMs have passed.
 bool WaitUntil(const std::function<bool()>& cond, int timeoutMs);
 

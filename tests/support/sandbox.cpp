@@ -1,10 +1,16 @@
 // Sandbox fixtures.
 #include "sandbox.h"
 
+#include "queues.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #ifndef QEL_MSGSIM_PATH
 #define QEL_MSGSIM_PATH "qel-msgsim"
@@ -41,6 +47,8 @@ std::string MakeRoot() {
 SandboxOptions Sandbox::DefaultOptions() {
     SandboxOptions o;
     o.msgsim = QEL_MSGSIM_PATH;
+    // The server ends with the test, however the test ends.
+    o.owner = static_cast<int>(getpid());
     return o;
 }
 
@@ -56,17 +64,30 @@ std::string Sandbox::ToolsOnPath() const {
 }
 
 Sandbox::Sandbox(SandboxOptions options) : root_(MakeRoot()), env_("QEL_SANDBOX", root_.c_str()) {
+    // The server's queue goes with the test, also when the test is killed.
+    GuardKeyFileQueue(Path("/usr/bin/XSRVR"));
     std::string error;
     if (!LayOutSandbox(root_, options, &error)) throw std::runtime_error(error);
 }
 
 Sandbox::~Sandbox() {
+    if (testing::Test::HasFailure()) PrintConsoles();
     std::string cmd = std::string("\"") + QEL_MSGSIM_PATH + "\" remove --key-file \"" + root_ +
                       "/usr/bin/XSRVR\" >/dev/null 2>&1";
     if (std::system(cmd.c_str()) != 0) {
     }
+    ReleaseKeyFileQueue(Path("/usr/bin/XSRVR"));
     std::error_code ec;
     std::filesystem::remove_all(root_, ec);
+}
+
+void Sandbox::PrintConsoles() const {
+    for (const char* file : {"/vok.out", "/child.out", "/sim/msgserver.out", "/sim/ctlsim.out"}) {
+        if (!Exists(file)) continue;
+        std::printf("---- %s of the failed test ----\n%s---- end of %s ----\n", file,
+                    Read(file).c_str(), file);
+    }
+    std::fflush(stdout);
 }
 
 void Sandbox::Write(const std::string& logical, const std::string& bytes) const {
@@ -102,7 +123,8 @@ bool Sandbox::LayOutDemo(std::string* error, bool online, char family) const {
     const std::string cmd = "\"" + mktree + "\" --source \"" + std::string(QEL_SOURCE_DIR) +
                             "/demo\" --msgsim \"" + QEL_MSGSIM_PATH + "\" " +
                             (online ? "--online " : "") + (family == 'B' ? "--family B " : "") +
-                            "\"" + root_ + "\" >/dev/null 2>\"" + root_ + "/sim/mktree.err\"";
+                            "--owner " + std::to_string(getpid()) + " " + "\"" + root_ +
+                            "\" >/dev/null 2>\"" + root_ + "/sim/mktree.err\"";
     if (std::system(cmd.c_str()) == 0) return true;
     *error = "qel-mktree failed: " + Read("/sim/mktree.err");
     return false;

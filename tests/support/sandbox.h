@@ -60,6 +60,9 @@ class Sandbox {
     std::vector<std::string> ScriptsLog() const;
     // The server's request log, one JSON line per request.
     std::vector<std::string> ServerLog() const;
+    // Prints the consoles in the sandbox (the program's, the simulators'):
+    // done when a sandbox of a failed test ends.
+    void PrintConsoles() const;
 
   private:
     std::string root_;

@@ -36,7 +36,8 @@ XvfbServer::XvfbServer(int width, int height, int depth) {
     close(fds[1]);
     std::string number;
     pollfd p{fds[0], POLLIN, 0};
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    // Far above what a busy machine takes to start it.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (std::chrono::steady_clock::now() < end) {
         if (poll(&p, 1, 100) <= 0) continue;
         char c;

@@ -1,9 +1,12 @@
 // In-process widget harness.
+#include <gtest/gtest.h>
+
 #include "gui.h"
 
 #include "colors.h"
 #include "labels.h"
 #include "mainmenu.h"
+#include "proc.h"
 #include "process.h"
 #include "makers.h"
 #include "startup.h"
@@ -23,6 +26,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <poll.h>
 #include <thread>
@@ -77,6 +81,15 @@ void BlinkOff(Widget w) {
 } // namespace
 
 GuiSession::GuiSession(const std::map<int, std::string>& labels) {
+    // Motif and Xt keep state per process that outlives a display: a second
+    // session would meet the first one's dead server.
+    static int sessions = 0;
+    if (++sessions > 1) {
+        ADD_FAILURE() << "gui_tests runs one X test per process (the toolkit keeps its state "
+                         "for the whole process): run the tests through ctest, or name one "
+                         "with --gtest_filter";
+        return;
+    }
     x_ = std::make_unique<XvfbServer>(800, 600);
     if (!x_->ok()) return;
     box_ = std::make_unique<Sandbox>();
@@ -99,7 +112,7 @@ GuiSession::GuiSession(const std::map<int, std::string>& labels) {
     InitFonts();
     InitVok();
     MakeStatusLine();
-    ok_ = ServeUntil(TopViewable, 5000);
+    ok_ = ServeUntil(TopViewable, 60000); // far above a busy machine's worst case
 }
 
 // The toolkit is left as it is: Motif keeps caches per display, and a later
@@ -126,6 +139,54 @@ std::vector<Widget> Children(Widget w) {
     return std::vector<Widget>(list, list + n);
 }
 
+namespace {
+
+// An action waiting for its event pass.
+struct ActionCall {
+    Widget widget = nullptr;
+    const char* action = nullptr;
+    XEvent event{};
+};
+ActionCall* PendingCall = nullptr;
+
+Atom ActionAtom() {
+    return XInternAtom(TheDisplay, "QEL_TEST_ACTION", False);
+}
+
+void RunPendingCall(Widget, XtPointer, XEvent* event, Boolean*) {
+    if (event->type != ClientMessage || event->xclient.message_type != ActionAtom() || !PendingCall)
+        return;
+    ActionCall call = *PendingCall;
+    PendingCall = nullptr;
+    XtCallActionProc(call.widget, call.action, &call.event, nullptr, 0);
+}
+
+// Runs the action inside an event pass of the toolkit, as the event of a
+// user's press or key runs it: a widget that the action destroys (a button
+// whose callback closes its own window) is then freed only when the pass is
+// over, after the widget's own code has finished with it. The pass is a
+// message put straight through XtDispatchEvent to the top shell, which no
+// test destroys while it presses.
+void CallInEventPass(Widget w, const char* action, const XEvent& event) {
+    static Widget host = nullptr;
+    if (host != TopShell) {
+        host = TopShell;
+        XtAddEventHandler(host, NoEventMask, True, RunPendingCall, nullptr);
+    }
+    ActionCall call{w, action, event};
+    PendingCall = &call;
+    XEvent pass{};
+    pass.xclient.type = ClientMessage;
+    pass.xclient.display = TheDisplay;
+    pass.xclient.window = XtWindow(TopShell);
+    pass.xclient.message_type = ActionAtom();
+    pass.xclient.format = 32;
+    XtDispatchEvent(&pass);
+    PendingCall = nullptr;
+}
+
+} // namespace
+
 void Press(Widget button) {
     XEvent ev{};
     ev.xbutton.type = ButtonPress;
@@ -134,7 +195,7 @@ void Press(Widget button) {
     ev.xbutton.time = XtLastTimestampProcessed(XtDisplayOfObject(button));
     ev.xbutton.button = 1;
     ev.xbutton.same_screen = True;
-    XtCallActionProc(button, "ArmAndActivate", &ev, nullptr, 0);
+    CallInEventPass(button, "ArmAndActivate", ev);
 }
 
 void CallAction(Widget w, const char* action) {
@@ -144,7 +205,7 @@ void CallAction(Widget w, const char* action) {
     ev.xkey.window = XtWindowOfObject(w);
     ev.xkey.time = XtLastTimestampProcessed(XtDisplayOfObject(w));
     ev.xkey.same_screen = True;
-    XtCallActionProc(w, action, &ev, nullptr, 0);
+    CallInEventPass(w, action, ev);
 }
 
 WidgetBox Geometry(Widget w) {
@@ -252,12 +313,31 @@ namespace {
 
 std::vector<std::function<bool()>> Steps;
 size_t StepAt = 0;
+// Since when the current step waits; a step that waits longer than a busy
+// machine needs is named once on the console, so that a loop that never
+// ends shows where it stands.
+std::chrono::steady_clock::time_point StepSince;
+bool StepNamed = false;
 
 void RunStep(Widget, XtPointer, XEvent* event, Boolean*) {
     static bool inStep = false;
     if (event->type != PropertyNotify || inStep) return;
     inStep = true;
-    if (StepAt < Steps.size() && Steps[StepAt]()) ++StepAt;
+    if (StepAt < Steps.size() && Steps[StepAt]()) {
+        ++StepAt;
+        StepSince = std::chrono::steady_clock::now();
+        StepNamed = false;
+    } else if (!StepNamed &&
+               std::chrono::steady_clock::now() - StepSince > std::chrono::milliseconds(kBusyMs)) {
+        StepNamed = true;
+        if (StepAt < Steps.size())
+            std::printf("RunStepsDuring: step %zu of %zu has waited %d s\n", StepAt + 1,
+                        Steps.size(), kBusyMs / 1000);
+        else
+            std::printf("RunStepsDuring: the loop goes on %d s after its last step\n",
+                        kBusyMs / 1000);
+        std::fflush(stdout);
+    }
     inStep = false;
 }
 
@@ -266,6 +346,8 @@ void RunStep(Widget, XtPointer, XEvent* event, Boolean*) {
 size_t RunStepsDuring(std::vector<std::function<bool()>> steps, const std::function<void()>& loop) {
     Steps = std::move(steps);
     StepAt = 0;
+    StepSince = std::chrono::steady_clock::now();
+    StepNamed = false;
     XtAddEventHandler(MainForm, PropertyChangeMask, False, RunStep, nullptr);
     std::atomic<bool> stop{false};
     const Window target = XtWindow(MainForm);

@@ -205,6 +205,22 @@ void XClient::Focus(XWindowId w) const {
     XSync(dpy_, False);
 }
 
+bool XClient::FocusWithin(XWindowId w) const {
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(dpy_, &focus, &revert);
+    const Window root = DefaultRootWindow(dpy_);
+    while (focus != None && focus != PointerRoot && focus != root) {
+        if (focus == w) return true;
+        Window r = 0, parent = 0, *children = nullptr;
+        unsigned int n = 0;
+        if (!XQueryTree(dpy_, focus, &r, &parent, &children, &n)) return false;
+        if (children) XFree(children);
+        focus = parent;
+    }
+    return false;
+}
+
 void XClient::RootPosition(XWindowId w, int* x, int* y) const {
     Window child = 0;
     *x = *y = 0;

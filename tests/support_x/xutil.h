@@ -54,6 +54,9 @@ class XClient {
     void Type(const std::string& text) const;
     // Gives w the keyboard focus, as a window manager would.
     void Focus(XWindowId w) const;
+    // Whether the keyboard focus is on w or a window below it: keys typed
+    // now reach w's program there.
+    bool FocusWithin(XWindowId w) const;
     // Root coordinates of the top left corner of w.
     void RootPosition(XWindowId w, int* x, int* y) const;
     // The text that the owner of the PRIMARY selection hands out (what a

@@ -9,6 +9,7 @@
 
 #include "filelists.h"
 #include "msgsys.h"
+#include "queues.h"
 #include "prtmodel.h"
 #include "sandbox.h"
 #include "wire.h"
@@ -71,14 +72,14 @@ class PrintTest : public testing::Test {
               "/u/qel/part/B/old/program/llf"})
             box_.Write(f, std::string("text of ") + f + "\n");
         MsgsysResetForTest();
-        qid_ = msgget(IPC_PRIVATE, IPC_CREAT | 0600);
+        qid_ = MakePrivateQueue();
         ASSERT_NE(qid_, -1);
         MsgQueueId = qid_;
         MsgKey = kKey;
         OwnPid = getpid();
     }
     void TearDown() override {
-        msgctl(qid_, IPC_RMID, nullptr);
+        RemovePrivateQueue(qid_);
         MsgQueueId = -1;
     }
 

@@ -9,7 +9,9 @@
 #include "labels.h"
 #include "mainmenu.h"
 #include "msgsys.h"
+#include "queues.h"
 #include "proc.h"
+#include "process.h"
 #include "sandbox.h"
 #include "nap.h"
 #include "virtual_clock.h"
@@ -17,10 +19,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <string>
 #include <sys/ipc.h>
 #include <sys/msg.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -109,7 +113,7 @@ class MsgsysTest : public ::testing::Test {
         Language = 0;
         ASSERT_EQ(InitVok(), 0);
         MsgsysResetForTest();
-        qid_ = msgget(IPC_PRIVATE, IPC_CREAT | 0600);
+        qid_ = MakePrivateQueue();
         ASSERT_NE(qid_, -1);
         MsgQueueId = qid_;
         MsgKey = kKey;
@@ -122,7 +126,7 @@ class MsgsysTest : public ::testing::Test {
     }
     void TearDown() override {
         SetReplyUi(nullptr);
-        msgctl(qid_, IPC_RMID, nullptr);
+        RemovePrivateQueue(qid_);
     }
 
     // A message to the program of size bytes (224 for a normal reply).
@@ -822,72 +826,103 @@ TEST_F(MsgsysTest, BacklogHoldsWhatTheQueueCannot) {
     EXPECT_EQ(ui.tasks, Range(1, 120));
 }
 
-TEST_F(MsgsysTest, RemovedQueueIsToldOnceAndTheMenuComesBack) {
-    for (const bool bySend : {false, true}) {
-        SCOPED_TRACE(bySend ? "found by a send" : "found by the tick's receive");
-        MsgsysResetForTest();
-        SetReplyUi(&ui_);
-        qid_ = msgget(IPC_PRIVATE, IPC_CREAT | 0600);
-        ASSERT_NE(qid_, -1);
-        MsgQueueId = qid_;
-        RecordTask(101, "PART1", SLOT_RUNNING, 0x1000, 1, 4, 0x10000);
-        CurrentTaskId = 101;
-        ui_.loading = true;
-        ui_.Take();
-        // Taken off the queue before it went: still handled, and first.
-        Send(Held(101));
-        DrainReplies();
-        ASSERT_EQ(msgctl(qid_, IPC_RMID, nullptr), 0);
-        testing::internal::CaptureStdout();
-        if (bySend) {
-            MsgSetInt(MsgOut, kMsgCode, 18);
-            EXPECT_EQ(SendMessage(0), -1);
-        }
-        EXPECT_EQ(PollTick(), 1);
-        EXPECT_EQ(ui_.Take(), "light4 off, update, apply, light3 off, light4 off, hide, "
-                              "message L300\nL100");
-        EXPECT_EQ(TaskSlot.state, SLOT_FREE);
-        EXPECT_EQ(CurrentTaskId, 0);
-        EXPECT_TRUE(MessageQueueGone());
+// What the server said before its queue went is handled first, also when
+// it takes more than one tick: the notice waits for the tick that empties the
+// backlog.
+TEST_F(MsgsysTest, RemovedQueueIsToldOnceAfterTheBacklogAndTheMenuComesBack) {
+    const std::string held = "light4 off, ";
+    const std::string gone = "update, apply, light3 off, light4 off, hide, message L300\nL100";
+    std::string heldTimes32;
+    for (int i = 0; i < 32; ++i) heldTimes32 += held;
+    struct Backlog {
+        const char* what;
+        std::vector<Reply> replies;
+        std::vector<std::string> wantTicks; // the events of each tick
+    };
+    const Backlog backlogs[] = {
+        {"one reply", {Held(101)}, {held + gone}},
+        {"more replies than a tick handles",
+         std::vector<Reply>(40, Held(101)),
+         {heldTimes32.substr(0, heldTimes32.size() - 2),
+          held + held + held + held + held + held + held + held + gone}},
+        {"a reply that shows a message, then another",
+         {Reply{18, 1}, Held(101)},
+         {"message L103\nL100", held + gone}},
+    };
+    for (const Backlog& b : backlogs) {
+        for (const bool bySend : {false, true}) {
+            SCOPED_TRACE(std::string(b.what) +
+                         (bySend ? ", found by a send" : ", found by the tick's receive"));
+            MsgsysResetForTest();
+            SetReplyUi(&ui_);
+            RemovePrivateQueue(qid_);
+            qid_ = MakePrivateQueue();
+            ASSERT_NE(qid_, -1);
+            MsgQueueId = qid_;
+            RecordTask(101, "PART1", SLOT_RUNNING, 0x1000, 1, 4, 0x10000);
+            CurrentTaskId = 101;
+            ui_.loading = true;
+            ui_.Take();
+            // Taken off the queue before it went.
+            for (const Reply& r : b.replies) Send(r);
+            DrainReplies();
+            ASSERT_EQ(msgctl(qid_, IPC_RMID, nullptr), 0);
+            testing::internal::CaptureStdout();
+            if (bySend) {
+                MsgSetInt(MsgOut, kMsgCode, 18);
+                EXPECT_EQ(SendMessage(0), -1);
+            }
+            for (const std::string& want : b.wantTicks) {
+                PollTick();
+                EXPECT_EQ(ui_.Take(), want);
+            }
+            EXPECT_EQ(TaskSlot.state, SLOT_FREE);
+            EXPECT_EQ(CurrentTaskId, 0);
+            EXPECT_TRUE(MessageQueueGone());
 
-        // Told once; nothing is sent or waited for any more.
-        EXPECT_EQ(PollTick(), 0);
-        EXPECT_EQ(SendMessage(0), -1);
-        EXPECT_EQ(ui_.Take(), "");
-        const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(WaitForShutdownMessage(30), -1);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
-        const std::string out = testing::internal::GetCapturedStdout();
-        const std::string head = std::string("Message System: the message queue is gone (") +
-                                 (bySend ? "send" : "receive") + ": ";
-        const std::string tail = "), the message server has stopped\n";
-        EXPECT_EQ(out.rfind(head, 0), 0u) << out;
-        EXPECT_EQ(out.find(tail), out.size() - tail.size()) << out;
-        EXPECT_EQ(out.find('\n'), out.size() - 1) << out; // one line
+            // Told once; nothing is sent or waited for any more.
+            EXPECT_EQ(PollTick(), 0);
+            EXPECT_EQ(SendMessage(0), -1);
+            EXPECT_EQ(ui_.Take(), "");
+            const auto start = std::chrono::steady_clock::now();
+            EXPECT_EQ(WaitForShutdownMessage(30), -1);
+            EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+            const std::string out = testing::internal::GetCapturedStdout();
+            const std::string head = std::string("Message System: the message queue is gone (") +
+                                     (bySend ? "send" : "receive") + ": ";
+            const std::string tail = "), the message server has stopped\n";
+            EXPECT_EQ(out.rfind(head, 0), 0u) << out;
+            EXPECT_EQ(out.find(tail), out.size() - tail.size()) << out;
+            EXPECT_EQ(out.find('\n'), out.size() - 1) << out; // one line
+        }
     }
 }
 
 TEST_F(MsgsysTest, SilentServerEndsTheNoticesWaitAndALateAnswerIsStillHandled) {
     ScopedEnv fast("QEL_NAP_PERCENT", "1");
-    // The bound scales with the pauses, read once per process: ctest runs
-    // every test in a process of its own.
-    ASSERT_EQ(ServerAnswerBoundMs(), 1000);
-    auto sleepMs = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+    // The bound scales with the pauses, read once per process (ctest runs
+    // every test in a process of its own), down to its floor of 5 s.
+    const long bound = ServerAnswerBoundMs();
+    ASSERT_EQ(bound, 5000);
+    // Tenths of the bound.
+    auto sleepTenths = [bound](int n) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(bound * n / 10));
+    };
     SetEnabledRows({5, 6, 7, 8, 9});
     ui_.loading = true;
     EXPECT_EQ(PollTick(), 0); // finds the notice up: the wait starts
-    sleepMs(600);
+    sleepTenths(6);
     // The server answers: the wait for its ready report starts again.
     Send(Reply{14, 0, 101, 4});
     EXPECT_EQ(PollTick(), 1);
-    sleepMs(600);
+    sleepTenths(6);
     EXPECT_EQ(PollTick(), 0);
     EXPECT_EQ(ui_.Take(), "");
-    sleepMs(500);
+    sleepTenths(5);
     testing::internal::CaptureStdout();
     EXPECT_EQ(PollTick(), 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "CheckMess: no answer from the message server within 1 s\n");
+              "CheckMess: no answer from the message server within 5 s\n");
     EXPECT_EQ(ui_.Take(), "hide, update, apply, message L307\nL100");
     EXPECT_FALSE(ui_.loading);
     EXPECT_EQ(PollTick(), 0);
@@ -907,7 +942,7 @@ TEST_F(MsgsysTest, SilentServerEndsTheNoticesWaitAndALateAnswerIsStillHandled) {
     ui_.loading = true;
     EXPECT_EQ(PollTick(), 0);
     ui_.loading = false;
-    sleepMs(1100);
+    sleepTenths(11);
     EXPECT_EQ(PollTick(), 0);
     EXPECT_EQ(ui_.Take(), "");
 }
@@ -1005,7 +1040,7 @@ TEST(PrinterDrivers, OnlyThePlotterStartsAsDriverZero) {
     box.WriteUart({ServoEntry(), Port("PLOTTER", 'P', 0x8BD, "PLT", "Plot A")});
     for (const char* spool : {"/u/tmp/P1", "/u/tmp/P2", "/u/tmp/P3"}) box.Write(spool, "old");
     MsgsysResetForTest();
-    const int qid = msgget(IPC_PRIVATE, IPC_CREAT | 0600);
+    const int qid = MakePrivateQueue();
     ASSERT_NE(qid, -1);
     MsgQueueId = qid;
     MsgKey = kKey;
@@ -1028,7 +1063,7 @@ TEST(PrinterDrivers, OnlyThePlotterStartsAsDriverZero) {
     EXPECT_EQ(wire::Text(m, 32, 40), "");
     EXPECT_EQ(wire::Text(m, 72, 40), "PLT");
     EXPECT_EQ(wire::Text(m, 112, 40), "");
-    msgctl(qid, IPC_RMID, nullptr);
+    RemovePrivateQueue(qid);
 
     EXPECT_EQ(DriverLines(box, 1), std::vector<std::string>{"PLT [0] [" + box.root() +
                                                             "/dev/M_PLOTTER] [P] [2237] [Plot A]"});
@@ -1144,4 +1179,158 @@ TEST(MsgsysWithServer, ExistingQueueIsUsedAndTheDriversStopAfterABusyAnswer) {
     EXPECT_EQ(JsonStr(log[2], "path"), "/u/tmp/prt.out");
     // KILL_XSERVER only: no server, error window or drivers are started.
     EXPECT_EQ(box.ScriptsLog(), std::vector<std::string>{"KILL_XSERVER "});
+}
+
+// A message of type 1 read by a child that then ends: the queue's last
+// reader is a process that has gone.
+void ReadByAnEndedChild(int qid) {
+    wire::Msg m;
+    m.mtype = 1;
+    ASSERT_EQ(msgsnd(qid, &m, wire::kTextSize, IPC_NOWAIT), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) _exit(msgrcv(qid, &m, wire::kTextSize, 1, IPC_NOWAIT) >= 0 ? 0 : 1);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+const char* const kServerStopped = "Message System: the message server (process ";
+
+std::vector<std::string> RequestsOf(const Sandbox& box, int code) {
+    std::vector<std::string> out;
+    for (const std::string& line : box.ServerLog())
+        if (JsonInt(line, "code") == code) out.push_back(line);
+    return out;
+}
+
+// The server killed outright leaves its queue: requests still go onto it, but
+// nothing will read them. The request after the kill is not sent, the console
+// names the server and the request, and the next tick tells the operator once,
+// as when the queue itself goes.
+TEST(MsgsysWithServer, AServerKilledWithItsQueueLeftIsToldAfterTheNextRequest) {
+    ScopedEnv fast("QEL_NAP_PERCENT", "1"); // the printer drivers' 3 s
+    Sandbox box;
+    std::string labels;
+    for (int n = 1; n <= 320; ++n) labels += "L" + std::to_string(n) + "\n";
+    box.Write(LabelFileName(0), labels);
+    Language = 0;
+    ASSERT_EQ(InitVok(), 0);
+    MsgsysResetForTest();
+    RecordingUi ui;
+    SetReplyUi(&ui);
+    ActiveMenuButton = 0;
+    ShownScreen = nullptr;
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(OpenMessageSystem(), 0);
+    // The server's first read may not have happened yet: nothing is known,
+    // nothing is said.
+    EXPECT_EQ(SendPrintRequest("/u/tmp/first"), 0);
+    ASSERT_TRUE(WaitUntil([&] { return RequestsOf(box, 9).size() == 1; }, 30000));
+    const pid_t server = static_cast<pid_t>(JsonInt(RequestsOf(box, 9)[0], "server"));
+    ASSERT_GT(server, 0);
+    // The data page's answer, taken by the tick: this program is now the
+    // queue's last reader.
+    MsgSetInt(MsgOut, kMsgCode, 18);
+    ASSERT_EQ(SendMessage(0), 0);
+    ASSERT_TRUE(WaitUntil([&] { return PollTick() == 1; }, 30000));
+    EXPECT_EQ(ui.Take(), "");
+
+    ASSERT_EQ(kill(server, SIGKILL), 0);
+    ASSERT_TRUE(WaitUntil([&] { return ProcessGone(server); }, 30000));
+    EXPECT_EQ(SendPrintRequest("/u/tmp/second"), -1);
+    EXPECT_TRUE(MessageQueueGone());
+    EXPECT_EQ(PollTick(), 0);
+    EXPECT_EQ(ui.Take(), "update, apply, light3 off, light4 off, hide, message L300\nL100");
+    // Once: later requests are refused without a word more.
+    EXPECT_EQ(SendPrintRequest("/u/tmp/third"), -1);
+    EXPECT_EQ(PollTick(), 0);
+    EXPECT_EQ(ui.Take(), "");
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string line =
+        kServerStopped + std::to_string(server) + ") has stopped, request 9 stays unread\n";
+    EXPECT_NE(out.find(line), std::string::npos) << out;
+    EXPECT_EQ(out.find(kServerStopped), out.rfind(kServerStopped)) << out;
+    SetReplyUi(nullptr);
+}
+
+// Who read the queue last decides, and only a reader seen after the queue
+// was opened counts as the server: an old queue may name an earlier run of
+// this program, long gone, while its server still runs.
+TEST(MsgsysWithServer, OnlyAReaderSeenSinceTheOpenIsTakenForTheServer) {
+    SandboxOptions options = Sandbox::DefaultOptions();
+    options.killServer = false;
+    Sandbox box(options);
+    const key_t key = ftok(box.Path("/usr/bin/XSRVR").c_str(), 'q');
+    const int qid = msgget(key, IPC_CREAT | IPC_EXCL | 0600);
+    ASSERT_NE(qid, -1);
+    ReadByAnEndedChild(qid);
+    MsgsysResetForTest();
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(OpenMessageSystem(), 0);
+    ASSERT_EQ(MsgQueueId, qid);
+    EXPECT_EQ(SendPrintRequest("/u/tmp/a"), 0);
+    // This program's own receive makes it the last reader: still nothing.
+    wire::Msg m;
+    m.mtype = getpid();
+    ASSERT_EQ(msgsnd(qid, &m, wire::kTextSize, IPC_NOWAIT), 0);
+    DrainReplies();
+    EXPECT_EQ(SendPrintRequest("/u/tmp/b"), 0);
+    EXPECT_FALSE(MessageQueueGone());
+    // A reader since the open, gone now.
+    ReadByAnEndedChild(qid);
+    EXPECT_EQ(SendPrintRequest("/u/tmp/c"), -1);
+    EXPECT_TRUE(MessageQueueGone());
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find(kServerStopped), std::string::npos) << out;
+    msgctl(qid, IPC_RMID, nullptr);
+}
+
+// The pauses of the server's start, in real time at their full length
+// whatever QEL_NAP_PERCENT says, counted by length.
+std::vector<long> StartNaps;
+void RealNap(long ms) {
+    StartNaps.push_back(ms);
+    if (ms <= 100) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// The server started at the open makes its queue when it is up, which on a
+// busy machine takes a while: the queue is looked for every 50 ms up to 2 s,
+// and the start goes on as soon as it is there.
+TEST(MsgsysWithServer, TheServersQueueIsLookedForEvery50msForUpTo2s) {
+    struct Case {
+        const char* what;
+        const char* delay; // before the server starts: a sleep's argument
+        int want;
+    };
+    const Case cases[] = {
+        {"a server that takes half a second to come up", "0.5", 0},
+        {"a server whose queue never comes", "", -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SandboxOptions options = Sandbox::DefaultOptions();
+        options.startServer = *c.delay != '\0';
+        Sandbox box(options);
+        if (options.startServer) {
+            std::string script = box.Read("/usr/bin/xserver");
+            script.insert(script.find('\n') + 1, std::string("sleep ") + c.delay + "\n");
+            box.Write("/usr/bin/xserver", script);
+        }
+        MsgsysResetForTest();
+        StartNaps.clear();
+        SetNapHook(RealNap);
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(OpenMessageSystem(), c.want);
+        testing::internal::GetCapturedStdout();
+        SetNapHook(nullptr);
+        const long looks = std::count(StartNaps.begin(), StartNaps.end(), 50L);
+        if (c.want == 0) {
+            EXPECT_GT(looks, 0);
+            EXPECT_LT(looks, 40); // on before the 2 s were up
+        } else {
+            EXPECT_EQ(looks, 40);
+            EXPECT_EQ(StartNaps.size(), 40u); // nothing but the looks
+        }
+    }
 }
