@@ -77,7 +77,8 @@ struct ToolbarPlace {
 };
 
 Widget MakeToolbar(Widget parent, const ToolbarPlace& p, XtCallbackProc ok, XtCallbackProc cancel,
-                   int helpIndex, int mode, Widget* okOut, Widget* cancelOut) {
+                   int helpIndex, int mode, Widget* okOut, Widget* cancelOut,
+                   XtPointer client = nullptr) {
     ArgBuilder a;
     a.Add(XmNmarginHeight, 0).Add(XmNrecomputeSize, False);
     a.Add(XmNx, p.x).Add(XmNy, p.y).Add(XmNwidth, p.width).Add(XmNheight, p.height);
@@ -85,13 +86,13 @@ Widget MakeToolbar(Widget parent, const ToolbarPlace& p, XtCallbackProc ok, XtCa
     SetWidgetColors(bar, "VokWorkToolbar", mode, 0, 1);
     if (cancel) {
         Widget b = MakeToolbarButton(bar, p.cancelX, "BigEscape", "CANCEL.VOK", mode, 0, 6);
-        XtAddCallback(b, XmNactivateCallback, cancel, nullptr);
+        XtAddCallback(b, XmNactivateCallback, cancel, client);
         AddHint(b, 183);
         *cancelOut = b;
     }
     if (ok) {
         Widget b = MakeToolbarButton(bar, p.okX, "BigOK", "OK.VOK", mode, 0, 4);
-        XtAddCallback(b, XmNactivateCallback, ok, nullptr);
+        XtAddCallback(b, XmNactivateCallback, ok, client);
         AddHint(b, 182);
         *okOut = b;
     }
@@ -288,10 +289,15 @@ Widget MakeWorkToolbar(Widget parent, XtCallbackProc okCallback, XtCallbackProc 
 
 Widget MakeBigToolbar(Widget parent, XtCallbackProc okCallback, XtCallbackProc cancelCallback,
                       int helpIndex, int mode) {
+    return MakeBigToolbarFor(parent, okCallback, cancelCallback, helpIndex, mode, nullptr);
+}
+
+Widget MakeBigToolbarFor(Widget parent, XtCallbackProc okCallback, XtCallbackProc cancelCallback,
+                         int helpIndex, int mode, XtPointer client) {
     // The form at (0, 432), 780 x 75; Cancel at x 45, Help at 115, OK at 655.
     const ToolbarPlace place = {0, 432, 780, 75, 45, 115, 655};
     return MakeToolbar(parent, place, okCallback, cancelCallback, helpIndex, mode, &BigOKButton,
-                       &BigCancelButton);
+                       &BigCancelButton, client);
 }
 
 void ToolbarHelpCB(Widget w, XtPointer client, XtPointer) {

@@ -70,6 +70,9 @@ Widget MakeWorkToolbar(Widget parent, XtCallbackProc okCallback, XtCallbackProc 
                        int helpIndex, int mode);
 Widget MakeBigToolbar(Widget parent, XtCallbackProc okCallback, XtCallbackProc cancelCallback,
                       int helpIndex, int mode);
+// The same, OK and Cancel getting client as their client data.
+Widget MakeBigToolbarFor(Widget parent, XtCallbackProc okCallback, XtCallbackProc cancelCallback,
+                         int helpIndex, int mode, XtPointer client);
 // Help button of a toolbar: the client data is the help file's index, which
 // goes to the help viewer with the button.
 void ToolbarHelpCB(Widget w, XtPointer client, XtPointer call);

@@ -1,34 +1,41 @@
 #!/bin/bash
 # Layers call only downwards. Each folder below is a layer, lowest first; a
 # file of a layer includes, by bare name, the headers of its own layer and of
-# the layers below it. A header's layer is its folder, so a header name
-# stands in one layer folder only.
+# the layers below it. A file's layer is the top folder it stands in, at any
+# depth below it (screens/files/x.h is of screens/), and a header name stands
+# in one folder only.
 set -u
 src=${1:?source folder}
 layers=(platform lib controller toolkit shell screens app)
 
-declare -A layerOf rankOf
+# The files of a layer with the ending, at any depth, in a steady order.
+filesOf() {
+    [ -d "$src/$1" ] || return 0
+    find "$src/$1" -type f -name "*.$2" | LC_ALL=C sort
+}
+
+declare -A layerOf rankOf folderOf
 fail=0
 for rank in "${!layers[@]}"; do
     layer=${layers[$rank]}
-    for header in "$src/$layer"/*.h; do
-        [ -e "$header" ] || continue
+    while IFS= read -r header; do
         name=${header##*/}
+        where=${header#"$src"/}
         if [ -n "${layerOf[$name]:-}" ]; then
-            echo "$layer/$name: a header of this name is in ${layerOf[$name]}/ too"
+            echo "$where: a header of this name is in ${folderOf[$name]}/ too"
             fail=1
             continue
         fi
         layerOf[$name]=$layer
         rankOf[$name]=$rank
-    done
+        folderOf[$name]=${where%/*}
+    done < <(filesOf "$layer" h)
 done
 
 for rank in "${!layers[@]}"; do
     layer=${layers[$rank]}
-    for file in "$src/$layer"/*.h "$src/$layer"/*.cpp; do
-        [ -e "$file" ] || continue
-        where=$layer/${file##*/}
+    while IFS= read -r file; do
+        where=${file#"$src"/}
         while IFS=: read -r line name; do
             if [ -z "${layerOf[$name]:-}" ]; then
                 echo "$where:$line: includes \"$name\", which no layer holds"
@@ -39,7 +46,7 @@ for rank in "${!layers[@]}"; do
             fi
         done < <(grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^"]+"' "$file" |
             sed -E 's/^([0-9]+):[^"]*"([^"]+)".*/\1:\2/')
-    done
+    done < <(filesOf "$layer" h; filesOf "$layer" cpp)
 done
 
 if [ "$fail" -ne 0 ]; then

@@ -1,7 +1,8 @@
 #!/bin/bash
 # The layer lint on small trees: a tree whose includes point down passes; an
 # include that points up a layer, a header of no layer and a header name in
-# two layers each fail, naming the file, the line and the include.
+# two layers each fail, naming the file, the line and the include. A file in
+# a folder below a layer's folder (the screens' families) is of that layer.
 set -u
 lint=${1:?check_layers.sh}
 tmp=$(mktemp -d)
@@ -20,6 +21,7 @@ lay() {
     printf '#include "b.h"\n\n#include "a.h"\n#include <X11/Xlib.h>\n// #include "c.h"\n' \
         >"$root/shell/b.cpp"
     while [ $# -gt 0 ]; do
+        mkdir -p "$(dirname "$root/$1")"
         printf '%b' "$2" >"$root/$1"
         shift 2
     done
@@ -61,5 +63,19 @@ check "a header of no layer" 1 'app/m.cpp:1: includes "gui.h", which no layer ho
     app/m.cpp '#include "gui.h"\n'
 check "one header name in two layers" 1 'screens/a.h: a header of this name is in toolkit/ too' \
     screens/a.h '#pragma once\n'
+check "screens of two families include each other and the layers below" 0 \
+    "layers call only downwards" \
+    screens/files/f.h '#pragma once\n#include "m.h"\n' screens/main/m.h '#pragma once\n' \
+    screens/main/m.cpp '#include "m.h"\n#include "f.h"\n#include "b.h"\n' \
+    app/w.cpp '#include "f.h"\n'
+check "the shell includes a screen of a family" 1 \
+    'shell/m.cpp:1: includes "f.h" of screens/, a layer above shell/' \
+    screens/files/f.h '#pragma once\n' shell/m.cpp '#include "f.h"\n'
+check "a screen of a family includes the program's top" 1 \
+    'screens/service/s.cpp:1: includes "w.h" of app/, a layer above screens/' \
+    app/w.h '#pragma once\n' screens/service/s.cpp '#include "w.h"\n'
+check "one header name in two families" 1 \
+    'screens/service/f.h: a header of this name is in screens/files/ too' \
+    screens/files/f.h '#pragma once\n' screens/service/f.h '#pragma once\n'
 
 exit $failed

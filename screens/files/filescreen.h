@@ -2,17 +2,26 @@
 // restore, print, the edit screens) build over the whole main window, with
 // its two-row header, toolbar, list, hotkeys and keyin field; how a member
 // opens and closes it; the helpers the members share; the start-up notice.
-// The navigation itself is the X-free model of filenav.h; the busy notice
-// over the main window is the toolkit's (ShowLoading, makers.h), which the
-// controller link's hooks use too.
+// What a member that walks the install tree gives the frame, and the
+// frame's list, keyin field, up one level and Cancel for it, are in
+// filemember.h. The navigation itself is the X-free model of filenav.h; the
+// busy notice over the main window is the toolkit's (ShowLoading, makers.h),
+// which the controller link's hooks use too.
 #pragma once
 
 #include "filenav.h"
 
 #include <X11/Intrinsic.h>
 
+#include <functional>
 #include <string>
 #include <vector>
+
+// The frame's notices while a member's window is built (loading) and while
+// it goes (closing), and the up-one button's hint.
+inline constexpr int kFileLoadingLabel = 154;
+inline constexpr int kFileClosingLabel = 171;
+inline constexpr int kUpOneHint = 243;
 
 // The file screen built last (nullptr once it is closed), the list and the
 // keyin field of the open one (FileList nullptr while its list is gone), and
@@ -48,23 +57,35 @@ struct FileScreen {
 // make (under the busy notice of the loading label), makes it the screen
 // shown for the file-utilities button, and manages it. False when it was
 // shown already.
-bool OpenFileScreen(FileScreen& s, int loadingLabel, void (*make)());
+bool OpenFileScreen(FileScreen& s, int loadingLabel, const std::function<void()>& make);
+// The member's window built: it is the screen shown for the file-utilities
+// button, over the screen beneath, with OK and Cancel sensitive.
+void FileScreenShown(FileScreen& s, Widget beneath);
 // A member's Cancel: under the busy notice of the loading label the window
 // goes, the screen beneath counts as shown again, the window is destroyed.
 void CloseFileScreen(FileScreen& s, int loadingLabel);
 
 // The window, its header (title left-aligned, status row in the status
-// style), toolbar (OK, Cancel, no help), scrolled list and keyin field.
+// style) and toolbar (OK, Cancel, no help).
+void MakeFileWindow(FileScreen& s, int titleLabel, int statusLabel, XtCallbackProc ok,
+                    XtCallbackProc cancel, XtPointer client = nullptr);
+// The header's status row: the label's text in the status style.
+void SetFileStatusRow(const FileScreen& s, int label);
+// The window as MakeFileWindow makes it, with its scrolled list and keyin
+// field. OK and Cancel get client as their client data.
 void MakeFileFrame(FileScreen& s, int titleLabel, int statusLabel, XtCallbackProc ok,
-                   XtCallbackProc cancel);
-// An icon button on the toolbar at (x, 5), hidden, with its hint.
+                   XtCallbackProc cancel, XtPointer client = nullptr);
+// An icon button on the toolbar at (x, 5), hidden, with its hint; activate
+// gets client as its client data.
 Widget MakeToolbarIcon(const FileScreen& s, int x, const char* style, int hint,
-                       XtCallbackProc activate);
+                       XtCallbackProc activate, XtPointer client = nullptr);
 
-// Shows what the navigation says: the up-one and whole-folder buttons, the
-// hotkeys and their looks, the list or none. After a new listing (relisted)
-// also its selection policy: multiple with nothing selected, or single.
-void ShowNavigation(FileScreen& s, const FileNav& nav, bool relisted);
+// Manages or unmanages a widget; a null one is ignored.
+void SetManaged(Widget w, bool on);
+// Whether a button's callback comes from its activation (or from a direct
+// call without callback data).
+bool Activated(XtPointer call);
+
 // OK, Cancel and the up-one button while a long action runs.
 void DisableFileButtons(const FileScreen& s);
 void EnableFileButtons(const FileScreen& s, const FileNav& nav);
@@ -80,6 +101,8 @@ void ClearListSelection(Widget list);
 // hotkey the focus) and off look; a null widget is ignored.
 void HotkeyOn(Widget w);
 void HotkeyOff(Widget w);
+// A hotkey's or a choice button's look, on or off, the focus left alone.
+void HotkeyLook(Widget w, bool on);
 // The keyin field's normal look.
 void SetKeyinField(Widget w);
 // A 350 x 30 hotkey button at (x, y) with its text, on or off.

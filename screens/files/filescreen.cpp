@@ -35,6 +35,8 @@ Widget NoticeLabel = nullptr;
 constexpr int kFileUtilButton = 9;
 constexpr int kHeaderWidth = 350;
 
+} // namespace
+
 void SetManaged(Widget w, bool on) {
     if (!w) return;
     if (on)
@@ -43,29 +45,32 @@ void SetManaged(Widget w, bool on) {
         XtUnmanageChild(w);
 }
 
-// The list lives in a scrolled window, which shows and hides with it.
-Widget ListFrame(Widget list) {
-    return list ? XtParent(list) : nullptr;
+bool Activated(XtPointer call) {
+    const auto* cb = static_cast<const XmAnyCallbackStruct*>(call);
+    return !cb || cb->reason == XmCR_ACTIVATE;
 }
 
-} // namespace
-
-bool OpenFileScreen(FileScreen& s, int loadingLabel, void (*make)()) {
+bool OpenFileScreen(FileScreen& s, int loadingLabel, const std::function<void()>& make) {
     if (FileScreenWindow && ShownScreen == FileScreenWindow) return false;
     SetStatusLine("");
     ChangeCursor(BusyCursor);
     ShowLoading(LabText(loadingLabel));
     s = FileScreen{};
     make();
-    s.beneath = ShownScreen;
-    ShownScreen = FileScreenWindow = s.window;
-    ActiveMenuButton = kFileUtilButton;
+    FileScreenShown(s, ShownScreen);
+    FileScreenWindow = s.window;
     HideLoading();
-    SetSensitive(s.ok, true);
-    SetSensitive(s.cancel, true);
     XtManageChild(s.window);
     ChangeCursor(NormalCursor);
     return true;
+}
+
+void FileScreenShown(FileScreen& s, Widget beneath) {
+    s.beneath = beneath;
+    ShownScreen = s.window;
+    ActiveMenuButton = kFileUtilButton;
+    SetSensitive(s.ok, true);
+    SetSensitive(s.cancel, true);
 }
 
 void CloseFileScreen(FileScreen& s, int loadingLabel) {
@@ -90,16 +95,25 @@ void CloseFileScreen(FileScreen& s, int loadingLabel) {
     SetStatusLine("");
 }
 
-void MakeFileFrame(FileScreen& s, int titleLabel, int statusLabel, XtCallbackProc ok,
-                   XtCallbackProc cancel) {
+void MakeFileWindow(FileScreen& s, int titleLabel, int statusLabel, XtCallbackProc ok,
+                    XtCallbackProc cancel, XtPointer client) {
     s.window = MakeBigWorkWindow();
     MakeBigFrameHeader(s.window, &s.title, &s.status);
     SetLabelTextLeft(LabText(titleLabel), s.title);
-    SetLabelText(LabText(statusLabel), s.status);
-    SetWidgetColors(s.status, "VokStatus", 0, 3, 7);
-    MakeBigToolbar(s.window, ok, cancel, -1, 0);
+    SetFileStatusRow(s, statusLabel);
+    MakeBigToolbarFor(s.window, ok, cancel, -1, 0, client);
     s.ok = BigOKButton;
     s.cancel = BigCancelButton;
+}
+
+void SetFileStatusRow(const FileScreen& s, int label) {
+    SetLabelText(LabText(label), s.status);
+    SetWidgetColors(s.status, "VokStatus", 0, 3, 7);
+}
+
+void MakeFileFrame(FileScreen& s, int titleLabel, int statusLabel, XtCallbackProc ok,
+                   XtCallbackProc cancel, XtPointer client) {
+    MakeFileWindow(s, titleLabel, statusLabel, ok, cancel, client);
     s.list = MakeScrolledList(s.window, 10, 110, 700, 14);
     s.keyin = MakeKeyinField(s.window);
     FileList = s.list;
@@ -108,32 +122,13 @@ void MakeFileFrame(FileScreen& s, int titleLabel, int statusLabel, XtCallbackPro
 }
 
 Widget MakeToolbarIcon(const FileScreen& s, int x, const char* style, int hint,
-                       XtCallbackProc activate) {
+                       XtCallbackProc activate, XtPointer client) {
     Widget bar = s.ok ? XtParent(s.ok) : s.window;
     Widget b = MakeIconButton(bar, x, 5, style, 0);
-    XtAddCallback(b, XmNactivateCallback, activate, nullptr);
+    XtAddCallback(b, XmNactivateCallback, activate, client);
     XtAddEventHandler(b, HintEventMask, False, HintEventHandler, HintLabel(hint));
     XtUnmanageChild(b);
     return b;
-}
-
-void ShowNavigation(FileScreen& s, const FileNav& nav, bool relisted) {
-    SetManaged(s.upOne, nav.upOne);
-    SetManaged(s.wholeFolder, nav.wholeFolder);
-    for (int i = 0; i < 2; ++i) {
-        SetManaged(s.hotkeys[i], nav.hotkeys);
-        if (s.hotkeys[i])
-            SetWidgetColors(s.hotkeys[i], nav.hotkeyMode == i + 1 ? "VokButtonON" : "VokButtonOFF",
-                            0, nav.hotkeyMode == i + 1 ? 0 : 3, nav.hotkeyMode == i + 1 ? 4 : 1);
-    }
-    SetManaged(ListFrame(s.list), nav.list);
-    FileList = nav.list ? s.list : nullptr;
-    if (!nav.header) RemoveHeader();
-    if (!nav.list || !relisted) return;
-    XtVaSetValues(s.list, XmNselectionPolicy, nav.multiple ? XmMULTIPLE_SELECT : XmSINGLE_SELECT,
-                  nullptr);
-    // A hotkey that is on stands for the selection.
-    if (nav.multiple || nav.hotkeyMode != 0) XmListDeselectAllItems(s.list);
 }
 
 void DisableFileButtons(const FileScreen& s) {
@@ -175,12 +170,19 @@ void SetKeyinField(Widget w) {
 void HotkeyOn(Widget w) {
     SetKeyinField(KeyinWidget);
     if (!w) return;
-    SetWidgetColors(w, "VokButtonON", 0, 0, 4);
+    HotkeyLook(w, true);
     XmProcessTraversal(w, XmTRAVERSE_CURRENT);
 }
 
 void HotkeyOff(Widget w) {
     if (w) SetWidgetColors(w, "VokButtonOFF", 0, 3, 1);
+}
+
+void HotkeyLook(Widget w, bool on) {
+    if (on && w)
+        SetWidgetColors(w, "VokButtonON", 0, 0, 4);
+    else
+        HotkeyOff(w);
 }
 
 Widget MakeHotkeyButton(Widget parent, const char* name, int x, int y, const std::string& text,

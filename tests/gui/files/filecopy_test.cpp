@@ -213,7 +213,7 @@ TEST_F(FileCopyTest, HotkeysAndTheWholeFolderButton) {
     EXPECT_TRUE(SelectedPositions(F().list).empty());
     // The keyin field's focus at the top switches it off.
     XmAnyCallbackStruct focus{XmCR_FOCUS, nullptr};
-    CopyFocusCB(F().keyin, nullptr, &focus);
+    XtCallCallbacks(F().keyin, XmNfocusCallback, &focus);
     EXPECT_EQ(V().model->nav.hotkeyMode, 0);
 
     // A whole part from the part list.

@@ -39,48 +39,26 @@ int RemoveBusy = 0;
 int RestoreBusy = 0;
 int PrintBusy = 0;
 
-constexpr int kLoadingLabel = 154;
-constexpr int kClosingLabel = 171;
 constexpr int kTitleLabel = 185;
 constexpr int kMembersLine = 278;
 constexpr int kExistingLine = 279;
 constexpr int kMembersTitle = 266;
 constexpr int kExistingTitle = 267;
-constexpr int kUpOneHint = 243;
 constexpr int kRemoveHint = 244;
 constexpr int kPrintHint = 246;
 constexpr int kRestoreHint = 270;
 constexpr int kNotSentLabel = 186;
 constexpr int kNotFoundLabel = 155;
 constexpr int kContinueLabel = 100;
-constexpr int kFileUtilButton = 9;
 
 const RestoreUi& Ui() {
     static const RestoreUi ui{LabText, ScreenMessage, SystemCmd};
     return ui;
 }
 
-void SetManaged(Widget w, bool on) {
-    if (!w) return;
-    if (on)
-        XtManageChild(w);
-    else
-        XtUnmanageChild(w);
-}
-
 void SetButtons(bool on) {
     SetSensitive(Rest.ok, on);
     SetSensitive(Rest.cancel, on);
-}
-
-bool Activated(XtPointer call) {
-    const auto* cb = static_cast<const XmAnyCallbackStruct*>(call);
-    return !cb || cb->reason == XmCR_ACTIVATE;
-}
-
-void HeaderLine(int label) {
-    SetLabelText(LabText(label), Rest.status);
-    SetWidgetColors(Rest.status, "VokStatus", 0, 3, 7);
 }
 
 // The medium chosen, its device usable: false after a cancelled choice or
@@ -130,21 +108,21 @@ std::vector<std::string> Chosen() {
 
 void Relist() {
     ChangeCursor(BusyCursor);
-    ShowLoading(LabText(kLoadingLabel));
+    ShowLoading(LabText(kFileLoadingLabel));
     ListMembers();
     HideLoading();
     XtManageChild(Rest.window);
     SetManaged(PrintButton, true);
     SetManaged(RestoreButton, true);
     ChangeCursor(NormalCursor);
-    HeaderLine(kMembersLine);
+    SetFileStatusRow(Rest, kMembersLine);
     ShownScreen = Rest.window;
 }
 
 void Close() {
     ListTitle = RemoveButton = PrintButton = RestoreButton = nullptr;
     Model = RestoreModel{};
-    CloseFileScreen(Rest, kClosingLabel);
+    CloseFileScreen(Rest, kFileClosingLabel);
 }
 
 Widget Icon(int x, const char* style, int hint, XtCallbackProc activate, bool shown) {
@@ -170,30 +148,21 @@ void FileRestore() {
         SetStatusLine("");
         return;
     }
-    Rest.beneath = beneath;
-    ShownScreen = Rest.window;
-    ActiveMenuButton = kFileUtilButton;
-    SetButtons(true);
+    FileScreenShown(Rest, beneath);
     ChangeCursor(NormalCursor);
 }
 
 int MakeRestScreen() {
     Rest = FileScreen{};
     Model = RestoreModel{};
-    Rest.window = MakeBigWorkWindow();
-    MakeBigFrameHeader(Rest.window, &Rest.title, &Rest.status);
-    SetLabelTextLeft(LabText(kTitleLabel), Rest.title);
-    HeaderLine(kMembersLine);
-    MakeBigToolbar(Rest.window, RestOkCB, RestCancelCB, -1, 0);
-    Rest.ok = BigOKButton;
-    Rest.cancel = BigCancelButton;
+    MakeFileWindow(Rest, kTitleLabel, kMembersLine, RestOkCB, RestCancelCB);
     Rest.upOne = Icon(115, "VokUpOne", kUpOneHint, RestUpOneCB, true);
     RemoveButton = Icon(215, "VokFileDelete", kRemoveHint, RestRemoveCB, false);
     PrintButton = Icon(355, "VokPrint", kPrintHint, RestPrintCB, true);
     RestoreButton = Icon(425, "VokDoRestore", kRestoreHint, RestDoRestoreCB, true);
     // The window stands while the archive is read.
     XtManageChild(Rest.window);
-    ShowLoading(LabText(kLoadingLabel));
+    ShowLoading(LabText(kFileLoadingLabel));
     Rest.list = MakeMultiList(Rest.window, 30, 110, 700, 14);
     ListTitle = MakeLabelGadget(Rest.window, 10, 80);
     XtVaSetValues(ListTitle, XmNwidth, 700, nullptr);
@@ -218,7 +187,7 @@ void RestOkCB(Widget, XtPointer, XtPointer) {
     if (!chosen.empty()) {
         RestoreSplit(Model, chosen, Ui());
         ShowExisting();
-        HeaderLine(kExistingLine);
+        SetFileStatusRow(Rest, kExistingLine);
     }
     SetButtons(true);
     SetManaged(Rest.upOne, true);
