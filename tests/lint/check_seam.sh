@@ -1,7 +1,8 @@
 #!/bin/bash
 # Every path reaches the OS through the platform seam: no raw open, fopen,
 # stat, mkdir, system, ftok, opendir, chdir or unlink outside platform/, and
-# no tree walk (ftw, nftw) either.
+# no tree walk (ftw, nftw, fts, scandir, or folders read by openat and
+# fstatat) either.
 set -u
 src=${1:?source folder}
 hits=$(grep -nE '(^|[^A-Za-z0-9_.>])((std)?::)?(open|fopen|stat|lstat|mkdir|system|ftok|opendir|chdir|unlink|remove|rename|execv|execvp|posix_spawn)[[:space:]]*\(' \
@@ -13,7 +14,7 @@ if [ -n "$hits" ]; then
     echo "$hits"
     exit 1
 fi
-walks=$(grep -nE '(^|[^A-Za-z0-9_.>])(::)?n?ftw[[:space:]]*\(' \
+walks=$(grep -nE '(^|[^A-Za-z0-9_.>])(::)?(n?ftw|fts_open|scandir|openat|fstatat)[[:space:]]*\(' \
     "$src"/{lib,controller,toolkit,shell,screens,app}/*.cpp 2>/dev/null |
     grep -vE '^\S+:[0-9]+:\s*//')
 if [ -n "$walks" ]; then
