@@ -43,9 +43,11 @@ constexpr int kLabelDebugOff = 92;
 constexpr int kReadTenths = 2;
 constexpr int kPromptTenths = 5;
 constexpr long kSliceMs = 10;
-// Each read loop of the prompt's entry ends after this, whatever comes.
-constexpr long kPromptLoopMs = 2000;
-constexpr int kPromptLoopBytes = 512;
+// Each read loop of the prompt's entry, and each read pass, ends after
+// this, whatever comes: a controller that streams bytes without a line end
+// holds neither the screen nor its exit.
+constexpr long kReadLoopMs = 2000;
+constexpr int kReadLoopBytes = 512;
 constexpr int kExitPasses = 20;
 
 constexpr const char* kStatusQuery = "NAD80m80\r\n";
@@ -88,7 +90,7 @@ void SetTimeout(int tenths) {
 
 // One byte within the read time-out (0: none came), adding the time
 // waited to *waited.
-int ReadByteWaiting(int fd, long* waited) {
+int ReadServoByte(int fd, long* waited) {
     for (long slept = 0;; slept += kSliceMs) {
         pollfd p{fd, POLLIN, 0};
         if (poll(&p, 1, 0) > 0 && (p.revents & POLLIN)) {
@@ -97,7 +99,7 @@ int ReadByteWaiting(int fd, long* waited) {
         }
         if (slept >= T.readTimeoutMs) return 0;
         nap(kSliceMs);
-        if (waited) *waited += kSliceMs;
+        *waited += kSliceMs;
     }
 }
 
@@ -105,8 +107,8 @@ int ReadByteWaiting(int fd, long* waited) {
 // bytes: true when the byte came.
 bool ReadUntil(unsigned char end) {
     long waited = 0;
-    for (int n = 0; n < kPromptLoopBytes && waited < kPromptLoopMs; ++n) {
-        const int b = ReadByteWaiting(T.fd, &waited);
+    for (int n = 0; n < kReadLoopBytes && waited < kReadLoopMs; ++n) {
+        const int b = ReadServoByte(T.fd, &waited);
         if ((b & 0x7F) == end) return true;
         if (b == 0) return false; // silence: the time-out
     }
@@ -198,10 +200,6 @@ void StartSelfTest() {
     ShowMode();
 }
 
-int ReadServoByte(int fd) {
-    return ReadByteWaiting(fd, nullptr);
-}
-
 void EnterServoPrompt() {
     if (T.fd < 0) return;
     SetTimeout(kPromptTenths);
@@ -238,8 +236,11 @@ bool TakeServoByte(int b) {
 bool inecho() {
     if (T.failure || T.fd < 0) return false;
     if (T.state != kStestDebug) Write({kAck, kXon});
-    while (TakeServoByte(ReadServoByte(T.fd))) {
-    }
+    // A pass that reaches its bound ends as a time-out does: the line so far
+    // waits for the next pass.
+    long waited = 0;
+    for (int n = 0; n < kReadLoopBytes && waited < kReadLoopMs; ++n)
+        if (!TakeServoByte(ReadServoByte(T.fd, &waited))) break;
     if (T.state != kStestDebug) Write({kXoff});
     return true;
 }

@@ -45,8 +45,9 @@ int OpenServoPort(SelfTestSink* sink);
 // The status texts, the controller's prompt and the mode row.
 void StartSelfTest();
 // One read pass (at most one line, each byte waited for at most the read
-// time-out): false when it was skipped without waiting (nothing can be
-// read: estest.data missing, or the line not open).
+// time-out; the pass itself ends after 512 bytes or 2 s of waiting, as a
+// time-out ends it): false when it was skipped without waiting (nothing can
+// be read: estest.data missing, or the line not open).
 bool inecho();
 
 // The buttons: the status query (states 1 and 2), debug mode on (states 1
@@ -70,7 +71,6 @@ void StestExitClose();
 int StestState();
 
 // The steps, as the screen and the tests reach them.
-int ReadServoByte(int fd);
 // What a read pass does with one byte (0: a time-out): false when the pass
 // ends there.
 bool TakeServoByte(int b);

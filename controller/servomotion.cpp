@@ -13,6 +13,7 @@ namespace {
 
 constexpr int kLabelHomingBusy = 76;
 constexpr int kLabelHomingError = 190;
+constexpr int kLabelHomingSilent = 116;
 constexpr const char* kStars = "*************************"; // 25
 
 bool HomingEnds(int result) {
@@ -44,8 +45,16 @@ int HomeUnderDialog(void (*autoZero)(), int (*errorReport)(int label, int flag))
     UiCloseHomeDialog();
     if (HomeResult == kServoOk) return 0;
 
+    // The motion ended on a status query that went unanswered, not on the
+    // operator's Cancel (which leaves 99).
+    const bool silent = HomeResult == kServoNoStatus;
     const int answer = errorReport(kLabelHomingError, 0);
     if (answer == 1) return kHomeAgain;
     if (answer == 0) return HomeResult = kServoFault;
+    if (silent) {
+        std::printf("ServoHome: the controller does not answer, the machine is not homed\n");
+        std::fflush(stdout);
+        UiShowHomeMessage(kLabelHomingSilent);
+    }
     return 1;
 }

@@ -13,5 +13,8 @@ inline constexpr int kHomeAgain = -1;
 // The home dialog over autoZero, which starts the motion and watches it.
 // Then 0 when the machine is homed; else the family's closing error report
 // (label 190) decides: kHomeAgain for Retry, kServoFault (also put in
-// HomeResult) for Cancel, 1 when it showed nothing to answer.
+// HomeResult) for Cancel, 1 when it showed nothing to answer. A motion that
+// ended because the controller stopped answering, with no error reported,
+// is then told on the console and in the home message of a silent
+// controller (label 116).
 int HomeUnderDialog(void (*autoZero)(), int (*errorReport)(int label, int flag));

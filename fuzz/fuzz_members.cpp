@@ -60,7 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(os.compare(0, root.size() + 1, root + "/") == 0);
     }
 
-    const std::vector<std::string> brought = ExpandChosen(listed, chosen);
+    std::vector<ArchiveMember> members;
+    for (const std::string& m : listed) members.push_back({m});
+    const std::vector<std::string> brought = ExpandChosen(members, chosen);
     const std::set<std::string> listedSet(listed.begin(), listed.end());
     const std::set<std::string> broughtSet(brought.begin(), brought.end());
     Check(broughtSet.size() == brought.size());

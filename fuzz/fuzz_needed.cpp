@@ -1,8 +1,8 @@
 // Fuzz target: the list of the files a part needs, as files4part writes
-// it. Every name read is one whole line with text, without a line end and
-// without "//"; the reader says there is a list exactly when it read a name.
+// it. Every name read is one whole line that begins with "/", without a line
+// end, a NUL or "//"; the reader says there is a list exactly when it read a
+// name, and reads no more than its bound.
 #include "delplan.h"
-#include "listreader.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -23,11 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FILE* f = fmemopen(bytes.empty() ? nullptr : &bytes[0], bytes.size(), "r");
     if (!f) return 0;
     std::set<std::string> needed;
-    const bool listed = ReadNeededFiles(f, &needed);
+    const NeededList list = ReadNeededFiles(f, &needed);
     std::fclose(f);
-    Check(listed == !needed.empty());
+    Check((list == NeededList::kListed) == !needed.empty());
+    Check(list != NeededList::kTooLong || size > kNeededListMax);
     for (const std::string& name : needed) {
-        Check(HasText(name));
+        Check(name[0] == '/');
+        Check(name.find('\0') == std::string::npos);
         Check(name.find('\n') == std::string::npos);
         Check(name.find("//") == std::string::npos);
         Check(name.back() != '\r');

@@ -10,6 +10,8 @@
 // reaches an archive.
 #pragma once
 
+#include "tarlisting.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -38,22 +40,54 @@ bool CommandFits(const std::string& command);
 
 // Where tar writes a member: "/" + the member less its leading "/"s. False
 // (and why, for the console) when the member must not be written: an empty
-// name, a ".." component, or in a sandbox a place that the sandbox does not
-// re-root.
+// name, a ".." component, a line feed (the restore names its members to tar
+// one a line), or in a sandbox a place that the sandbox does not re-root.
 bool MemberPlace(const std::string& member, std::string* place, std::string* why = nullptr);
-// The members that a choice brings, in listed order, each once: the chosen
-// ones, and for a chosen folder member ("name/") every listed member below
-// it. Only listed names come out.
-std::vector<std::string> ExpandChosen(const std::vector<std::string>& listed,
+// The place a member names, as tar finds the members of one name: less its
+// leading and trailing "/"s, "//" and "." parts ("u/qel/a" for "/u/qel//a/").
+std::string MemberKey(const std::string& member);
+// The members that a choice brings, in listed order, each name once: the
+// chosen ones, and for a chosen folder every listed member below it. A
+// member is a folder when the listing types it so, when its name ends in
+// "/", or when another listed member begins with its name and "/" (another
+// tar may list a folder without its "/"). Only listed names come out.
+std::vector<std::string> ExpandChosen(const std::vector<ArchiveMember>& listed,
                                       const std::vector<std::string>& chosen);
-// The members split by whether something exists at their place (lstat, as
-// tar would meet it), in order. Members that must not be written are left
-// out, each with a console line naming the caller.
+
+struct LeftOutMember {
+    std::string name;
+    std::string why;
+};
+// The members brought split by whether something exists at their place
+// (lstat of the place less its trailing "/", where tar writes), in order.
+// Left out, each with a console line naming the caller: members that must
+// not be written (MemberPlace) or that the listing does not hold; members
+// that are neither plain files nor folders, and every member whose place
+// is also the place of such a member (tar extracts every member of a name);
+// a hard link unless its target is a plain file listed before it that the
+// same split brings (it then shares its data only with a file that this
+// restore writes); and a member whose place lies outside the install tree
+// or below a link on disk that leads out of it.
 struct MemberSplit {
     std::vector<std::string> missing;
     std::vector<std::string> existing;
+    std::vector<LeftOutMember> leftOut;
 };
-MemberSplit SplitMembers(const std::vector<std::string>& members, const std::string& caller);
+MemberSplit SplitMembers(const std::vector<std::string>& brought,
+                         const std::vector<ArchiveMember>& listed, const std::string& caller);
+// Takes out of both lists the hard links whose target is in neither (the
+// operator kept the target as it is), each with a console line naming the
+// caller; answers them.
+std::vector<LeftOutMember> DropUnwrittenLinkTargets(std::vector<std::string>* missing,
+                                                    std::vector<std::string>* existing,
+                                                    const std::vector<ArchiveMember>& listed,
+                                                    const std::string& caller);
+// The members left out for the operator: each quoted with why (the first
+// kMaxLeftOutShown, then how many more the console names), then the two
+// label texts.
+inline constexpr size_t kMaxLeftOutShown = 10;
+std::string LeftOutText(const std::vector<LeftOutMember>& leftOut, const std::string& cannotText,
+                        const std::string& continueText);
 
 // The bytes of the regular files in and below each path (a file counts
 // itself; a file reached through two paths counts twice), 64-bit.

@@ -126,18 +126,8 @@ std::string MediaTableBytes(const MediaTable& table) {
     return bytes;
 }
 
-bool ReadMediaFile(const std::string& path, std::string* bytes) {
-    bytes->clear();
-    Fd fd(os_open(path, O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return false;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) return true;
-        bytes->append(buffer, static_cast<size_t>(n));
-    }
+InstallFile ReadMediaFile(const char* who, const std::string& path, std::string* bytes) {
+    return ReadInstallFile(who, path, kMediaFileMax, false, bytes);
 }
 
 bool WriteMediaFile(const std::string& path, const std::string& bytes) {

@@ -8,8 +8,11 @@
 //
 // The media dialog offers the first nine enabled records; the media table
 // editor shows the first nine records and rewrites only their enable words,
-// every other byte of the file as it was read. No X.
+// every other byte of the file as it was read; it therefore edits only a
+// file that it read whole. No X.
 #pragma once
+
+#include "installfile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -66,8 +69,12 @@ MediaTable ParseMediaTable(const std::string& fileBytes);
 // The file's bytes again: the records, then the rest.
 std::string MediaTableBytes(const MediaTable& table);
 
-// The whole file; false when it cannot be opened or read.
-bool ReadMediaFile(const std::string& path, std::string* bytes);
+// The most of media.bin that is read: 819 records, far more than the nine
+// that the dialog and the editor show.
+inline constexpr size_t kMediaFileMax = 65536;
+// The file's bytes, at most kMediaFileMax of them; a file that is not plain
+// is refused. who names the reader on the console.
+InstallFile ReadMediaFile(const char* who, const std::string& path, std::string* bytes);
 // Replaces the file with the bytes: written to a file beside it (path +
 // ".new", with the old file's permission bits), synced, and renamed over
 // it. False when any step fails; the old file is then left whole and the

@@ -1,8 +1,8 @@
 // Port records and serial line settings.
 #include "ports.h"
 
+#include "installfile.h"
 #include "le.h"
-#include "ospath.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -100,8 +100,10 @@ void EncodePortRecord(const PortRecord& record, unsigned char* bytes) {
 
 int GetPortCodes(const std::string& port, PortRecord* out) {
     std::memset(out, 0, sizeof *out);
-    int fd = os_open(kUartPath, O_RDONLY | O_CLOEXEC);
+    bool refused = false;
+    int fd = OpenPlainFile("GetPortCodes", kUartPath, O_RDONLY, &refused);
     if (fd < 0) {
+        if (refused) return -1;
         std::printf("ERROR OPENING FOR READ: (%s)\n", kUartPath);
         std::fflush(stdout);
         return -1;
@@ -128,8 +130,10 @@ int GetPortCodes(const std::string& port, PortRecord* out) {
 }
 
 int WriteUartFile(const PortRecord (&records)[kUartRecords]) {
-    int fd = os_open(kUartPath, O_WRONLY | O_CLOEXEC);
+    bool refused = false;
+    int fd = OpenPlainFile("WriteUartFile", kUartPath, O_WRONLY, &refused);
     if (fd < 0) {
+        if (refused) return -1;
         std::printf("ERROR OPENING FOR WRITE: (%s)\n", kUartPath);
         std::fflush(stdout);
         return -1;

@@ -48,7 +48,8 @@ void DecodePortRecord(const unsigned char* bytes, PortRecord* out);
 void EncodePortRecord(const PortRecord& record, unsigned char* bytes);
 
 // Index 0 to 9 of the first record named port; -1 when there is none or on
-// an error. out is cleared first, then filled with the record.
+// an error. out is cleared first, then filled with the record. A uart.bin
+// that is not a plain file is neither read nor written (a console line).
 int GetPortCodes(const std::string& port, PortRecord* out);
 // Writes the ten records in place into the existing uart.bin; 0 or -1.
 int WriteUartFile(const PortRecord (&records)[kUartRecords]);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -362,4 +363,63 @@ std::string os_getcwd() {
     std::string s(cwd);
     std::free(cwd);
     return UnrootPath(s);
+}
+
+std::string os_realpath(const std::string& path, bool followLast) {
+    const std::string os = OsPath(path);
+    if (os.empty() || os[0] != '/') return "";
+    std::vector<std::string> parts;
+    for (size_t start = 1; start <= os.size();) {
+        size_t end = os.find('/', start);
+        if (end == std::string::npos) end = os.size();
+        if (end > start) parts.push_back(os.substr(start, end - start));
+        start = end + 1;
+    }
+    // The folders of the way resolved so far, each with whether it is on
+    // disk (below one that is not, nothing is).
+    struct Step {
+        std::string path;
+        bool exists;
+    };
+    std::vector<Step> way{{"/", true}};
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const std::string& part = parts[i];
+        if (part == ".") continue;
+        if (part == "..") {
+            if (way.size() > 1) way.pop_back();
+            continue;
+        }
+        const Step& at = way.back();
+        const std::string next = (at.path == "/" ? "" : at.path) + "/" + part;
+        if (!at.exists) {
+            way.push_back({next, false});
+            continue;
+        }
+        struct stat st {};
+        if (::lstat(next.c_str(), &st) != 0) {
+            if (errno != ENOENT && errno != ENOTDIR) return "";
+            way.push_back({next, false});
+            continue;
+        }
+        const bool last = i + 1 == parts.size();
+        if (!S_ISLNK(st.st_mode) || (last && !followLast)) {
+            way.push_back({next, true});
+            continue;
+        }
+        char* real = ::realpath(next.c_str(), nullptr);
+        if (!real) return "";
+        // What the link leads to stands for it; going up from there goes up
+        // from where it leads.
+        way.clear();
+        std::string r(real);
+        std::free(real);
+        way.push_back({"/", true});
+        for (size_t start = 1; start <= r.size();) {
+            size_t end = r.find('/', start);
+            if (end == std::string::npos) end = r.size();
+            if (end > start) way.push_back({r.substr(0, end), true});
+            start = end + 1;
+        }
+    }
+    return way.back().path;
 }

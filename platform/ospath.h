@@ -63,3 +63,10 @@ int os_chdir(const std::string& path);
 int os_access(const std::string& path, int mode);
 // The working folder as the program knows it; "" when it cannot be read.
 std::string os_getcwd();
+// An absolute path as the OS resolves it (an OS path, after the seam's
+// mapping): every folder of the way that exists taken where its links lead,
+// the part that does not exist yet appended as written, "." parts dropped
+// and ".." taken against what is resolved so far. The last component is
+// followed only when followLast is set. "" when the path is not absolute, a
+// link on the way leads nowhere, or a folder of the way cannot be examined.
+std::string os_realpath(const std::string& path, bool followLast);

@@ -150,18 +150,32 @@ void BackupPlus(BackupModel& m, const ListSelection& selection, const BackupUi& 
         ui.run(std::string(kFilesForPart) + " " + ShellQuote(part) + " >" + ShellQuote(kListOut));
     if (status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == kExitNotFound)
         Say("BuPlusCB: %s not run (status 127)\n", kFilesForPart);
+    // files4part.exe gives its list with a status other than 0.
     std::vector<std::string> lines;
     if (status != 0) {
         UniqueFile f(os_fopen(kListOut, "r"));
         lines = ReadListLines(f.get());
     }
     ui.busy(false);
+    int named = 0;
+    int added = 0;
     for (const std::string& line : lines) {
         if (line[0] != '/') {
+            // Its words are shown: they say why.
             ui.showFileHead(kListOut);
-            break;
+            return;
         }
-        BackupAddItem(m, line);
+        ++named;
+        if (BackupAddItem(m, line)) ++added;
+    }
+    if (named == 0) {
+        const int code = status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        Say("BuPlusCB: %s names no file for %s", kFilesForPart,
+            part + " (status " + std::to_string(code) + "): nothing added\n");
+        ui.message(ui.label(kBackupNoListLabel) + "\n" + ui.label(kBackupContinueLabel));
+    } else if (added == 0) {
+        // The set shows them.
+        Say("BuPlusCB: every file %s names for %s is in the set already\n", kFilesForPart, part);
     }
 }
 

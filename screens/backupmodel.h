@@ -57,6 +57,7 @@ inline constexpr int kBackupBadPathLabel = 70;
 inline constexpr int kBackupContinueLabel = 100;
 inline constexpr int kBackupMissingLabel = 123;
 inline constexpr int kBackupNotFoundLabel = 155;
+inline constexpr int kBackupNoListLabel = 126;
 inline constexpr int kBackupBigDisketteLabel = 157;
 inline constexpr int kBackupSmallDisketteLabel = 158;
 inline constexpr int kBackupOkOrCancelLabel = 172;
@@ -76,7 +77,9 @@ void BackupUpOne(BackupModel& m, const NavIo& io);
 // The whole-folder button: the first selected folder goes into the set.
 void BackupWholeFolder(BackupModel& m, const ListSelection& selection);
 // VokBackupPlus in the part list: the first selected part's files, as
-// files4part.exe names them.
+// files4part.exe names them (its list is read when its status is not 0). A
+// run that names no file is said on the console and to the operator; its
+// words, when it wrote some, are shown instead.
 void BackupPlus(BackupModel& m, const ListSelection& selection, const BackupUi& ui);
 // "AllParts" pressed.
 void BackupAllParts(BackupModel& m);

@@ -146,7 +146,7 @@ void GoUp(CopyModel& m, const NavIo& io) {
 // Every file the pattern source names, each copied beside itself under the
 // destination's name; the walk's finds are kept whole in memory.
 void CopyPattern(CopyModel& m, const std::string& prefix, const std::string& suffix,
-                 const NavIo& io, const FileUi& ui) {
+                 const NavIo& io, const FileUi& ui, const std::function<void()>& focusKeyin) {
     PathPattern pattern;
     std::vector<std::string> files;
     if (MakePathPattern(m.source, m.wild.exact, &pattern))
@@ -160,15 +160,19 @@ void CopyPattern(CopyModel& m, const std::string& prefix, const std::string& suf
     }
     int told = 1;
     for (const std::string& path : files) {
+        // The case rule on the name where the copy lands, as for one file;
+        // a destination that names the file itself stays so, and is refused.
         std::string dest = FolderPart(path) + prefix + NamePart(path) + suffix;
+        if (dest != path) dest = FolderPart(dest) + FixFileName(dest);
         told = CopyIt(path, &dest, m.nav.folder, m.pathCut, ui);
+        if (focusKeyin) focusKeyin();
     }
     m.dest.clear();
     if (told == 0) GoUp(m, io);
 }
 
 void CopyToDestination(CopyModel& m, const std::string& keyinText, const NavIo& io,
-                       const FileUi& ui) {
+                       const FileUi& ui, const std::function<void()>& focusKeyin) {
     std::string text = keyinText;
     if (!text.empty()) {
         // The case rule on the destination as the copy builds it.
@@ -184,10 +188,12 @@ void CopyToDestination(CopyModel& m, const std::string& keyinText, const NavIo& 
     if (m.pattern) {
         // No destination: back to the list, as for one file (each match
         // would otherwise be refused as its own copy).
-        if (text.empty())
+        if (text.empty()) {
+            if (focusKeyin) focusKeyin();
             GoUp(m, io);
-        else
-            CopyPattern(m, prefix, suffix, io, ui);
+        } else {
+            CopyPattern(m, prefix, suffix, io, ui, focusKeyin);
+        }
         return;
     }
     // A "*" stands for the source's own name (a folder's without its "/").
@@ -195,6 +201,7 @@ void CopyToDestination(CopyModel& m, const std::string& keyinText, const NavIo& 
     if (ownName.size() > 1 && ownName.back() == '/') ownName.pop_back();
     m.dest = star == std::string::npos ? text : prefix + NamePart(ownName) + suffix;
     const int told = CopyIt(m.source, &m.dest, m.nav.folder, m.pathCut, ui);
+    if (focusKeyin) focusKeyin();
     // Each further selected entry waits for its own OK and destination.
     while (++m.selectedIndex < m.selected.size())
         if (ShowFromTo(m, kOneFileLabels, m.nav.folder, m.selected[m.selectedIndex], m.nav.state,
@@ -211,10 +218,10 @@ void CopyOpen(CopyModel& m, const std::string& currentPart, const NavIo& io) {
 }
 
 void CopyOk(CopyModel& m, const ListSelection& selection, const std::string& keyinText,
-            const NavIo& io, const FileUi& ui) {
+            const NavIo& io, const FileUi& ui, const std::function<void()>& focusKeyin) {
     m.setKeyin = false;
     if (InTargetPhase(m.nav.state)) {
-        CopyToDestination(m, keyinText, io, ui);
+        CopyToDestination(m, keyinText, io, ui, focusKeyin);
         return;
     }
     if (!selection.names.empty()) {

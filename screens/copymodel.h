@@ -9,6 +9,7 @@
 #include "filematch.h"
 #include "filenav.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,9 +54,12 @@ struct CopyModel {
 void CopyOpen(CopyModel& m, const std::string& currentPart, const NavIo& io);
 // OK (also Return in the keyin field and a double click in the list):
 // before the destination phase it navigates or chooses the source; in it,
-// the copies. Messages go through ui.
+// the copies. Messages go through ui. In the destination phase focusKeyin
+// runs after each copy, before the screen goes up a level: the keyin field
+// that takes the focus there is not the operator's choice of a typed path,
+// so a hotkey that is on stays on.
 void CopyOk(CopyModel& m, const ListSelection& selection, const std::string& keyinText,
-            const NavIo& io, const FileUi& ui);
+            const NavIo& io, const FileUi& ui, const std::function<void()>& focusKeyin = {});
 // The whole-folder button: the selected folder becomes the source.
 void CopyWholeFolder(CopyModel& m, const ListSelection& selection, const FileUi& ui);
 // The up-one button.

@@ -3,10 +3,12 @@
 
 #include "filelists.h"
 #include "filematch.h"
+#include "ospath.h"
 #include "paths.h"
 #include "process.h"
 
 #include <cstdio>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace {
@@ -76,8 +78,24 @@ int CopyRefusal(const CopyPaths& p, int sourceKind, int destKind) {
     return 0;
 }
 
-std::string CopyCommand(const CopyPaths& p, int sourceKind, int destKind) {
-    if (sourceKind != 1) return "cp " + Quoted(p.s) + " " + Quoted(p.d);
+std::string CopyTempName(const std::string& d) {
+    // Enough tries for names left over by copies that were cut off.
+    constexpr int kTries = 100;
+    const std::string base = FolderPart(d) + "." + NamePart(d) + ".copy";
+    for (int n = 0; n < kTries; ++n) {
+        const std::string temp = n == 0 ? base : base + std::to_string(n);
+        struct stat st {};
+        if (os_lstat(ModifyPath(temp), &st) != 0) return temp;
+    }
+    return "";
+}
+
+std::string CopyCommand(const CopyPaths& p, int sourceKind, int destKind, const std::string& temp) {
+    if (sourceKind != 1) {
+        const std::string t = Quoted(temp);
+        return "cp " + Quoted(p.s) + " " + t + " && mv -f " + t + " " + Quoted(p.d) +
+               " || { s=$?; rm -f " + t + "; exit $s; }";
+    }
     // Onto an existing folder the contents are merged, as the question
     // said; "cp -r S D" would put S inside it.
     if (destKind == 1) return "cp -r " + ShellQuote(ModifyPath(p.s) + "/.") + " " + Quoted(p.d);
@@ -118,16 +136,27 @@ int CopyIt(const std::string& source, std::string* dest, const std::string& fold
                    ui.label(kContinueLabel));
         return 1;
     }
+    std::string temp;
+    if (sourceKind == 2) {
+        temp = CopyTempName(p.d);
+        if (temp.empty()) {
+            std::printf("CopyIt: no free name beside %s\n", p.d.c_str());
+            std::fflush(stdout);
+            ui.message(shownD + "\n" + ui.label(kCopyFailedLabel) + closing);
+            dest->clear();
+            return 0;
+        }
+    }
     ui.cursor(true);
     if (sourceKind == 2) Say("Doit ModifyPath [%s] [%s]", ModifyPath(p.s), ModifyPath(p.d));
-    const int status = ui.run(CopyCommand(p, sourceKind, destKind));
+    const int status = ui.run(CopyCommand(p, sourceKind, destKind, temp));
     int told = 1;
     if (status == 0) {
         ui.message(ui.label(kCopyDoneLabel) + " " + closing);
     } else {
         std::printf("CopyIt: cp failed, status %d\n", ExitCode(status));
         std::fflush(stdout);
-        ui.message(shownD + " " + closing);
+        ui.message(shownD + "\n" + ui.label(kCopyFailedLabel) + closing);
         told = 0;
     }
     ui.cursor(false);

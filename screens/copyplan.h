@@ -9,6 +9,7 @@
 
 // Labels of the copies.
 inline constexpr int kCopyDoneLabel = 161;
+inline constexpr int kCopyFailedLabel = 162;
 inline constexpr int kSamePathLabel = 304;
 inline constexpr int kDepthLabel = 70;
 inline constexpr int kFileOntoFolderLabel = 181;
@@ -36,17 +37,25 @@ CopyPaths BuildCopyPaths(const std::string& source, const std::string& dest,
 // folder.
 int CopyRefusal(const CopyPaths& p, int sourceKind, int destKind);
 
-// The command that copies S onto D, on the translated paths: "cp S D" for a
-// file; for a folder "cp -r S D" when D does not exist, "cp -r S/. D" (the
-// contents merged) when it is a folder.
-std::string CopyCommand(const CopyPaths& p, int sourceKind, int destKind);
+// The name beside D that a file is copied to first: "." + D's name +
+// ".copy", with a number after it when something of that name is there.
+// Empty when no such name is free.
+std::string CopyTempName(const std::string& d);
+
+// The command that copies S onto D, on the translated paths. A file goes
+// to temp (CopyTempName) and is renamed over D only when the whole copy
+// is there, so that a cp that fails (a full disk) leaves D as it was:
+// "cp S T && mv -f T D || { s=$?; rm -f T; exit $s; }", cp's status kept.
+// A folder: "cp -r S D" when D does not exist, "cp -r S/. D" (the contents
+// merged) when it is a folder.
+std::string CopyCommand(const CopyPaths& p, int sourceKind, int destKind, const std::string& temp);
 
 // Copies the source onto *dest (both as the screen holds them; folder is
 // the folder listed, pathCut what is left out of the paths shown): the
 // refusals and questions, the command and its report. *dest is emptied
-// after a copy or an answered question. 1 when the operator was told
-// something (or a copy is already running), 0 when nothing was said: an
-// empty source or destination, or a command that failed (on the console
-// and in a message, and the screen goes back to the list).
+// after a copy or an answered question. 1 when the screen stays where it
+// is: a copy done, refused or asked about, or one already running; 0 when
+// it goes back to the list: an empty source or destination (nothing said),
+// or a copy that failed (told on the console and in a message).
 int CopyIt(const std::string& source, std::string* dest, const std::string& folder, int pathCut,
            const FileUi& ui);

@@ -4,6 +4,7 @@
 #include "delplan.h"
 #include "filelists.h"
 #include "filematch.h"
+#include "treeplace.h"
 #include "listreader.h"
 #include "ospath.h"
 #include "paths.h"
@@ -90,6 +91,19 @@ void Refuse(const std::string& path, const FileUi& ui) {
     ui.message(path + "\n" + ui.label(kBadPathLabel) + "\n" + ui.label(kContinueLabel));
 }
 
+// A target whose way on disk leads out of the install tree (a folder of it
+// is a link to a folder outside): said on the console and, when ui is given,
+// to the operator with the target as it was named (shown, else path);
+// nothing is deleted there.
+bool InTree(const std::string& path, const char* who, const FileUi* ui,
+            const std::string& shown = "") {
+    if (InInstallTree(path)) return true;
+    std::printf("%s: %s leads out of the install tree through a link\n", who, path.c_str());
+    std::fflush(stdout);
+    if (ui) Refuse(shown.empty() ? path : shown, *ui);
+    return false;
+}
+
 bool Ask(const FileUi& ui, int label, const std::string& what) {
     return ui.message(ui.label(label) + "\n" + what + "\n" + ui.label(kDelSureLabel)) == 1;
 }
@@ -100,6 +114,7 @@ void RemoveFile(const std::string& path, const FileUi& ui) {
         Say("DelFiles: %s is not deleted here\n", path);
         return;
     }
+    if (!InTree(path, "DelFiles", nullptr)) return;
     ui.run(RmCommand(path));
     const std::string companions = CompanionCommand(path);
     if (!companions.empty()) ui.run(companions);
@@ -109,7 +124,13 @@ void RemoveFile(const std::string& path, const FileUi& ui) {
 void RemoveDir(const std::string& folder, const FileUi& ui) {
     std::string path = folder;
     if (path.size() > 1 && path.back() == '/') path.pop_back();
-    if (FileType(path) == 1) ui.run(RemoveDirCommand(path));
+    if (FileType(path) == 1 && InTree(path + "/", "RemoveDir", nullptr))
+        ui.run(RemoveDirCommand(path));
+}
+
+std::string WithSlash(std::string path) {
+    if (path.empty() || path.back() != '/') path += '/';
+    return path;
 }
 
 // A named deletion: one file, or every file that a pattern or an exact name
@@ -127,6 +148,7 @@ int DelFiles(DelModel& m, const std::string& folder, const std::string& name,
         Refuse(target, ui);
         return 0;
     }
+    if (!InTree(walk ? pattern.root : target, "DelFiles", &ui, target)) return 0;
     if (!Ask(ui, kDelFilesLabel, ShownPath(folder, m.pathCut) + name)) return 0;
     ui.cursor(true);
     if (!walk) {
@@ -154,6 +176,7 @@ int DelEntireDir(const DelModel& m, const std::string& folder, DelScope scope, c
         Refuse(folder, ui);
         return 0;
     }
+    if (!InTree(WithSlash(folder), "DelEntireDir", &ui)) return 0;
     if (!Ask(ui, kDelFilesLabel, ShownPath(folder, m.pathCut) + "*")) return 0;
     ui.cursor(true);
     std::vector<std::string> files, folders;
@@ -166,11 +189,6 @@ int DelEntireDir(const DelModel& m, const std::string& folder, DelScope scope, c
     RemoveDir(folder, ui);
     ui.cursor(false);
     return 1;
-}
-
-std::string WithSlash(std::string path) {
-    if (path.empty() || path.back() != '/') path += '/';
-    return path;
 }
 
 // After a whole folder is gone: when it was the current part's folder, the
@@ -186,7 +204,8 @@ void CheckPartGone(DelModel& m, const std::string& folder) {
 // The selected files of a folder below the first level, the last selected
 // first; then, asked or not, the folder above.
 void DelSelected(DelModel& m, const ListSelection& sel, const NavIo& io, const FileUi& ui) {
-    if (ui.message(ui.label(kDelSelectedLabel) + "\n" + ui.label(kDelSureLabel)) == 1) {
+    if (InTree(m.nav.folder, "DelFiles", &ui) &&
+        ui.message(ui.label(kDelSelectedLabel) + "\n" + ui.label(kDelSureLabel)) == 1) {
         ui.cursor(true);
         for (auto it = sel.names.rbegin(); it != sel.names.rend(); ++it) {
             const std::string path = m.nav.folder + *it;
@@ -216,8 +235,8 @@ void Listed(DelModel& m, const ListSelection& sel, const NavIo& io, const FileUi
     case NavOutcome::kFile:
         if (BelowFirstLevel(from))
             DelSelected(m, sel, io, ui);
-        else
-            DelFiles(m, m.nav.folder, first, "", true, io, ui);
+        else if (!DelFiles(m, m.nav.folder, first, "", true, io, ui))
+            Relist(m, io); // asked and cancelled, or refused: the folder as it is
         return;
     case NavOutcome::kListed:
         SetHotkeys(m, from == kNavTop && m.nav.state != kNavCurPart && m.nav.state != kNavPartList);
@@ -235,10 +254,11 @@ void Purge(DelModel& m, int label, bool (*keep)(const DelModel&, const std::stri
         Refuse(folder, ui);
         return;
     }
+    if (!InTree(folder, "DelFiles", &ui)) return;
     if (!Ask(ui, label, ShownPath(folder, m.pathCut) + "*")) return;
     ui.cursor(true);
     for (const std::string& path : f_WalkFiles(folder))
-        if (!keep || !keep(m, path)) ui.run(RmCommand(path));
+        if ((!keep || !keep(m, path)) && InTree(path, "DelFiles", nullptr)) ui.run(RmCommand(path));
     if (keep)
         Relist(m, io);
     else
@@ -359,28 +379,42 @@ void DelAllButNeeded(DelModel& m, const ListSelection& selection, const NavIo& i
         Refuse(part, ui);
         return;
     }
+    if (!InTree(WithSlash(part), "DelAllButDepend", &ui)) return;
     if (!Ask(ui, kDelNotNeededLabel, ShownPath(part, m.pathCut) + "*")) return;
     ui.cursor(true);
     std::string name = part;
     if (name.size() > 1 && name.back() == '/') name.pop_back();
     name = NamePart(name);
     // files4part's list is the only word on what stays: a failed run, no
-    // list or an empty one deletes nothing.
+    // list, an output that is no list of paths, or a list that names no file
+    // of the part deletes nothing.
     os_remove(ModifyPath(kNeededList));
     const int status = ui.run(Files4PartCommand(name));
     std::set<std::string> needed;
-    bool listed = false;
+    NeededList list = NeededList::kEmpty;
     if (FILE* f = f_Fopen(kNeededList, "r")) {
-        listed = ReadNeededFiles(f, &needed);
+        list = ReadNeededFiles(f, &needed);
         std::fclose(f);
     }
-    if (status != 0 || !listed) {
-        Say("DelAllButDepend: files4part gave no list for %s\n", name);
+    std::vector<std::string> files;
+    if (status == 0 && list == NeededList::kListed) files = f_WalkFiles(part);
+    const bool namesOne = std::any_of(files.begin(), files.end(), [&](const std::string& path) {
+        return needed.count(path) != 0;
+    });
+    if (!namesOne) {
+        if (status != 0 || list == NeededList::kEmpty)
+            Say("DelAllButDepend: files4part gave no list for %s\n", name);
+        else if (list == NeededList::kNotAList)
+            Say("DelAllButDepend: files4part wrote no list of paths for %s\n", name);
+        else if (list == NeededList::kTooLong)
+            Say("DelAllButDepend: files4part's list for %s is too long\n", name);
+        else
+            Say("DelAllButDepend: files4part's list names no file of %s\n", name);
         ui.message(ui.label(kDelNoListLabel) + "\n" + ui.label(kContinueLabel));
     } else {
         std::printf("\n");
         std::fflush(stdout);
-        for (const std::string& path : f_WalkFiles(part))
+        for (const std::string& path : files)
             if (!needed.count(path)) RemoveFile(path, ui);
     }
     Relist(m, io);

@@ -1,7 +1,6 @@
 // What the delete screen may remove, and its commands.
 #include "delplan.h"
 
-#include "listreader.h"
 #include "paths.h"
 #include "process.h"
 
@@ -74,12 +73,28 @@ std::string Files4PartCommand(const std::string& part) {
     return "files4part " + ShellQuote(part) + " > " + kNeededList;
 }
 
-bool ReadNeededFiles(FILE* f, std::set<std::string>* needed) {
+NeededList ReadNeededFiles(FILE* f, std::set<std::string>* needed) {
     needed->clear();
-    for (std::string line : ReadListLines(f)) {
+    std::string bytes;
+    char buf[4096];
+    size_t n;
+    while (bytes.size() <= kNeededListMax && (n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        bytes.append(buf, n);
+    if (bytes.size() > kNeededListMax) return NeededList::kTooLong;
+    std::set<std::string> paths;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
+        start = end + 1;
         // A tool that writes CR LF line ends may double the CR.
         while (!line.empty() && line.back() == '\r') line.pop_back();
-        if (HasText(line)) needed->insert(CollapseSlashes(line));
+        if (line.find_first_not_of(' ') == std::string::npos) continue;
+        if (line[0] != '/' || line.find('\0') != std::string::npos) return NeededList::kNotAList;
+        paths.insert(CollapseSlashes(line));
     }
-    return !needed->empty();
+    if (paths.empty()) return NeededList::kEmpty;
+    needed->swap(paths);
+    return NeededList::kListed;
 }

@@ -38,7 +38,19 @@ std::string RemoveDirCommand(const std::string& folder);
 inline constexpr const char* kNeededList = "/u/tmp/lst1.out";
 // "files4part <part> > /u/tmp/lst1.out".
 std::string Files4PartCommand(const std::string& part);
+// What files4part's output is.
+enum class NeededList {
+    kListed,   // one path a line: each line with text begins with "/"
+    kEmpty,    // no path at all
+    kNotAList, // a line that is no path here (an error text, binary bytes,
+               // a relative or drive path), or one holding a NUL
+    kTooLong,  // longer than kNeededListMax bytes
+};
+// The most of files4part's output that is read: a part's list of paths is far
+// shorter; anything longer is no list.
+inline constexpr size_t kNeededListMax = 1 << 20;
 // The files a part needs, from files4part's list: whole lines, without
-// their line ends (LF, and every CR before it), "//" collapsed to "/". Lines without text
-// name nothing. False when no line names anything.
-bool ReadNeededFiles(FILE* f, std::set<std::string>* needed);
+// their line ends (LF, and every CR before it), "//" collapsed to "/". Empty
+// lines and lines of blanks name nothing; every other line must begin with
+// "/". needed holds the paths only for kListed.
+NeededList ReadNeededFiles(FILE* f, std::set<std::string>* needed);

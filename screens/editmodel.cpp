@@ -3,6 +3,7 @@
 
 #include "filehead.h"
 #include "filelists.h"
+#include "installfile.h"
 #include "launch.h"
 #include "linereader.h"
 #include "ospath.h"
@@ -69,13 +70,13 @@ void StartScript(const char* script, const std::vector<std::string>& files) {
 }
 
 // The configured editor opens the first file of a call only: one call per
-// file, each waited for.
-void StartConfigured(const std::string& file) {
-    LaunchEditor(Language, EditorType, Rows({file}).get(), 1);
+// file, each waited for. False when no editor opened it.
+bool StartConfigured(const std::string& file) {
+    return LaunchEditor(Language, EditorType, Rows({file}).get(), 1) == 1;
 }
 
 // Edits the files of the folder (full paths) in the editor the folder
-// calls for; the files that were handed to it, for their post-edit
+// calls for; the files that an editor opened, for their post-edit
 // commands.
 std::vector<std::string> EditFiles(const std::string& folder, const std::vector<std::string>& paths,
                                    const FileUi& ui) {
@@ -88,9 +89,12 @@ std::vector<std::string> EditFiles(const std::string& folder, const std::vector<
     case EditorKind::kBitmap:
         StartScript(kBitmapScript, files);
         break;
-    case EditorKind::kConfigured:
-        for (const std::string& f : files) StartConfigured(f);
-        break;
+    case EditorKind::kConfigured: {
+        std::vector<std::string> opened;
+        for (const std::string& f : files)
+            if (StartConfigured(f)) opened.push_back(f);
+        return opened;
+    }
     }
     return files;
 }
@@ -264,13 +268,21 @@ void EditIt(const std::string& path, const FileUi& ui) {
     }
     const std::string folder = FolderPart(path);
     const std::string name = NamePart(path);
+    // A file that no editor opened gets no post-edit command, but for one
+    // that the configured editor finds missing (the console asks for the
+    // drive variable): that one keeps it.
+    bool postEdit = false;
     switch (EditorFor(path)) {
-    case EditorKind::k321nom:
+    case EditorKind::k321nom: {
         // The script gets the bare name.
-        if (!Fitting({name}, ui).empty()) StartScript(kEd321Script, {name});
+        const std::string argument = NameArgument(name);
+        postEdit = !Fitting({argument}, ui).empty();
+        if (postEdit) StartScript(kEd321Script, {argument});
         break;
+    }
     case EditorKind::kBitmap:
-        if (!Fitting({path}, ui).empty()) StartScript(kBitmapScript, {path});
+        postEdit = !Fitting({path}, ui).empty();
+        if (postEdit) StartScript(kBitmapScript, {path});
         break;
     case EditorKind::kConfigured: {
         if (Fitting({path}, ui).empty()) break;
@@ -278,27 +290,25 @@ void EditIt(const std::string& path, const FileUi& ui) {
         const std::string onDrive = std::string(drive ? drive : "") + path;
         // A file about to be made is not there yet: its folder is.
         if (FileExists(made ? std::string(drive ? drive : "") + folder : onDrive)) {
-            StartConfigured(path);
+            postEdit = StartConfigured(path);
         } else {
             Say("\n\n\nError: required file %s missing\n", onDrive);
             std::printf("Verify environment variable: 'QEL_Win_Install_Drive' is set to 'C:', "
                         "'D:', etc.\n\n\n");
             std::fflush(stdout);
+            postEdit = true;
         }
         break;
     }
     }
-    RunPostEditShell(folder, name, ui);
+    if (postEdit) RunPostEditShell(folder, name, ui);
 }
 
 void RunPostEditShell(const std::string& folder, const std::string& name, const FileUi& ui) {
     PostEdit pe;
     {
-        FILE* f = f_Fopen(kDoshells, "r");
-        if (!f) return;
-        const bool found = FindPostEdit(f, folder, &pe);
-        std::fclose(f);
-        if (!found) return;
+        InstallText doshells("RunPostEditShell", kDoshells, kDoshellsMax);
+        if (!doshells.stream() || !FindPostEdit(doshells.stream(), folder, &pe)) return;
     }
     if (pe.ask && ui.message(ui.label(kEditPostAskLabel) + "\n" + folder + name) != 1) return;
     const std::string command =

@@ -10,6 +10,7 @@
 #include "filematch.h"
 #include "filenav.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -27,6 +28,8 @@ inline constexpr int kEditPostAskLabel = 263; // before a "+" command
 
 // The install's scripts and files of the text edit.
 inline constexpr const char* kDoshells = "/u/qel/shell/DOSHELLS";
+// The most of DOSHELLS that is read: some 800 lines of 79 characters.
+inline constexpr size_t kDoshellsMax = 65536;
 inline constexpr const char* kEd321Script = "/u/qel/shell/doed321";
 inline constexpr const char* kBitmapScript = "/u/qel/shell/dobitmap";
 inline constexpr const char* kEd321Program = "/u/qel/xeq/ed321.exe";
@@ -77,7 +80,9 @@ void EditUpOne(EditModel& m, const NavIo& io);
 // says so; then its post-edit command.
 void EditIt(const std::string& path, const FileUi& ui);
 // Runs the post-edit command of DOSHELLS for an edited file (the folder
-// ends in "/"); after dolibgen shows the head of its output.
+// ends in "/"); after dolibgen shows the head of its output. A DOSHELLS that
+// is no plain file runs nothing; of a longer one the first kDoshellsMax
+// bytes are read.
 void RunPostEditShell(const std::string& folder, const std::string& name, const FileUi& ui);
 // The question whether to make a file that is not there: 1 OK, 0 Cancel.
 int AskCreate(const std::string& path, const FileUi& ui);

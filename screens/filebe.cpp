@@ -3,6 +3,7 @@
 #include "filebe.h"
 
 #include "choice.h"
+#include "colors.h"
 #include "dialogs.h"
 #include "filelists.h"
 #include "filematch.h"
@@ -93,6 +94,7 @@ void MakeScreen() {
         XtAddCallback(PartScreen.list, reason, ListCB, nullptr);
     XtAddCallback(PartScreen.list, XmNdefaultActionCallback, twin.ok, nullptr);
     PartScreen.upOne = MakeToolbarIcon(PartScreen, 115, "VokUpOne", kUpOneHint, PartEditUpOneCB);
+    XtAddCallback(PartScreen.keyin, XmNfocusCallback, PartEditFocusCB, nullptr);
     XtAddCallback(PartScreen.keyin, XmNactivateCallback, twin.ok, nullptr);
     PartEditOpen(Model, Opening, CurrentPart, Io());
     Show();
@@ -155,6 +157,16 @@ void PartEditUpOneCB(Widget, XtPointer, XtPointer) {
     PartEditUpOne(Model, Io());
     SetKeyinField(PartScreen.keyin);
     Show();
+}
+
+// The keyin field takes the focus: the list's selection goes, so that OK
+// and Return take the typed name.
+void PartEditFocusCB(Widget, XtPointer, XtPointer call) {
+    const auto* cb = static_cast<const XmAnyCallbackStruct*>(call);
+    if ((cb && cb->reason != XmCR_FOCUS) || !PartScreen.window) return;
+    NavKeyinFocus(Model.nav);
+    ClearListSelection(FileList);
+    SetWidgetColors(PartScreen.keyin, "KeyinFocusIn", 0, 3, 7);
 }
 
 PartEditView PartEditState() {

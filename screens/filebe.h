@@ -19,6 +19,7 @@ void BeCancelCB(Widget w, XtPointer client, XtPointer call);
 void CeOkCB(Widget w, XtPointer client, XtPointer call);
 void CeCancelCB(Widget w, XtPointer client, XtPointer call);
 void PartEditUpOneCB(Widget w, XtPointer client, XtPointer call);
+void PartEditFocusCB(Widget w, XtPointer client, XtPointer call);
 
 // The screen's widgets and model, for tests.
 struct PartEditView {

@@ -25,6 +25,13 @@ Widget SourceLabel = nullptr;
 Widget DestLabel = nullptr;
 // Set by the lister, so that the view applies a new listing's selection.
 bool Relisted = false;
+// Set when the screen gives the keyin field the focus back after a copy.
+// The focus callback that this brings, at once or only when the window
+// gets the focus back from a message box (after the screen went up to the
+// top), is not the operator moving into the field: it leaves the hotkeys as
+// they are. Forgotten when the field loses the focus, or a hotkey or a list
+// row is pressed.
+bool FocusGivenBack = false;
 
 constexpr int kLoadingLabel = 154;
 constexpr int kClosingLabel = 171;
@@ -99,10 +106,20 @@ ListSelection Selection() {
 void HotkeyPressed(int which, XtPointer call) {
     const auto* cb = static_cast<const XmAnyCallbackStruct*>(call);
     if (cb && cb->reason != XmCR_ACTIVATE) return;
+    FocusGivenBack = false;
     HotkeyOn(Copy.hotkeys[which - 1]);
     HotkeyOff(Copy.hotkeys[2 - which]);
     NavHotkey(Model.nav, which);
     ClearListSelection(FileList);
+}
+
+void GiveFocusBack() {
+    FocusGivenBack = true;
+    XmProcessTraversal(Copy.keyin, XmTRAVERSE_CURRENT);
+}
+
+void KeyinLosesFocus(Widget, XtPointer, XtPointer) {
+    FocusGivenBack = false;
 }
 
 } // namespace
@@ -114,6 +131,7 @@ void FileCopy() {
 
 void MakeCopyScreen() {
     Names.clear();
+    FocusGivenBack = false;
     SourceLabel = DestLabel = nullptr;
     MakeFileFrame(Copy, kTitleLabel, kStatusLabel, CopyOkCB, CopyCancelCB);
     XtAddCallback(Copy.list, XmNsingleSelectionCallback, CopyListCB, nullptr);
@@ -130,6 +148,7 @@ void MakeCopyScreen() {
         XtAddCallback(Copy.hotkeys[1], XmNactivateCallback, CopyCurPartCB, nullptr);
     }
     XtAddCallback(Copy.keyin, XmNfocusCallback, CopyFocusCB, nullptr);
+    XtAddCallback(Copy.keyin, XmNlosingFocusCallback, KeyinLosesFocus, nullptr);
     XtAddCallback(Copy.keyin, XmNactivateCallback, CopyOkCB, nullptr);
     CopyOpen(Model, CurrentPart, Io());
     Model.pathCut = PathCut;
@@ -147,10 +166,9 @@ void CopyOkCB(Widget, XtPointer, XtPointer) {
         return;
     }
     DisableFileButtons(Copy);
-    CopyOk(Model, selection, text, Io(), Ui());
+    CopyOk(Model, selection, text, Io(), Ui(), GiveFocusBack);
     Show();
     EnableFileButtons(Copy, Model.nav);
-    XmProcessTraversal(Copy.keyin, XmTRAVERSE_CURRENT);
 }
 
 void CopyCancelCB(Widget, XtPointer, XtPointer) {
@@ -188,6 +206,7 @@ void CopyListCB(Widget, XtPointer, XtPointer call) {
     const auto* cb = static_cast<const XmListCallbackStruct*>(call);
     if (!cb) return;
     if (cb->reason != XmCR_SINGLE_SELECT && cb->reason != XmCR_MULTIPLE_SELECT) return;
+    FocusGivenBack = false;
     SetKeyinField(Copy.keyin);
     NavListSelected(Model.nav, cb->reason == XmCR_MULTIPLE_SELECT);
     if (cb->reason == XmCR_SINGLE_SELECT) {
@@ -200,11 +219,15 @@ void CopyListCB(Widget, XtPointer, XtPointer call) {
 void CopyFocusCB(Widget, XtPointer, XtPointer call) {
     const auto* cb = static_cast<const XmAnyCallbackStruct*>(call);
     if (cb && cb->reason != XmCR_FOCUS) return;
-    if (Model.nav.state == kNavTop) {
-        HotkeyOff(Copy.hotkeys[0]);
-        HotkeyOff(Copy.hotkeys[1]);
+    const bool givenBack = FocusGivenBack;
+    FocusGivenBack = false;
+    if (!givenBack) {
+        if (Model.nav.state == kNavTop) {
+            HotkeyOff(Copy.hotkeys[0]);
+            HotkeyOff(Copy.hotkeys[1]);
+        }
+        NavKeyinFocus(Model.nav);
     }
-    NavKeyinFocus(Model.nav);
     ClearListSelection(FileList);
     SetWidgetColors(Copy.keyin, "KeyinFocusIn", 0, 3, 7);
 }

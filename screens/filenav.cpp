@@ -129,9 +129,11 @@ std::string PathTooLongText(const std::string& path, const std::string& badPathT
 }
 
 void NavOpen(FileNav& nav, const NavRules& rules, const std::string& currentPart, const NavIo& io) {
+    // currentPart may be nav's own, which the reset empties.
+    std::string part = currentPart;
     nav = FileNav{};
     nav.rules = rules;
-    nav.currentPart = currentPart;
+    nav.currentPart = std::move(part);
     nav.folder = kPartFolders;
     nav.hotkeyMode = 0;
     ListTop(nav, io);

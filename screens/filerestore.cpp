@@ -104,9 +104,9 @@ bool ChooseMedium() {
 // listed because the medium was refused or not ready.
 int ListMembers() {
     SetLabelTextLeft(LabText(kMembersTitle), ListTitle);
-    std::vector<std::string> names;
-    const int r = FillTarList(Rest.list, &names, Device, ScreenMessage);
-    RestoreListed(Model, std::move(names));
+    std::vector<ArchiveMember> members;
+    const int r = FillTarList(Rest.list, &members, Device, ScreenMessage);
+    RestoreListed(Model, std::move(members));
     return r;
 }
 
@@ -124,7 +124,7 @@ std::vector<std::string> Chosen() {
     std::vector<std::string> chosen;
     for (int pos : SelectedListPositions(Rest.list))
         if (pos >= 1 && pos <= static_cast<int>(Model.listed.size()))
-            chosen.push_back(Model.listed[pos - 1]);
+            chosen.push_back(Model.listed[pos - 1].name);
     return chosen;
 }
 
@@ -216,7 +216,7 @@ void RestOkCB(Widget, XtPointer, XtPointer) {
     }
     const std::vector<std::string> chosen = Chosen();
     if (!chosen.empty()) {
-        RestoreSplit(Model, chosen);
+        RestoreSplit(Model, chosen, Ui());
         ShowExisting();
         HeaderLine(kExistingLine);
     }
@@ -238,7 +238,7 @@ void RestDoRestoreCB(Widget, XtPointer, XtPointer call) {
     if (!guard.entered()) return;
     SetButtons(false);
     WaitSeconds(0);
-    RestoreSplit(Model, Model.listed);
+    RestoreSplit(Model, RestoreNames(Model), Ui());
     ShowExisting();
     SetButtons(true);
     WaitSeconds(0);

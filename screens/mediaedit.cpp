@@ -4,7 +4,8 @@
 // the file after them as it was read, to a new file beside the table that
 // then replaces it: a failure leaves the table as it was and the editor
 // open. While it is open the editor is the screen shown; the screen shown
-// when it opened counts as shown again once it closes.
+// when it opened counts as shown again once it closes. A table that is no
+// plain file, or longer than what is read of it, is not edited.
 #include "mediaedit.h"
 
 #include "choice.h"
@@ -68,13 +69,17 @@ void StayOpen() {
 void ShowMediaEditor() {
     if (E.window && ShownScreen == E.window) return;
     std::string bytes;
-    if (!ReadMediaFile(kMediaFile, &bytes)) {
+    InstallFile read = ReadMediaFile("ShowMediaEditor", kMediaFile, &bytes);
+    // Only a table that is not there is made anew; one that is there but is
+    // no plain file, or too long to be written back whole, is left alone.
+    if (read == InstallFile::kMissing) {
         SystemCmd(kTransMedia);
-        if (!ReadMediaFile(kMediaFile, &bytes)) {
-            ScreenMessage(std::string(kMediaFile) + " " + LabText(kNotFoundLabel) + "\n" +
-                          LabText(kContinueLabel));
-            return;
-        }
+        read = ReadMediaFile("ShowMediaEditor", kMediaFile, &bytes);
+    }
+    if (read != InstallFile::kRead) {
+        ScreenMessage(std::string(kMediaFile) + " " + LabText(kNotFoundLabel) + "\n" +
+                      LabText(kContinueLabel));
+        return;
     }
     E.table = ParseMediaTable(bytes);
     if (!E.window) MakeMediaEditor();

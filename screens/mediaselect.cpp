@@ -122,7 +122,9 @@ std::string ChosenDevice() {
 
 int LoadMediaSelect() {
     std::string bytes;
-    if (!ReadMediaFile(kMediaFile, &bytes)) {
+    const InstallFile read = ReadMediaFile("LoadMediaSelect", kMediaFile, &bytes);
+    if (read == InstallFile::kRefused) return 0;
+    if (read == InstallFile::kMissing) {
         std::printf("error opening %s\n", kMediaFile);
         std::fflush(stdout);
         return 0;

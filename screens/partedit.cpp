@@ -41,7 +41,7 @@ std::string WithoutTrailingSlash(std::string s) {
 } // namespace
 
 PartEditStart PartEditCommand(PartEditor editor, const std::string& part) {
-    if (editor == PartEditor::kBlock) return {kBlockEditor, part, kPartRoot + part};
+    if (editor == PartEditor::kBlock) return {kBlockEditor, NameArgument(part), kPartRoot + part};
     const std::string contour = GetPartRoot() + part + "/contour";
     return {kContourEditor, contour, contour};
 }

@@ -29,9 +29,9 @@ struct PartEditModel {
 };
 
 // The program and its one argument for the part, and the folder that must
-// be there first: the block editor gets the name and needs
-// /u/qel/part/<name>; the contour editor gets and needs the part root's
-// <name>/contour.
+// be there first: the block editor gets the name (a name that begins with
+// "-" as "./<name>") and needs /u/qel/part/<name>; the contour editor gets
+// and needs the part root's <name>/contour.
 struct PartEditStart {
     std::string program;
     std::string argument;

@@ -7,7 +7,6 @@
 #include "choice.h"
 #include "colors.h"
 #include "labels.h"
-#include "linereader.h"
 #include "makers.h"
 #include "portscreen.h"
 #include "xmwrap.h"
@@ -20,7 +19,6 @@
 #include <Xm/Separator.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <new>
 
 namespace {
@@ -36,6 +34,12 @@ constexpr int kPressOk = 100;
 // Both boxes: a form at (3, height - 143), 140 high, width - 6 wide.
 constexpr int kBoxHeight = 140;
 constexpr int kButtonSide = 54;
+// The title across the top, 22 high; OK below it and Escape below OK, both
+// within the box's 140 pixels.
+constexpr int kTitleY = 2;
+constexpr int kTitleHeight = 22;
+constexpr int kOkY = kTitleY + kTitleHeight + 2;
+constexpr int kEscapeY = kOkY + kButtonSide + 4;
 // Rows the picker's list shows: as many as fit its 120 pixels in the
 // normal font.
 constexpr int kPickerRows = 5;
@@ -108,8 +112,8 @@ Widget MakeIcon(Widget parent, int y, const char* style, const char* icon, int b
 
 // OK above Escape on the right of a box; client data 1 and 0.
 void MakeOkEscape(Widget box, XtCallbackProc done, Widget* ok, Widget* escape) {
-    *ok = MakeIcon(box, 12, "OK", "OK.ICN", 4, done, 1);
-    *escape = MakeIcon(box, 12 + kButtonSide + 8, "Escape", "ESC.ICN", 6, done, 0);
+    *ok = MakeIcon(box, kOkY, "OK", "OK.ICN", 4, done, 1);
+    *escape = MakeIcon(box, kEscapeY, "Escape", "ESC.ICN", 6, done, 0);
 }
 
 Widget MakeLight(Widget parent, int x, int y) {
@@ -124,7 +128,8 @@ Widget MakeLight(Widget parent, int x, int y) {
 
 void MakeParityBox() {
     Widget box = Port.parityBox = MakeBox();
-    MakeText(box, 0, 4, BoxWidth(), LabText(kBoxTitleLabel), XmALIGNMENT_CENTER, "VokWorkWindow");
+    Port.boxTitle = MakeText(box, 0, kTitleY, BoxWidth(), LabText(kBoxTitleLabel),
+                             XmALIGNMENT_CENTER, "VokWorkWindow");
     const int side = BoxWidth() / 2 - 50;
     Port.pase = MakeButton(box, side, 28, BoxWidth() - 2 * side, 25, PortModeToggleCb, nullptr);
     MakeOkEscape(box, ParityBoxDoneCb, &Port.boxOk, &Port.boxEscape);
@@ -156,8 +161,8 @@ void MakeParityBox() {
 
 void MakeDeviceFrame() {
     Widget box = Port.deviceFrame = MakeBox();
-    MakeText(box, 0, 4, BoxWidth(), LabText(kPickerTitleLabel), XmALIGNMENT_CENTER,
-             "VokWorkWindow");
+    Port.pickerTitle = MakeText(box, 0, kTitleY, BoxWidth(), LabText(kPickerTitleLabel),
+                                XmALIGNMENT_CENTER, "VokWorkWindow");
     MakeOkEscape(box, DeviceFrameDoneCb, &Port.pickerOk, &Port.pickerEscape);
     Port.deviceList = MakeScrolledListSized(box, 12, 28, 450, 120, kPickerRows);
     XtAddCallback(Port.deviceList, XmNsingleSelectionCallback, DeviceListSelectCb, nullptr);
@@ -258,16 +263,12 @@ void ParityBoxDoneCb(Widget, XtPointer ok, XtPointer) {
 
 void ShowDeviceFrame(int row) {
     const PortRow& r = Port.rows[static_cast<size_t>(row)];
-    UniqueFile f = r.listWord.empty() ? nullptr : OpenUserOrDefault("printers", r.listWord);
-    if (!f) {
-        std::printf("ShowDeviceFrame: no printers list '%s'\n", r.listWord.c_str());
-        std::fflush(stdout);
-        ScreenMessage(LabText(kNoListLabel) + "\n\n" + LabText(kPressOk));
-        return;
-    }
     std::vector<std::string> names;
     try {
-        Port.devices = ReadDeviceList(f.get());
+        if (!LoadDeviceList(r.listWord, &Port.devices)) {
+            ScreenMessage(LabText(kNoListLabel) + "\n\n" + LabText(kPressOk));
+            return;
+        }
         for (const DeviceEntry& e : Port.devices) names.push_back(e.description);
     } catch (const std::bad_alloc&) {
         Port.devices.clear();

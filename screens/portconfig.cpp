@@ -6,11 +6,9 @@
 #include "colors.h"
 #include "dialogs.h"
 #include "labels.h"
-#include "linereader.h"
 #include "mainmenu.h"
 #include "makers.h"
 #include "msgsys.h"
-#include "paths.h"
 #include "portscreen.h"
 #include "vok.h"
 #include "xmwrap.h"
@@ -19,7 +17,6 @@
 #include <Xm/TextF.h>
 
 #include <cstdint>
-#include <cstdio>
 
 PortScreen Port;
 
@@ -122,18 +119,6 @@ void MakePortConfig() {
     MakePortBoxes();
 }
 
-// Reads uart.txt; false (with a console line) when it cannot be opened.
-bool ReadPortList() {
-    UniqueFile f(f_Fopen(kPortListPath, "r"));
-    if (!f) {
-        std::printf("ShowPortConfig: unable to open %s\n", kPortListPath);
-        std::fflush(stdout);
-        return false;
-    }
-    Port.rows = ReadPortRows(f.get());
-    return true;
-}
-
 void StyleField(int row, bool current) {
     if (row < 0 || row >= RowCount()) return;
     if (current)
@@ -208,7 +193,7 @@ void ShowPortConfig() {
     SetStatusLine("");
     ChangeCursor(BusyCursor);
     if (!Built) {
-        if (!ReadPortList()) {
+        if (!LoadPortList(&Port.rows)) {
             ChangeCursor(NormalCursor);
             return;
         }
@@ -345,6 +330,7 @@ PortConfigView PortConfigState() {
         v.device[i] = Port.device[i];
     }
     v.parityBox = Port.parityBox;
+    v.boxTitle = Port.boxTitle;
     v.pase = Port.pase;
     v.baudFrame = Port.baudFrame;
     v.baud = Port.baud;
@@ -356,6 +342,7 @@ PortConfigView PortConfigState() {
         v.flagButton[i] = Port.flagButton[i];
     }
     v.deviceFrame = Port.deviceFrame;
+    v.pickerTitle = Port.pickerTitle;
     v.deviceList = Port.deviceList;
     v.pickerOk = Port.pickerOk;
     v.pickerEscape = Port.pickerEscape;

@@ -46,10 +46,10 @@ struct PortConfigView {
     Widget window, toolbar, ok, cancel, up, down;
     Widget label[kPortRows], field[kPortRows], mode[kPortRows], device[kPortRows];
     // The line-settings box.
-    Widget parityBox, pase, baudFrame, baud, size, boxOk, boxEscape;
+    Widget parityBox, boxTitle, pase, baudFrame, baud, size, boxOk, boxEscape;
     Widget flagLight[kFlagSettings], flagButton[kFlagSettings];
     // The device picker.
-    Widget deviceFrame, deviceList, pickerOk, pickerEscape;
+    Widget deviceFrame, pickerTitle, deviceList, pickerOk, pickerEscape;
     const std::vector<PortRow>* rows;
     int current;
     bool boxOpen, pickerOpen;

@@ -1,6 +1,7 @@
 // Port configuration's model.
 #include "portmodel.h"
 
+#include "installfile.h"
 #include "linereader.h"
 
 #include <algorithm>
@@ -66,6 +67,24 @@ std::string Bounded(const std::string& word, size_t max, const char* what) {
     return word.substr(0, max);
 }
 
+// Whether the line's type word (the first word after its second double
+// quote) ends within its first `kept` characters, a blank after it or the
+// line's end included.
+bool TypeWordEndsBefore(const std::string& line, size_t kept) {
+    const std::string text = UpToNul(line);
+    // A NUL ends what the line says before the cut does.
+    if (text.size() <= kept) return true;
+    const size_t open = text.find('"');
+    if (open == std::string::npos || open >= kept) return false;
+    const size_t close = text.find('"', open + 1);
+    if (close == std::string::npos || close >= kept) return false;
+    size_t at = close + 1;
+    while (at < text.size() && IsBlank(text[at])) ++at;
+    if (at >= kept) return false;
+    while (at < text.size() && !IsBlank(text[at])) ++at;
+    return at <= kept;
+}
+
 void RepairPath(PortRecord& r, bool ok, const char* replacement) {
     if (!ok) SetPortField(r.path, replacement);
 }
@@ -113,6 +132,10 @@ std::vector<PortRow> ReadPortRows(FILE* f) {
     std::vector<PortRow> rows;
     std::string line;
     int number = 0;
+    // The rows past the last: how many, and the first of them.
+    long over = 0;
+    int overLine = 0;
+    std::string overName;
     while (ReadCutLine(f, kPortListLineMax, &line)) {
         ++number;
         line = UpToNul(line);
@@ -121,9 +144,10 @@ std::vector<PortRow> ReadPortRows(FILE* f) {
         const std::string name = NextWord(line, &at);
         const std::string word = NextWord(line, &at);
         if (static_cast<int>(rows.size()) == kPortRows) {
-            std::printf("ReadPortRows: line %d: more than %d ports, '%s' left out\n", number,
-                        kPortRows, name.c_str());
-            std::fflush(stdout);
+            if (over++ == 0) {
+                overLine = number;
+                overName = name.substr(0, kPortNameMax);
+            }
             continue;
         }
         PortRow row;
@@ -137,7 +161,26 @@ std::vector<PortRow> ReadPortRows(FILE* f) {
             }
         rows.push_back(row);
     }
+    if (over > 0) {
+        std::printf("ReadPortRows: more than %d ports: line %d ('%s') and the rows after it "
+                    "left out, %ld in all\n",
+                    kPortRows, overLine, overName.c_str(), over);
+        std::fflush(stdout);
+    }
     return rows;
+}
+
+bool LoadPortList(std::vector<PortRow>* rows) {
+    InstallText txt("ShowPortConfig", kPortListPath, kPortListFileMax);
+    if (!txt.stream()) {
+        if (txt.state() == InstallFile::kMissing) {
+            std::printf("ShowPortConfig: unable to open %s\n", kPortListPath);
+            std::fflush(stdout);
+        }
+        return false;
+    }
+    *rows = ReadPortRows(txt.stream());
+    return true;
 }
 
 void LoadPortRecords(std::vector<PortRow>& rows) {
@@ -234,12 +277,44 @@ bool ParseDeviceLine(const std::string& line, std::string* description, std::str
 std::vector<DeviceEntry> ReadDeviceList(FILE* f) {
     std::vector<DeviceEntry> list;
     std::string line;
-    while (ReadCutLine(f, kDeviceLineMax, &line)) {
+    int number = 0;
+    // One character past the kept ones tells whether a line was cut.
+    while (ReadCutLine(f, kDeviceLineMax + 1, &line)) {
+        ++number;
         if (line.empty() || line[0] == '!') continue;
+        if (line.size() > kDeviceLineMax && !TypeWordEndsBefore(line, kDeviceLineMax)) {
+            // A cut type word would name another driver.
+            std::printf("ReadDeviceList: line %d is cut at %zu characters before its type word "
+                        "ends, line left out\n",
+                        number, kDeviceLineMax);
+            std::fflush(stdout);
+            continue;
+        }
+        line.resize(std::min(line.size(), kDeviceLineMax));
         DeviceEntry e;
         if (ParseDeviceLine(line, &e.description, &e.type)) list.push_back(e);
     }
     return list;
+}
+
+bool LoadDeviceList(const std::string& listWord, std::vector<DeviceEntry>* list) {
+    list->clear();
+    // An empty word names the folder, no list.
+    for (const char* dir : {"/u/qel/usr_data/printers/", "/u/qel/def_data/printers/"}) {
+        if (listWord.empty()) break;
+        const std::string path = dir + listWord;
+        InstallText text("LoadDeviceList", path, kDeviceListFileMax);
+        if (!text.stream()) continue;
+        *list = ReadDeviceList(text.stream());
+        if (list->empty()) {
+            std::printf("LoadDeviceList: printers list %s has no usable line\n", path.c_str());
+            std::fflush(stdout);
+        }
+        return true;
+    }
+    std::printf("LoadDeviceList: no printers list '%s'\n", listWord.c_str());
+    std::fflush(stdout);
+    return false;
 }
 
 size_t PreselectedDevice(const std::vector<DeviceEntry>& list, const PortRecord& record) {

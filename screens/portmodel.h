@@ -52,6 +52,10 @@ inline constexpr size_t kPortNameMax = 38;
 inline constexpr size_t kListWordMax = 39;
 inline constexpr const char* kNoDeviceList = "-NONE-";
 inline constexpr size_t kDeviceLineMax = 98;
+// The most of uart.txt and of a printers list that is read: far more than
+// ten rows of 498 characters, or a picker of 600 devices.
+inline constexpr size_t kPortListFileMax = 65536;
+inline constexpr size_t kDeviceListFileMax = 65536;
 inline constexpr size_t kDeviceTextMax = 71; // a picker row
 inline constexpr size_t kRecordTextMax = 39; // a record's type or description
 inline constexpr int kPortRows = kUartRecords;
@@ -72,9 +76,13 @@ struct PortRow {
 };
 
 // The rows of uart.txt: comment lines ("#" first) skipped, every other line
-// a row of two words (missing words empty), at most kPortRows. Names, list
-// words, rows past the last and repeated names are reported on the console.
+// a row of two words (missing words empty), at most kPortRows. Cut names and
+// list words and repeated names are reported on the console, the rows past
+// the last in one line with their count.
 std::vector<PortRow> ReadPortRows(FILE* f);
+// Reads uart.txt (at most kPortListFileMax bytes) into rows; false, with a
+// console line, when it is not there or not a plain file.
+bool LoadPortList(std::vector<PortRow>* rows);
 
 // Loads each row's record from uart.bin (an unknown port keeps an empty
 // record with its name) and its settings; the session starts unconfirmed.
@@ -99,8 +107,15 @@ struct DeviceEntry {
 // than kRecordTextMax (reported: a cut type would name another driver).
 bool ParseDeviceLine(const std::string& line, std::string* description, std::string* type);
 // The valid lines of an open list, in order; lines beginning with '!' and
-// empty lines skipped.
+// empty lines skipped. A line longer than kDeviceLineMax characters whose
+// cut leaves no whole type word is left out with a console line.
 std::vector<DeviceEntry> ReadDeviceList(FILE* f);
+// The entries of a port's printers list: /u/qel/usr_data/printers/<word>,
+// else the one of def_data (a copy that is not a plain file is passed over,
+// with a console line; at most kDeviceListFileMax bytes are read). False
+// when neither can be read; a list without a usable line says so on the
+// console.
+bool LoadDeviceList(const std::string& listWord, std::vector<DeviceEntry>* list);
 // The position (0-based) that the picker selects first: the first entry
 // whose description, as a record keeps it, is the record's; else 0.
 size_t PreselectedDevice(const std::vector<DeviceEntry>& list, const PortRecord& record);

@@ -28,12 +28,13 @@ struct PortScreen {
     bool pickerOpen = false;
 
     // The line-settings box.
-    Widget parityBox = nullptr, pase = nullptr, baudFrame = nullptr, baud = nullptr, size = nullptr,
-           boxOk = nullptr, boxEscape = nullptr;
+    Widget parityBox = nullptr, boxTitle = nullptr, pase = nullptr, baudFrame = nullptr,
+           baud = nullptr, size = nullptr, boxOk = nullptr, boxEscape = nullptr;
     Widget flagLight[kFlagSettings] = {}, flagButton[kFlagSettings] = {};
     // The device picker: its list, the entries it shows and the position
     // (1-based) that OK takes.
-    Widget deviceFrame = nullptr, deviceList = nullptr, pickerOk = nullptr, pickerEscape = nullptr;
+    Widget deviceFrame = nullptr, pickerTitle = nullptr, deviceList = nullptr, pickerOk = nullptr,
+           pickerEscape = nullptr;
     std::vector<DeviceEntry> devices;
     int selected = 1;
 

@@ -32,23 +32,35 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& a,
 
 } // namespace
 
-void RestoreListed(RestoreModel& m, std::vector<std::string> members) {
+void RestoreListed(RestoreModel& m, std::vector<ArchiveMember> members) {
     m.listed = std::move(members);
     m.phase = kRestoreMembers;
     m.missing.clear();
     m.existing.clear();
+    m.leftOut.clear();
 }
 
-void RestoreSplit(RestoreModel& m, const std::vector<std::string>& chosen) {
-    MemberSplit split = SplitMembers(ExpandChosen(m.listed, chosen), "RestCheckExisting");
+std::vector<std::string> RestoreNames(const RestoreModel& m) {
+    std::vector<std::string> names;
+    names.reserve(m.listed.size());
+    for (const ArchiveMember& member : m.listed) names.push_back(member.name);
+    return names;
+}
+
+void RestoreSplit(RestoreModel& m, const std::vector<std::string>& chosen, const RestoreUi& ui) {
+    MemberSplit split = SplitMembers(ExpandChosen(m.listed, chosen), m.listed, "RestCheckExisting");
     m.missing = std::move(split.missing);
     m.existing = std::move(split.existing);
+    m.leftOut = std::move(split.leftOut);
     m.phase = kRestoreExisting;
     // A list of an earlier restore is never left for this one.
     if (!WriteLines(kRestoreList, m.missing)) {
         std::printf("RestCheckExisting: cannot write %s\n", kRestoreList);
         std::fflush(stdout);
     }
+    if (!m.leftOut.empty())
+        ui.message(
+            LeftOutText(m.leftOut, ui.label(kRestoreCannotLabel), ui.label(kRestoreContinueLabel)));
 }
 
 void RestoreRemove(RestoreModel& m, const std::vector<int>& positions) {
@@ -63,6 +75,12 @@ void RestoreRemove(RestoreModel& m, const std::vector<int>& positions) {
 
 RestoreOutcome RestoreExtract(RestoreModel& m, const std::string& device, const RestoreUi& ui) {
     m.phase = kRestoreDone;
+    const std::vector<LeftOutMember> links =
+        DropUnwrittenLinkTargets(&m.missing, &m.existing, m.listed, "RestTar");
+    if (!links.empty())
+        ui.message(
+            LeftOutText(links, ui.label(kRestoreCannotLabel), ui.label(kRestoreContinueLabel)));
+    m.leftOut.insert(m.leftOut.end(), links.begin(), links.end());
     std::string why;
     errno = 0;
     if (!WriteLines(kRestoreList, m.missing, m.existing, &why)) {
@@ -83,5 +101,5 @@ RestoreOutcome RestoreExtract(RestoreModel& m, const std::string& device, const 
 }
 
 bool RestoreWritePrintList(const RestoreModel& m) {
-    return WriteLines(kPrintList, m.listed);
+    return WriteLines(kPrintList, RestoreNames(m));
 }

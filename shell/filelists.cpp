@@ -165,16 +165,23 @@ std::vector<std::string> TopListNames(const std::string& key, const std::string&
     return names;
 }
 
-bool ListArchive(const std::string& device, std::vector<std::string>* names, int* status) {
-    names->clear();
+bool ListArchive(const std::string& device, std::vector<ArchiveMember>* members, int* status) {
+    members->clear();
     os_remove(kTarOut);
-    // Members are listed as they are named, so that one can be restored by
-    // the name shown.
-    const int result = SystemCmd("tar --quoting-style=literal -tf " + ShellQuote(device) + " >" +
+    // Each member with its type, one a line, whatever its name holds.
+    const int result = SystemCmd(std::string(kTarVerboseList) + " " + ShellQuote(device) + " >" +
                                  ShellQuote(kTarOut));
     if (status) *status = result;
     // What tar listed before a failure is kept.
-    *names = ReadLinesOf(kTarOut);
+    size_t number = 0;
+    for (const std::string& line : ReadLinesOf(kTarOut)) {
+        ++number;
+        ArchiveMember m;
+        if (ParseListingLine(line, &m))
+            members->push_back(std::move(m));
+        else
+            Say("ListArchive: line " + std::to_string(number) + " names no member");
+    }
     if (result != 0) {
         const int code = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
         Say("ListArchive: tar ended with status " + std::to_string(code));

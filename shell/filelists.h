@@ -9,6 +9,8 @@
 // console.
 #pragma once
 
+#include "tarlisting.h"
+
 #include <string>
 #include <vector>
 
@@ -58,8 +60,11 @@ bool ListFolder(const std::string& folder, ListRule rule, std::vector<std::strin
 // line has none). An empty key names no misc list.
 std::vector<std::string> TopListNames(const std::string& key, const std::string& currentPart);
 
-// The members of the tar archive on the device, as tar lists them, with
-// tar's wait status in *status when given. False when tar fails: the names
-// are then those it listed before the failure, and the console says with
-// which status it ended.
-bool ListArchive(const std::string& device, std::vector<std::string>* names, int* status = nullptr);
+// The members of the tar archive on the device, in the archive's order, each
+// with its type (tar's verbose listing, tarlisting.h), with tar's wait
+// status in *status when given. False when tar fails: the members are then
+// those it listed before the failure, and the console says with which
+// status it ended. A line that names no member is left out with a console
+// line.
+bool ListArchive(const std::string& device, std::vector<ArchiveMember>* members,
+                 int* status = nullptr);

@@ -105,6 +105,10 @@ bool ReadEditorPath(std::string* line) {
 
 } // namespace
 
+std::string NameArgument(const std::string& name) {
+    return !name.empty() && name[0] == '-' ? "./" + name : name;
+}
+
 bool PutArgRow(ArgRow row, const std::string& text) {
     const size_t n = text.size() < kArgRowSize ? text.size() : kArgRowSize - 1;
     std::memset(row, 0, kArgRowSize);
@@ -231,7 +235,7 @@ void ForkExec(int type, const std::string& text, const std::vector<std::string>&
     ChangeCursor(NormalCursor);
 }
 
-void RunWordpad(const std::string& file) {
+bool RunWordpad(const std::string& file) {
     ChangeCursor(BusyCursor);
     errno = 0;
     const char* drive = EnvOrNull("QEL_Win_Install_Drive");
@@ -247,20 +251,22 @@ void RunWordpad(const std::string& file) {
         if (!dir) {
             PrintWordpadHelp();
             ChangeCursor(NormalCursor);
-            return;
+            return false;
         }
         program = WordpadFromEnvironment(dir);
     }
     std::printf("%s opening %s.\n", program.c_str(), translated.c_str());
     std::fflush(stdout);
-    if (RunProgram(program, {kWordpad, translated}, nullptr) <= 0) PrintWordpadHelp();
+    const bool opened = RunProgram(program, {kWordpad, translated}, nullptr) > 0;
+    if (!opened) PrintWordpadHelp();
     ChangeCursor(NormalCursor);
+    return opened;
 }
 
-void RunUserEditor(const std::string& file) {
+bool RunUserEditor(const std::string& file) {
     const std::string drive = DrivePrefix();
     std::string editor;
-    if (!ReadEditorPath(&editor) || editor.size() < 3) return;
+    if (!ReadEditorPath(&editor) || editor.size() < 3) return false;
     ChangeCursor(BusyCursor);
     errno = 0;
     const std::string translated = ModifyPath(drive + file);
@@ -273,6 +279,7 @@ void RunUserEditor(const std::string& file) {
         std::printf("pid = [%d]\n", static_cast<int>(pid));
     std::fflush(stdout);
     ChangeCursor(NormalCursor);
+    return pid > 0;
 }
 
 int StripCr(const std::string& path) {
@@ -320,15 +327,18 @@ int LaunchEditor(int language, int editorType, const ArgRow* files, int n) {
     std::printf("\n");
     std::fflush(stdout);
 
+    // The starter of the vi script tells nothing back: that file counts as
+    // opened.
+    bool opened = true;
     if (editorType == 0)
-        RunWordpad(first);
+        opened = RunWordpad(first);
     else if (editorType == 1)
         ForkExec(3, kViScript, files, 1);
     else
-        RunUserEditor(first);
+        opened = RunUserEditor(first);
 
     if (!oldDir.empty() && os_chdir(oldDir) != 0)
         std::printf("LaunchEditor: cannot return to %s\n", oldDir.c_str());
     std::fflush(stdout);
-    return 1;
+    return opened ? 1 : 0;
 }

@@ -12,6 +12,11 @@
 constexpr size_t kArgRowSize = 80;
 using ArgRow = char[kArgRowSize];
 
+// A name handed to a program as an argument of its own: one that begins
+// with "-" goes in its path form "./name", so that the program cannot take
+// it for an option; any other name goes unchanged.
+std::string NameArgument(const std::string& name);
+
 // Fills a row with a bounded, terminated copy of the text; false when cut.
 bool PutArgRow(ArgRow row, const std::string& text);
 // The texts of n rows, each read within its 80 characters (none for null
@@ -66,11 +71,13 @@ void ForkExec(int type, const std::string& text, const ArgRow* extras, int n);
 // gives their number.
 void ForkExec(int type, const std::string& text, const std::vector<std::string>& extras);
 
-// Opens the file in the word processor and waits.
-void RunWordpad(const std::string& file);
+// Opens the file in the word processor and waits; false when it could not
+// be started.
+bool RunWordpad(const std::string& file);
 // Opens the file in the editor that /u/qel/shell/UserEdit names, waits, then
-// strips carriage returns from it.
-void RunUserEditor(const std::string& file);
+// strips carriage returns from it; false when UserEdit names no editor or
+// the editor could not be started.
+bool RunUserEditor(const std::string& file);
 // Runs the carriage-return strip program on the path; answers 1.
 int StripCr(const std::string& path);
 // 1 when f_Stat succeeds on the path, else 0.
@@ -79,5 +86,6 @@ int PathExists(const std::string& path);
 // Opens the first of n files in the editor of the type (0 word processor,
 // 1 vi script, other the operator's editor), in the file's folder, and lists
 // all of them in the trace. 1 when done (also for n < 1, which does nothing),
-// 0 when no memory could be had.
+// 0 when no memory could be had or no editor opened the file (the word
+// processor or the operator's editor not started).
 int LaunchEditor(int language, int editorType, const ArgRow* files, int n);

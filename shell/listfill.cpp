@@ -44,11 +44,11 @@ int FillEditList(Widget list, std::vector<std::string>* names, const std::string
     return FillFolder(list, names, folder, ListRule::kEdit);
 }
 
-int FillTarList(Widget list, std::vector<std::string>* names, const std::string& device,
+int FillTarList(Widget list, std::vector<ArchiveMember>* members, const std::string& device,
                 ShowText show) {
-    names->clear();
+    members->clear();
     if (!MediaDeviceUsable(device)) {
-        ListSetNames(list, *names);
+        ListSetNames(list, {});
         std::printf("FillTarList: no usable device (\"%s\")\n", device.c_str());
         std::fflush(stdout);
         const std::string text =
@@ -61,13 +61,16 @@ int FillTarList(Widget list, std::vector<std::string>* names, const std::string&
     }
     const int ready = WaitForMedia(1, device.c_str());
     if (ready < 0) {
-        ListSetNames(list, *names);
+        ListSetNames(list, {});
         return ready;
     }
     int status = 0;
-    const bool listed = ListArchive(device, names, &status);
-    ListSetNames(list, *names);
-    if (list && !names->empty()) XmListDeselectPos(list, 1);
+    const bool listed = ListArchive(device, members, &status);
+    std::vector<std::string> names;
+    names.reserve(members->size());
+    for (const ArchiveMember& m : *members) names.push_back(m.name);
+    ListSetNames(list, names);
+    if (list && !names.empty()) XmListDeselectPos(list, 1);
     if (listed) return 0;
     ReportToolFailure("FillTarList", "tar", status, show);
     return 1;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "launch.h"
+#include "tarlisting.h"
 
 #include <X11/Intrinsic.h>
 
@@ -24,7 +25,8 @@ int FillEditList(Widget list, std::vector<std::string>* names, const std::string
 // selected. 0 when tar listed the archive; 1 when it failed: the members it
 // listed before are shown, and the operator is told (ReportToolFailure); the
 // negative answer of WaitForMedia; -1, with RefusedMediumText and no tar,
-// for a device that cannot be used (MediaDeviceUsable). Messages go through show (MessageDialog
-// when null).
-int FillTarList(Widget list, std::vector<std::string>* names, const std::string& device,
+// for a device that cannot be used (MediaDeviceUsable). The list shows the
+// members' names; each member keeps its type (ListArchive). Messages go
+// through show (MessageDialog when null).
+int FillTarList(Widget list, std::vector<ArchiveMember>* members, const std::string& device,
                 ShowText show = nullptr);

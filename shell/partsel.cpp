@@ -26,10 +26,13 @@ constexpr size_t kDirfilePiece = 48;
 
 int FileExists(const std::string& path) {
     const char* driveVar = std::getenv("QEL_Win_Install_Drive");
-    const char drive = (driveVar && *driveVar) ? driveVar[0] : 'C';
     if (path.empty()) return 0;
     std::string tested = path;
-    if (path.size() > 3) {
+    // The translation moves a path on the install's drive to the part and
+    // user trees only when the drive is named; without it the path goes in
+    // as it stands, as FileType and FileSize take it.
+    if (driveVar && *driveVar && path.size() > 3) {
+        const char drive = driveVar[0];
         const bool hasDrive = path[1] == ':' || (path[0] == '/' && path[2] == '=');
         if (!hasDrive) {
             tested = std::string(1, drive) + ":";

@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
-// 1 when the path exists. A path without a drive is tested on the install's
-// drive (QEL_Win_Install_Drive, else C:); an empty path, or a tested path
-// longer than kFileExistsMax characters, answers 0.
+// 1 when the path exists, through the install-tree translation, so that it
+// answers for the file that FileType and FileSize see. With
+// QEL_Win_Install_Drive set, a path without a drive is tested on that drive;
+// without it the path is tested as it stands. An empty path, or a tested
+// path longer than kFileExistsMax characters, answers 0.
 inline constexpr size_t kFileExistsMax = 512;
 int FileExists(const std::string& path);
 

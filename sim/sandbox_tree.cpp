@@ -72,18 +72,25 @@ const char* const kRunScript =
     "case $script in */*) ;; *) script=/u/qel/shell/$script ;; esac\n"
     "/bin/sh \"$(map \"$script\")\" \"$@\"\n";
 
-const char* const kFiles4Part =
-    "mode=$(cat \"$root/sim/files4part.mode\" 2>/dev/null)\n"
-    "case $mode in fail) exit 1 ;; empty) exit 0 ;; esac\n"
-    "list=\"$root/sim/files4part/$1\"\n"
-    "if [ -f \"$list\" ]; then text=$(cat \"$list\"); else text=\"/u/qel/part/$1/program/llf\"; "
-    "fi\n"
-    "case $mode in\n"
-    "crlf) printf '%s\\n' \"$text\" | sed 's/$/\\r/' ;;\n"
-    "nonl) printf '%s' \"$text\" ;;\n"
-    "*) printf '%s\\n' \"$text\" ;;\n"
-    "esac\n"
-    "exit \"$(cat \"$root/sim/files4part.status\" 2>/dev/null || echo 0)\"\n";
+// The files a part needs. The two programs give their list with opposite
+// statuses, as the screens that run them read it: files4part (delete) exits
+// 0 after its list, files4part.exe (backup) exits 1.
+std::string Files4Part(const char* listedStatus) {
+    return std::string("mode=$(cat \"$root/sim/files4part.mode\" 2>/dev/null)\n"
+                       "case $mode in fail) exit 1 ;; empty) exit 0 ;; esac\n"
+                       "list=\"$root/sim/files4part/$1\"\n"
+                       "if [ \"$mode\" = raw ]; then cat \"$list\"; else\n"
+                       "if [ -f \"$list\" ]; then text=$(cat \"$list\"); else "
+                       "text=\"/u/qel/part/$1/program/llf\"; fi\n"
+                       "case $mode in\n"
+                       "crlf) printf '%s\\n' \"$text\" | sed 's/$/\\r/' ;;\n"
+                       "nonl) printf '%s' \"$text\" ;;\n"
+                       "*) printf '%s\\n' \"$text\" ;;\n"
+                       "esac\n"
+                       "fi\n"
+                       "exit \"$(cat \"$root/sim/files4part.status\" 2>/dev/null || echo ") +
+           listedStatus + ")\"\n";
+}
 
 const char* const kDumper =
     "if [ \"$(cat \"$root/sim/dodumper.mode\" 2>/dev/null)\" = fail ]; then exit 1; fi\n"
@@ -256,8 +263,8 @@ bool LayOutSuiteTools(const std::string& root, std::string* error) {
         {q + "xeq/be.exe", "be.exe", ""},
         {q + "xeq/xceditor.exe", "xceditor.exe", ""},
         {q + "xeq/wordpad.exe", "wordpad.exe", ""},
-        {q + "xeq/files4part.exe", "files4part.exe", kFiles4Part},
-        {SuiteToolsPath(root) + "/files4part", "files4part", kFiles4Part},
+        {q + "xeq/files4part.exe", "files4part.exe", Files4Part("1")},
+        {SuiteToolsPath(root) + "/files4part", "files4part", Files4Part("0")},
     };
     for (const auto& t : tools) {
         const std::string folder = t.path.substr(0, t.path.rfind('/'));

@@ -54,9 +54,13 @@ bool LayOutSandbox(const std::string& root, const SandboxOptions& options, std::
 //   u/qel/xeq/files4part.exe  the files a part needs: the lines of
 //                             sim/files4part/<part> when there is one, else
 //                             /u/qel/part/<part>/program/llf; exit status
-//                             from sim/files4part.status (0). sim/files4part.mode:
-//                             "crlf" ends the lines with CR LF, "nonl" leaves
-//                             the last line end off, "empty" prints nothing,
+//                             from sim/files4part.status, else the one each
+//                             program gives after its list: 0 for
+//                             files4part (delete), 1 for files4part.exe
+//                             (backup). sim/files4part.mode: "crlf" ends the
+//                             lines with CR LF, "nonl" leaves the last line
+//                             end off, "raw" copies sim/files4part/<part> byte
+//                             for byte, "empty" prints nothing and exits 0,
 //                             "fail" prints nothing and exits 1.
 bool LayOutSuiteTools(const std::string& root, std::string* error);
 // The folder of the sandbox's tools that the program finds through PATH.

@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -216,6 +217,75 @@ TEST(FileUtilE2E, BlockAndContourEditStartTheirEditors) {
                                 return l.rfind("be.exe", 0) == 0 || l.rfind("xceditor.exe", 0) == 0;
                             }),
               2)
+        << r.box().Read("/sim/scripts.log");
+}
+
+// A part name typed into the keyin field, after a click into it, is the
+// part the editor gets, whatever row of the list was selected before; the
+// name reaches the editor whole as its one argument.
+TEST(FileUtilE2E, BlockAndContourEditTakeATypedPartName) {
+    FileUtilRun r;
+    const std::string hostile = "P 3;x'y";
+    r.box().Write("/u/qel/part/" + hostile + "/contour/C1", "");
+    ASSERT_TRUE(r.Start());
+    const struct {
+        Place choice;
+        const char* password;
+        bool inPartList; // P1 of the part list selected, else the current part
+        bool pressOk;    // OK, else Return in the field
+        std::string started;
+    } kEditors[] = {
+        {kBlockEditChoice, "program", true, false, "be.exe [" + hostile + "]"},
+        {kContourEditChoice, nullptr, false, true,
+         "xceditor.exe [/u/qel/part/" + hostile + "/contour]"},
+    };
+    for (const auto& e : kEditors) {
+        SCOPED_TRACE(e.started);
+        ASSERT_TRUE(r.Open(e.choice, e.password)) << r.st().Layout();
+        if (e.inPartList) {
+            r.screen().Choose(2);
+            ASSERT_TRUE(WaitUntil([&] { return r.screen().RowOf("P1") > 1; }, 3000));
+            r.screen().Select(r.screen().RowOf("P1"));
+        } else {
+            // The top list: part/, then the current part DEMO (a click on
+            // the row selected would take its selection away).
+            r.screen().Select(2);
+            r.screen().Select(1);
+        }
+        // The click, the keys and Return reach the program in this order.
+        r.st().Click(kKeyin);
+        for (char c : hostile) {
+            if (c == ' ')
+                r.x().Key("space");
+            else if (c == ';')
+                r.x().Key("semicolon");
+            else if (c == '\'')
+                r.x().Key("apostrophe");
+            else
+                r.x().Type(std::string(1, c));
+        }
+        if (e.pressOk)
+            r.st().Click(kBigOk);
+        else
+            r.x().Key("Return");
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                const std::vector<std::string> log = r.box().ScriptsLog();
+                return std::find(log.begin(), log.end(), e.started) != log.end();
+            },
+            5000))
+            << r.box().Read("/sim/scripts.log") << r.Vok().Output();
+        EXPECT_TRUE(WaitUntil([&] { return r.screen().List().id != 0; }, 3000));
+        r.st().Click(kBigCancel);
+        ASSERT_TRUE(WaitUntil([&] { return r.screen().List().id == 0; }, 5000)) << r.st().Layout();
+    }
+    // Each editor once, on the typed part only.
+    const std::vector<std::string> log = r.box().ScriptsLog();
+    std::vector<std::string> editors;
+    std::copy_if(log.begin(), log.end(), std::back_inserter(editors), [](const std::string& l) {
+        return l.rfind("be.exe", 0) == 0 || l.rfind("xceditor.exe", 0) == 0;
+    });
+    EXPECT_EQ(editors, (std::vector<std::string>{kEditors[0].started, kEditors[1].started}))
         << r.box().Read("/sim/scripts.log");
 }
 

@@ -37,6 +37,7 @@ constexpr Place kBigCancel = {45 + 33, 437 + 33};
 constexpr Place kWholeFolder = {285 + 33, 437 + 33};
 constexpr Place kRemove = {215 + 33, 437 + 33};
 constexpr Place kPrint = {355 + 33, 437 + 33};
+constexpr Place kPartPlus = {355 + 33, 437 + 33};
 constexpr Place kRestoreAll = {425 + 33, 437 + 33};
 constexpr Place kBackupButton = {410 + 175, 355 + 15};
 constexpr Place kFileList = {10, 110};
@@ -213,6 +214,79 @@ TEST(MediaE2E, BackUpDemoThenRestoreAllButTheChangedFile) {
     const std::vector<std::string> restored = SplitLines(box.Read("/u/tmp/res.out"));
     EXPECT_EQ(std::count(restored.begin(), restored.end(), "u/qel/part/DEMO/stat/RUN1.DAT"), 0);
     EXPECT_EQ(std::count(restored.begin(), restored.end(), "u/qel/part/DEMO/program/llf"), 1);
+}
+
+// The backup's part plus on the demo: the files that the demo's
+// files4part.exe names for a part go into the set and onto the medium; a run
+// that names nothing says so.
+TEST(MediaE2E, ThePartPlusBacksUpWhatFiles4PartNames) {
+    XvfbServer xvfb(800, 600);
+    ASSERT_TRUE(xvfb.ok());
+    Sandbox box;
+    std::string error;
+    ASSERT_TRUE(box.LayOutDemo(&error)) << error;
+    VokRun run(box);
+    ChildProcess& vok = run.child();
+    ASSERT_TRUE(vok.WaitForOutput("ChangeCursor\n", kStartupMs)) << vok.Output();
+    XClient x;
+    ASSERT_TRUE(x.ok());
+    Station st(x);
+    ASSERT_TRUE(st.ok());
+    MediaStation media(x, st);
+    FileScreenStation files(x, st, box);
+    Pause(300);
+
+    media.Open(kBackupChoice);
+    media.Password("program");
+    ASSERT_TRUE(WaitUntil([&] { return media.ListShown(kFileList, kFileListWidth); }, 5000))
+        << st.Layout();
+    Pause(300);
+    // The top list: the current part DEMO, then "part/".
+    media.ClickRow(kFileList, kFileListWidth, kFileListRows, 2);
+    st.Click(kBigOk);
+    ASSERT_TRUE(WaitUntil([&] { return files.RowOf("P1") > 0; }, 5000)) << vok.Output();
+    Pause(300);
+    media.ClickRow(kFileList, kFileListWidth, kFileListRows, files.RowOf("P1"));
+    st.Click(kPartPlus);
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const std::vector<std::string> log = box.ScriptsLog();
+            return std::find(log.begin(), log.end(), "files4part.exe [P1]") != log.end();
+        },
+        5000))
+        << vok.Output();
+    Pause(300);
+    st.Click(kBackupButton);
+    media.AnswerOk();
+    EXPECT_EQ(SplitLines(box.Read("/u/tmp/bck.out")),
+              std::vector<std::string>{"/u/qel/part/P1/program/llf"});
+    media.ChooseFirstMedium();
+    ASSERT_TRUE(vok.WaitForOutput("cmdstring = tar -C " + box.root() +
+                                      " -cvf /dev/fd0 --no-unquote -- u/qel/part/P1/program/llf",
+                                  10000))
+        << vok.Output();
+    const std::string tf = "tar --quoting-style=literal -tf '" + box.Path("/dev/fd0") + "'";
+    ASSERT_TRUE(WaitUntil([&] { return !Lines(tf).empty(); }, 10000)) << vok.Output();
+    EXPECT_EQ(Lines(tf), std::vector<std::string>{"u/qel/part/P1/program/llf"});
+    EXPECT_EQ(vok.Output().find("names no file"), std::string::npos) << vok.Output();
+
+    // files4part.exe names nothing: the operator is told.
+    box.Write("/sim/files4part.status", "0");
+    ASSERT_TRUE(WaitUntil([&] { return media.ListShown(kFileList, kFileListWidth); }, 5000))
+        << st.Layout();
+    Pause(300);
+    media.ClickRow(kFileList, kFileListWidth, kFileListRows, 2);
+    st.Click(kBigOk);
+    Pause(500);
+    ASSERT_GT(files.RowOf("P1"), 0);
+    media.ClickRow(kFileList, kFileListWidth, kFileListRows, files.RowOf("P1"));
+    st.Click(kPartPlus);
+    media.AnswerOk();
+    EXPECT_TRUE(vok.WaitForOutput(
+        "BuPlusCB: /u/qel/xeq/files4part.exe names no file for P1 (status 0): nothing added", 5000))
+        << vok.Output();
+    Pause(300);
+    st.Click(kBigCancel);
 }
 
 } // namespace

@@ -43,11 +43,8 @@ bool Contains(const Lines& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-TEST(SelfTestE2E, StatusDebugModeAndCancelAgainstTheSimulator) {
-    alarm(90);
-    GuiSession gui(DemoLabels());
-    ASSERT_TRUE(gui.ok());
-    const Sandbox& box = gui.box();
+// The sandbox with the demo's servo and status texts and a SERVO record.
+void PrepareStation(const Sandbox& box) {
     ServoErrorDbResetForTest();
     std::string error;
     ASSERT_TRUE(GenerateServo(std::string(QEL_SOURCE_DIR) + "/demo", box.root(), &error));
@@ -55,6 +52,14 @@ TEST(SelfTestE2E, StatusDebugModeAndCancelAgainstTheSimulator) {
     box.WriteUart({ServoEntry("Ondry", "/dev/M_SERVO")});
     box.Write("/dev/.keep", "");
     box.Write("/sim/.keep", "");
+}
+
+TEST(SelfTestE2E, StatusDebugModeAndCancelAgainstTheSimulator) {
+    alarm(90);
+    GuiSession gui(DemoLabels());
+    ASSERT_TRUE(gui.ok());
+    const Sandbox& box = gui.box();
+    ASSERT_NO_FATAL_FAILURE(PrepareStation(box));
     ChildProcess sim({QEL_CTLSIM_PATH, "--root", box.root(), "--homed", "--error-class", "3",
                       "--f4-mask", "00000003"},
                      {}, box.root() + "/sim/ctlsim.out");
@@ -109,6 +114,51 @@ TEST(SelfTestE2E, StatusDebugModeAndCancelAgainstTheSimulator) {
         EXPECT_TRUE(Contains(log, line)) << line;
     EXPECT_EQ(std::count(log.begin(), log.end(), "NAD80m80"), 2) << "the query and Cancel's";
     EXPECT_EQ(log.back(), "<DC1>") << "the last byte before the line end";
+    sim.Kill();
+    alarm(0);
+}
+
+// A controller that answers the status query with bytes without end and no
+// line end: the screen's read passes still end one after the other, and
+// Cancel closes the screen and the line.
+TEST(SelfTestE2E, CancelWhileTheControllerStreams) {
+    alarm(90);
+    GuiSession gui(DemoLabels());
+    ASSERT_TRUE(gui.ok());
+    const Sandbox& box = gui.box();
+    ASSERT_NO_FATAL_FAILURE(PrepareStation(box));
+    ChildProcess sim({QEL_CTLSIM_PATH, "--root", box.root(), "--homed", "--stream-from", "1"}, {},
+                     box.root() + "/sim/ctlsim.out");
+    ASSERT_TRUE(sim.WaitForOutput("qel-ctlsim: /dev/M_SERVO", 5000)) << sim.Output();
+    MakeMainMenu();
+    const SelfTestScreen& s = SelfTestScreenState();
+
+    // Read passes (each ends with XOFF) since the status query started the
+    // stream.
+    auto passesSinceQuery = [&box] {
+        const Lines log = ControllerLog(box);
+        const auto query = std::find(log.begin(), log.end(), "NAD80m80");
+        return query == log.end() ? 0 : std::count(query, log.end(), "<DC3>");
+    };
+    const size_t done = RunStepsDuring({
+                                           [&] { return s.row2 && !LabelText(s.row2).empty(); },
+                                           [&] {
+                                               Press(s.status);
+                                               return true;
+                                           },
+                                           [&] { return passesSinceQuery() >= 3; },
+                                           [&] {
+                                               Press(s.cancel);
+                                               return true;
+                                           },
+                                       },
+                                       ShowSelfTest);
+    EXPECT_EQ(done, 4u);
+    EXPECT_EQ(ShownScreen, nullptr);
+    EXPECT_FALSE(XtIsManaged(s.window));
+    const Lines log = ControllerLog(box);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "NAD80m80"), 2) << "the query and Cancel's";
+    EXPECT_EQ(log.back(), "<DC1>") << "the exit ran to its end";
     sim.Kill();
     alarm(0);
 }

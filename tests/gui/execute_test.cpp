@@ -281,6 +281,41 @@ INSTANTIATE_TEST_SUITE_P(
                     OkCase{"NotSent", kPresent, 1, 1, false, {2}, "L300", 0, 0, "0000100000"}),
     [](const testing::TestParamInfo<OkCase>& info) { return std::string(info.param.name); });
 
+// With the part tree elsewhere (QELPART, no install drive named), the run
+// takes the program of that tree: there it runs; one left only in the
+// install tree's own part folder is no program of the part (label 99).
+TEST_F(ExecuteTest, AMovedPartTreeHoldsTheProgram) {
+    const std::string parts = gui_.box().root() + "/parts";
+    ScopedEnv p("QELPART", parts.c_str());
+    ScopedEnv d("QEL_Win_Install_Drive", nullptr);
+    for (const bool inMovedTree : {true, false}) {
+        SCOPED_TRACE(inMovedTree ? "in the moved tree" : "only in the install tree");
+        gui_.box().Remove("/parts");
+        gui_.box().Remove(kProgram);
+        gui_.box().Write(inMovedTree ? "/parts/P1/program/llf" : kProgram, "MOVE X 0\n");
+        Messages.clear();
+        PasswordItems.clear();
+        SetMenuFlags(kAll);
+        OpenAndChoose(1);
+        Press(S().ok);
+        EXPECT_FALSE(Open());
+        const std::vector<wire::Msg> sent = Requests();
+        if (!inMovedTree) {
+            EXPECT_EQ(Messages, std::vector<std::string>{"L99"});
+            EXPECT_TRUE(sent.empty());
+            continue;
+        }
+        EXPECT_TRUE(Messages.empty());
+        EXPECT_EQ(PasswordItems, std::vector<int>{2});
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(wire::Int(sent[0], wire::kCode), 14);
+        EXPECT_EQ(wire::Int(sent[0], wire::kArg), 4);
+        EXPECT_TRUE(gui_.box().Exists("/parts/P1/buffer"));
+        EXPECT_TRUE(gui_.box().Exists("/parts/P1/stat"));
+        HideLoadMessage();
+    }
+}
+
 // The request's part field holds 24 characters: a longer current part is
 // refused before anything is asked or sent, with its name in the message.
 TEST_F(ExecuteTest, APartNameTooLongForTheRunIsRefusedFirst) {

@@ -13,6 +13,7 @@
 #include "mediaselect.h"
 #include "process.h"
 #include "records_media.h"
+#include "ustar.h"
 
 #include <Xm/BulletinB.h>
 #include <Xm/List.h>
@@ -236,6 +237,25 @@ TEST_F(FileRestoreTest, ANonArchiveMediumAndAFailedExtraction) {
     Box().Write("/dev/fd0", std::string(4096, 'j'));
     Press(F().ok);
     EXPECT_EQ(Messages, (Names{"tar: exit status 2 \nL100"}));
+    EXPECT_EQ(F().window, nullptr);
+}
+
+TEST_F(FileRestoreTest, WhatIsNotWrittenIsNamedToTheOperator) {
+    Box().Write("/dev/fd0", UstarArchive({{"u/qel/part/a/x", '0', "archived x"},
+                                          {"u/qel/part/a/s", '2', "", "/etc"},
+                                          {"u/qel/part/a/p", '6'}}));
+    Open();
+    EXPECT_EQ(ListItems(F().list), (Names{"u/qel/part/a/x", "u/qel/part/a/s", "u/qel/part/a/p"}));
+    EXPECT_TRUE(Messages.empty());
+    Press(V().restoreButton);
+    EXPECT_EQ(Messages, (Names{"\"u/qel/part/a/s\": a symbolic link to /etc\n"
+                               "\"u/qel/part/a/p\": a FIFO\nL70 \nL100"}));
+    EXPECT_EQ(ListItems(F().list), (Names{"u/qel/part/a/x"}));
+    Press(F().ok);
+    EXPECT_EQ(Box().Read("/u/qel/part/a/x"), "archived x");
+    struct stat st {};
+    EXPECT_NE(lstat(Box().Path("/u/qel/part/a/s").c_str(), &st), 0);
+    EXPECT_NE(lstat(Box().Path("/u/qel/part/a/p").c_str(), &st), 0);
     EXPECT_EQ(F().window, nullptr);
 }
 

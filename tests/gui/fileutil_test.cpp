@@ -8,6 +8,7 @@
 
 #include "choice_fixture.h"
 
+#include "colors.h"
 #include "filebe.h"
 #include "filedel.h"
 #include "fileedit.h"
@@ -235,6 +236,19 @@ TEST_F(FileUtilTest, TheTwinPartEditors) {
         EXPECT_EQ(v.model->nav.state, kNavPartList);
         Press(f.upOne);
         EXPECT_FALSE(Managed(f.upOne));
+        // The keyin field's focus takes the list's selection away and gives
+        // the field its focus look; OK then takes the typed name.
+        XmListSelectPos(f.list, 1, False);
+        ASSERT_FALSE(SelectedPositions(f.list).empty());
+        XmAnyCallbackStruct focus{XmCR_FOCUS, nullptr};
+        XtCallCallbacks(f.keyin, XmNfocusCallback, &focus);
+        EXPECT_TRUE(SelectedPositions(f.list).empty());
+        EXPECT_EQ(Background(f.keyin), BasePixels[7]);
+        Box().Remove("/sim/scripts.log");
+        Keyin(f, "P2");
+        Press(f.ok);
+        log = Box().ScriptsLog();
+        EXPECT_EQ(log, Names{t.started});
         t.cancel(nullptr, nullptr, nullptr);
         EXPECT_EQ(FileScreenWindow, nullptr);
     }

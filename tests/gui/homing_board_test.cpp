@@ -1,7 +1,8 @@
 // Homing a counter-board station under a private X server, with the board's
 // register model behind the bus seam: the home dialog stays until the board
 // signals its homing event (the homed light then comes on) or until its
-// Cancel is pressed; the board is left so that the next ping finds it.
+// Cancel is pressed, which leaves even a machine homed before not homed;
+// the board is left so that the next ping finds it.
 #include <gtest/gtest.h>
 
 #include "board_model.h"
@@ -108,6 +109,42 @@ TEST_F(BoardHomingTest, CancelLeavesTheBoardAsItWas) {
     EXPECT_FALSE(board_.mode);
     EXPECT_EQ(ImbedPing(), 1) << "the next ping finds the board";
     EXPECT_EQ(ImbedBoardId, 'E');
+}
+
+// A machine homed already is homed again after the question; Cancel in the
+// home dialog then leaves it not homed: the flag, the light and the menu.
+TEST_F(BoardHomingTest, HomedAgainAndCancelledShowsNotHomed) {
+    board_.mode = true; // the board reports the machine homed
+    board_.statuses = {0x00};
+    OutsideClicker user([](const XClient& x) {
+        // The question "homed already, home again?": OK.
+        const TopWindowInfo question = x.WaitForTopWindow(575, 175, 10000);
+        ASSERT_NE(question.id, 0u);
+        XWindowId ok = 0;
+        for (int i = 0; i < 100 && !(ok = DialogButton(x, question, true)); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_NE(ok, 0u);
+        x.ClickWindow(ok);
+        ASSERT_TRUE(x.WaitUntilGone(question.id, 10000));
+        // The home dialog: Cancel.
+        const TopWindowInfo home = x.WaitForTopWindow(575, 175, 10000);
+        ASSERT_NE(home.id, 0u);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        XWindowId cancel = 0;
+        for (int i = 0; i < 100 && !(cancel = DialogButton(x, home, false)); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_NE(cancel, 0u);
+        EXPECT_EQ(DialogButton(x, home, true), 0u) << "the home dialog, Cancel only";
+        x.ClickWindow(cancel);
+    });
+    HomeMachine();
+    user.Join();
+    EXPECT_EQ(HomeResult, 99) << "the home dialog was cancelled";
+    EXPECT_EQ(MachineHomed, 0);
+    EXPECT_FALSE(HomedLightOn());
+    EXPECT_TRUE(XtIsSensitive(MainMenuButtons[1])) << "the controller answers";
+    EXPECT_FALSE(XtIsSensitive(MainMenuButtons[2])) << "what needs a homed machine is off";
+    EXPECT_EQ(HomeDialog, nullptr);
 }
 
 } // namespace

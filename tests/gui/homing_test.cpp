@@ -275,22 +275,29 @@ TEST_F(HomingTest, DeclinedHomingClosesTheLine) {
 }
 
 TEST_F(HomingTest, SerialHomingOutcomes) {
+    // The changer gets its letters before the homing and, when the machine
+    // is homed, after it: with a probe loaded the same both times, without
+    // one (an empty changer) D I before and D J after.
     struct Case {
         const char* what;
         int download, home, homeResult;
         bool homed;
+        const char* inventory;
         const char* changer;
     };
     const Case cases[] = {
-        {"homed", 1, 0, 0, true, "K\rJ\rK\rJ\r"},
-        {"homed after a silent download", -82, 0, 0, true, "K\rJ\rK\rJ\r"},
-        {"given up or cancelled", 1, 1, 99, false, "K\rJ\r"},
-        {"answered 0 but cancelled", 1, 0, 99, false, "K\rJ\r"},
-        {"closing query failed", 1, -128, -128, false, "K\rJ\r"},
+        {"homed", 1, 0, 0, true, "T1\n", "K\rJ\rK\rJ\r"},
+        {"homed, the changer empty", 1, 0, 0, true, "NONE\n", "D\rI\rD\rJ\r"},
+        {"homed after a silent download", -82, 0, 0, true, "T1\n", "K\rJ\rK\rJ\r"},
+        {"given up or cancelled", 1, 1, 99, false, "T1\n", "K\rJ\r"},
+        {"given up, the changer empty", 1, 1, 99, false, "EMPTY\n", "D\rI\r"},
+        {"answered 0 but cancelled", 1, 0, 99, false, "NONE\n", "D\rI\r"},
+        {"closing query failed", 1, -128, -128, false, "T1\n", "K\rJ\r"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         box().Remove(kLastTimeHomed);
+        box().Write("/u/qel/run_data/toolchange/ToolInvList", c.inventory);
         D = Double{};
         D.download = c.download;
         D.home = c.home;

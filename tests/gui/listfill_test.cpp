@@ -20,6 +20,12 @@ namespace {
 
 using Names = std::vector<std::string>;
 
+Names NamesOf(const std::vector<ArchiveMember>& members) {
+    Names names;
+    for (const ArchiveMember& m : members) names.push_back(m.name);
+    return names;
+}
+
 class ListFillTest : public testing::Test {
   protected:
     void SetUp() override {
@@ -77,9 +83,11 @@ TEST_F(ListFillTest, TopListAndArchive) {
     const std::string tar = "tar cf '" + Box().Path("/u/tmp/a.tar") + "' -C '" +
                             Box().Path("/src") + "' P1 >/dev/null 2>&1";
     ASSERT_EQ(std::system(tar.c_str()), 0);
-    EXPECT_EQ(FillTarList(list_, &names, "/u/tmp/a.tar"), 0);
-    EXPECT_EQ(names, (Names{"P1/", "P1/stat/", "P1/stat/a b.txt"}));
-    EXPECT_EQ(ListItems(list_), names);
+    std::vector<ArchiveMember> members;
+    EXPECT_EQ(FillTarList(list_, &members, "/u/tmp/a.tar"), 0);
+    EXPECT_EQ(NamesOf(members), (Names{"P1/", "P1/stat/", "P1/stat/a b.txt"}));
+    EXPECT_EQ(members[2].type, '-');
+    EXPECT_EQ(ListItems(list_), NamesOf(members));
     EXPECT_TRUE(SelectedPositions(list_).empty());
 }
 
@@ -93,13 +101,13 @@ TEST_F(ListFillTest, ArchivesThatFailAndDevicesRefused) {
     // A medium that holds no archive: tar fails, the operator is told with
     // which status, and nothing of the earlier listing shows.
     Box().Write("/u/tmp/junk.tar", std::string(2048, 'j'));
-    Names names{"earlier"};
-    ListSetNames(list_, names);
+    std::vector<ArchiveMember> members{{"earlier"}};
+    ListSetNames(list_, {"earlier"});
     Shown.clear();
     testing::internal::CaptureStdout();
-    EXPECT_EQ(FillTarList(list_, &names, "/u/tmp/junk.tar", RecordShown), 1);
+    EXPECT_EQ(FillTarList(list_, &members, "/u/tmp/junk.tar", RecordShown), 1);
     const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(names.empty());
+    EXPECT_TRUE(members.empty());
     EXPECT_TRUE(ListItems(list_).empty());
     EXPECT_EQ(Shown, (Names{"tar: exit status 2 \nL100"}));
     EXPECT_NE(out.find("FillTarList: tar: exit status 2"), std::string::npos) << out;
@@ -113,23 +121,23 @@ TEST_F(ListFillTest, ArchivesThatFailAndDevicesRefused) {
     ASSERT_EQ(std::system(tar.c_str()), 0);
     Box().Write("/u/tmp/cut.tar", Box().Read("/u/tmp/cut.tar").substr(0, 70000));
     Shown.clear();
-    EXPECT_EQ(FillTarList(list_, &names, "/u/tmp/cut.tar", RecordShown), 1);
-    ASSERT_GE(names.size(), 3u);
-    EXPECT_LT(names.size(), 9u);
-    EXPECT_EQ(names[0], "P1/");
-    EXPECT_EQ(ListItems(list_), names);
+    EXPECT_EQ(FillTarList(list_, &members, "/u/tmp/cut.tar", RecordShown), 1);
+    ASSERT_GE(members.size(), 3u);
+    EXPECT_LT(members.size(), 9u);
+    EXPECT_EQ(members[0].name, "P1/");
+    EXPECT_EQ(ListItems(list_), NamesOf(members));
     EXPECT_EQ(Shown.size(), 1u);
 
     // No device, or (in the sandbox) one that the sandbox does not re-root:
     // refused without tar, naming the media table.
     for (const char* device : {"", "/tmp/fd0"}) {
         Shown.clear();
-        names = {"earlier"};
+        members = {{"earlier"}};
         testing::internal::CaptureStdout();
-        EXPECT_EQ(FillTarList(list_, &names, device, RecordShown), -1) << device;
+        EXPECT_EQ(FillTarList(list_, &members, device, RecordShown), -1) << device;
         const std::string refused = testing::internal::GetCapturedStdout();
         EXPECT_EQ(refused.find("SYSTEM("), std::string::npos) << refused;
-        EXPECT_TRUE(names.empty());
+        EXPECT_TRUE(members.empty());
         EXPECT_TRUE(ListItems(list_).empty());
         EXPECT_EQ(Shown, (Names{"/u/qel/sys_data/files/media.bin L155\nL100"}));
     }

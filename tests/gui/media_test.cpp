@@ -21,6 +21,9 @@
 #include <Xm/BulletinB.h>
 
 #include <chrono>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -364,6 +367,53 @@ TEST_F(MediaTest, AMissingTableIsWrittenOnceByTheInstall) {
     EXPECT_EQ(Messages, (Texts{"L110", "/u/qel/sys_data/files/media.bin L155\nL100"}));
     EXPECT_EQ(ShownScreen, beneath_);
     EXPECT_EQ(Box().ScriptsLog(), (Texts{"transmedia.exe "}));
+}
+
+// A table that is no plain file is neither read nor made anew by the
+// install's program; one longer than what is read of it (64 KiB) is offered
+// by the dialog from its start but not edited, as its rewrite would lose
+// the rest.
+TEST_F(MediaTest, ATableThatIsNoPlainFileOrTooLongIsNotEdited) {
+    Box().Write("/sim/media.bin", MediaTableBytes(Numbered(2)));
+    const std::string path = Box().Path(kMediaFile);
+    const struct {
+        const char* what;
+        std::function<void()> plant;
+        bool offered;
+        std::string line;
+    } cases[] = {
+        {"a FIFO", [&] { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }, false,
+         "/u/qel/sys_data/files/media.bin is not a plain file, not read\n"},
+        {"a link to /dev/zero", [&] { ASSERT_EQ(symlink("/dev/zero", path.c_str()), 0); }, false,
+         "/u/qel/sys_data/files/media.bin is not a plain file, not read\n"},
+        {"820 records", [&] { WriteTable(Numbered(820)); }, true,
+         "/u/qel/sys_data/files/media.bin is longer than 65536 bytes, only its first 65536 are "
+         "read\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Box().Remove(kMediaFile);
+        Box().Remove("/sim/scripts.log");
+        c.plant();
+        testing::internal::CaptureStdout();
+        ShowMediaSelect(kMediaForRestore);
+        std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(out.rfind("LoadMediaSelect: " + c.line, 0), 0u) << out;
+        EXPECT_EQ(MediaSelectState().window != nullptr, c.offered);
+        if (c.offered) {
+            EXPECT_EQ(MediaSelectState().buttons.size(), 9u);
+            Press(MediaSelectState().cancel);
+        }
+        Messages.clear();
+        testing::internal::CaptureStdout();
+        ShowMediaEditor();
+        out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(out.rfind("ShowMediaEditor: " + c.line, 0), 0u) << out;
+        EXPECT_EQ(Messages, (Texts{"/u/qel/sys_data/files/media.bin L155\nL100"}));
+        EXPECT_EQ(ShownScreen, beneath_);
+        EXPECT_TRUE(Box().ScriptsLog().empty());
+    }
+    EXPECT_EQ(Box().Read(kMediaFile), MediaTableBytes(Numbered(820)));
 }
 
 TEST_F(MediaTest, ATableThatCannotBeReplacedStaysAsItWas) {

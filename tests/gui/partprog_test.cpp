@@ -315,6 +315,72 @@ INSTANTIATE_TEST_SUITE_P(
         OkCase{"NothingChosen", 0, kPresent, 1, 1, true, {}, {}, {}, 0, false, kAll}),
     [](const testing::TestParamInfo<OkCase>& info) { return std::string(info.param.name); });
 
+// Requests waiting in the queue while the question is up.
+int QueuedAtQuestion = -1;
+void CountQueuedAtQuestion() {
+    Order.push_back("message");
+    msqid_ds ds{};
+    QueuedAtQuestion = msgctl(MsgQueueId, IPC_STAT, &ds) == 0 ? static_cast<int>(ds.msg_qnum) : -2;
+}
+
+// With the part tree elsewhere (QELPART, no install drive named), the menu
+// looks for the program in that tree: a learn over it asks first and sends
+// nothing before the answer, an append runs it; a program left in the
+// install tree's own part folder is not the part's.
+TEST_F(PartProgTest, AMovedPartTreeHoldsThePrograms) {
+    const std::string parts = Box().root() + "/parts";
+    ScopedEnv p("QELPART", parts.c_str());
+    ScopedEnv d("QEL_Win_Install_Drive", nullptr);
+    const struct {
+        const char* name;
+        bool inMovedTree;
+        int choice, messageAnswer;
+        Names order, messages;
+        int arg; // 0 none sent
+    } cases[] = {
+        {"learn over, declined", true, REQ_LEARN, 0, {"message"}, {kLearnOver}, 0},
+        {"learn over", true, REQ_LEARN, 1, {"message", "password"}, {kLearnOver}, 100},
+        {"append", true, REQ_APPEND, 1, {"password"}, {}, 101},
+        {"learn, program only in the install tree", false, REQ_LEARN, 1, {"password"}, {}, 100},
+        {"append, program only in the install tree", false, REQ_APPEND, 1, {"message"}, {"L99"}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Box().Remove("/parts");
+        Box().Remove(kProgram);
+        Box().Write(c.inMovedTree ? "/parts/P1/program/llf" : kProgram, "MOVE X 0\n");
+        MsgsysResetForTest();
+        MsgQueueId = queue_;
+        SetMenuFlags(kAll);
+        OpenAndChoose(c.choice);
+        InsideMessage = CountQueuedAtQuestion;
+        QueuedAtQuestion = -1;
+        MessageAnswer = c.messageAnswer;
+        Press(V().frame->ok);
+        EXPECT_EQ(Order, c.order);
+        EXPECT_EQ(Messages, c.messages);
+        if (!c.messages.empty()) {
+            EXPECT_EQ(QueuedAtQuestion, 0);
+        }
+        const std::vector<wire::Msg> sent = Requests();
+        if (!c.arg) {
+            EXPECT_TRUE(sent.empty());
+            EXPECT_TRUE(Open());
+            PartProgCancel(nullptr, nullptr, nullptr);
+            continue;
+        }
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(wire::Int(sent[0], wire::kCode), 14);
+        EXPECT_EQ(wire::Int(sent[0], wire::kArg), c.arg);
+        // The run's folders are made in the part's folder of the moved tree.
+        if (c.inMovedTree) {
+            EXPECT_TRUE(Box().Exists("/parts/P1/buffer"));
+            EXPECT_TRUE(Box().Exists("/parts/P1/stat"));
+        }
+        HideLoadMessage();
+    }
+}
+
 TEST_F(PartProgTest, WhatTheRunNeedsKeepsTheMenuOpen) {
     const std::string longPart(25, 'L');
     Box().Write("/u/qel/part/" + longPart + "/program/llf", "x");

@@ -277,6 +277,28 @@ TEST_F(PortConfigTest, TheLineSettingsBoxEscapeDropsOkTakes) {
     Press(V().boxEscape);
 }
 
+// In both boxes the title stands above OK, and OK above Escape, all within
+// the box.
+TEST_F(PortConfigTest, TheBoxTitlesLeaveTheirButtonsWhole) {
+    Open();
+    auto check = [](Widget box, Widget title, Widget ok, Widget escape) {
+        const WidgetBox t = Geometry(title), o = Geometry(ok), e = Geometry(escape);
+        EXPECT_LE(t.y + t.height, o.y) << t << " " << o;
+        EXPECT_LE(o.y + o.height, e.y) << o << " " << e;
+        EXPECT_LE(e.y + e.height, Geometry(box).height) << e;
+        EXPECT_EQ(o.height, 54);
+        EXPECT_EQ(e.height, 54);
+    };
+    Press(V().mode[0]);
+    ASSERT_TRUE(V().boxOpen);
+    check(V().parityBox, V().boxTitle, V().boxOk, V().boxEscape);
+    Press(V().boxEscape);
+    Press(V().device[1]);
+    ASSERT_TRUE(V().pickerOpen);
+    check(V().deviceFrame, V().pickerTitle, V().pickerOk, V().pickerEscape);
+    Press(V().pickerEscape);
+}
+
 TEST_F(PortConfigTest, TheBoxOfAModeWithoutLineSettings) {
     Box().WriteUart({Entry("SERVO", 'I', 0, "/dev/imbed", "TORVI", "board")});
     Open();

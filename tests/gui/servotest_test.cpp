@@ -160,6 +160,55 @@ TEST_F(SelfTestScreenTest, StatusTypedLineAndCancel) {
     EXPECT_NE(fake.ReceivedBytes().find("EXIT\r\n"), std::string::npos);
 }
 
+// A controller that streams bytes without a line end holds no read pass for
+// long: the loop serves the screen between its passes, and Cancel ends the
+// screen while the stream goes on. The stream stops by itself after two
+// virtual minutes, so that a pass without its bound shows as a Cancel
+// pressed too late, not as a hang.
+TEST_F(SelfTestScreenTest, CancelEndsTheScreenWhileTheControllerStreams) {
+    bool streaming = false;
+    long streamEnd = 0;
+    clock.OnNap([&](long now) {
+        if (streaming && now >= streamEnd) {
+            fake.sim().SetStreaming(0);
+            streaming = false;
+        }
+    });
+    auto looping = [&] {
+        const std::string sent = fake.ReceivedBytes();
+        return sent.find("\x06\x11", sent.find("\r\n")) != std::string::npos;
+    };
+    long streamStart = 0;
+    bool pressedWhileStreaming = false;
+    const size_t done = Run({
+        looping,
+        [&] {
+            streamStart = clock.Now();
+            streamEnd = streamStart + 120000;
+            streaming = true;
+            fake.sim().SetStreaming(64);
+            return true;
+        },
+        // Some passes of the stream, each ended by its bound.
+        [&] { return clock.Now() - streamStart >= 5000; },
+        [&] {
+            pressedWhileStreaming = streaming;
+            Press(S().cancel);
+            return true;
+        },
+    });
+    EXPECT_EQ(done, 4u);
+    EXPECT_TRUE(pressedWhileStreaming);
+    EXPECT_LT(clock.Now() - streamStart, 120000) << "the exit's passes are bounded too";
+    EXPECT_EQ(ShownScreen, nullptr);
+    EXPECT_FALSE(XtIsManaged(S().window));
+    fake.Pump(clock.Now());
+    const std::string sent = fake.ReceivedBytes();
+    EXPECT_EQ(sent.substr(sent.size() - 5), "\x06\x11\x11\r\n") << "the exit ran to its end";
+    fake.ReleaseSlave();
+    EXPECT_TRUE(fake.HungUp()) << "the line closed";
+}
+
 // Without the status texts nothing is read: the loop then waits on the
 // display between its turns instead of spinning, and Cancel still ends it.
 TEST_F(SelfTestScreenTest, WithoutStatusTextsTheLoopRestsUntilCancel) {

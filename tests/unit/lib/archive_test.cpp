@@ -18,6 +18,7 @@
 namespace {
 
 using Names = std::vector<std::string>;
+using Members = std::vector<ArchiveMember>;
 
 // The words the shell makes of a command (after the sandbox's mapping),
 // each in brackets: the command's program replaced by printf.
@@ -107,6 +108,7 @@ TEST(ArchiveMembers, WhereAMemberLands) {
         {"../x", nullptr},
         {"u/qel/../../x", nullptr},
         {"u/qel/..", nullptr},
+        {"u/qel/a\nb", nullptr},
         {"/", nullptr},
         {"", nullptr},
     };
@@ -132,8 +134,15 @@ TEST(ArchiveMembers, WhereAMemberLands) {
 }
 
 TEST(ArchiveMembers, AChosenFolderBringsWhatIsListedBelowIt) {
-    const Names listed = {"u/qel/A/", "u/qel/A/x", "u/qel/A/sub/", "u/qel/A/sub/y",
-                          "u/qel/Ab", "u/qel/B/z", "u/qel/A/x"};
+    // A folder is known by its "/", by its type, or by a member below it:
+    // another tar lists folders without their "/".
+    const Members listed = {
+        {"u/qel/A/", 'd'}, {"u/qel/A/x"},      {"u/qel/A/sub/", 'd'}, {"u/qel/A/sub/y"},
+        {"u/qel/Ab"},      {"u/qel/B/z"},      {"u/qel/A/x"},         {"u/qel/D", 'd'},
+        {"u/qel/D/x"},     {"u/qel/D/s", 'd'}, {"u/qel/D/s/y"},       {"u/qel/E"},
+        {"u/qel/E/y"},     {"u/qel/E.old"},    {"u/qel/F", 'd'},      {"u/qel/G", 'l', "F"},
+        {"u/qel/G/x"},
+    };
     struct Case {
         Names chosen;
         Names members;
@@ -142,29 +151,169 @@ TEST(ArchiveMembers, AChosenFolderBringsWhatIsListedBelowIt) {
         {{"u/qel/A/"}, {"u/qel/A/", "u/qel/A/x", "u/qel/A/sub/", "u/qel/A/sub/y"}},
         {{"u/qel/A/sub/", "u/qel/B/z"}, {"u/qel/A/sub/", "u/qel/A/sub/y", "u/qel/B/z"}},
         {{"u/qel/B/z", "u/qel/A/x"}, {"u/qel/A/x", "u/qel/B/z"}},
-        {{"u/qel/C/", "not/listed"}, {}},
+        {{"u/qel/D"}, {"u/qel/D", "u/qel/D/x", "u/qel/D/s", "u/qel/D/s/y"}},
+        {{"u/qel/D/s"}, {"u/qel/D/s", "u/qel/D/s/y"}},
+        {{"u/qel/E"}, {"u/qel/E", "u/qel/E/y"}},
+        {{"u/qel/F"}, {"u/qel/F"}},
+        // A link is no folder, whatever is listed below it.
+        {{"u/qel/G"}, {"u/qel/G", "u/qel/G/x"}},
+        {{"u/qel/C/", "not/listed", "u/qel/A"}, {}},
         {{}, {}},
     };
-    for (const Case& c : cases) EXPECT_EQ(ExpandChosen(listed, c.chosen), c.members);
+    for (const Case& c : cases)
+        EXPECT_EQ(ExpandChosen(listed, c.chosen), c.members) << testing::PrintToString(c.chosen);
+}
+
+TEST(ArchiveListing, EachLineAMemberWithItsType) {
+    struct Case {
+        const char* line;
+        bool ok;
+        char type;
+        std::string name, target;
+    };
+    const Case cases[] = {
+        {R"(-rw-r--r-- 0/0              10 2024-01-01 12:00 "u/qel/part/a/x")", true, '-',
+         "u/qel/part/a/x", ""},
+        {R"(drwxr-xr-x 1000/100          0 2024-01-01 12:00 "u/qel/part/a/")", true, 'd',
+         "u/qel/part/a/", ""},
+        // Blanks, an arrow, quotes and backslashes in a plain file's name.
+        {R"(-rw-r--r-- 0/0 3 2024-01-01 12:00 "  a -> b \"q\" \\")", true, '-', "  a -> b \"q\" \\",
+         ""},
+        {R"(lrwxrwxrwx 0/0 0 2024-01-01 12:00 "u/qel/l -> x" -> "/etc -> y")", true, 'l',
+         "u/qel/l -> x", "/etc -> y"},
+        {R"(hrw-r--r-- 0/0 0 2024-01-01 12:00 "u/qel/h" link to "u/qel/a\"b")", true, 'h',
+         "u/qel/h", "u/qel/a\"b"},
+        // Whatever language tar speaks, the target is the second C string.
+        {R"(hrw-r--r-- 0/0 0 2024-01-01 12:00 "u/qel/h" lien vers "u/qel/x")", true, 'h', "u/qel/h",
+         "u/qel/x"},
+        {R"(prw-r--r-- 0/0 0 2024-01-01 12:00 "u/qel/p")", true, 'p', "u/qel/p", ""},
+        {R"(crw-r--r-- 0/0 1,3 2024-01-01 12:00 "u/qel/c")", true, 'c', "u/qel/c", ""},
+        // An out-of-range time is one number; escapes of every kind.
+        {R"(-rw-r--r-- 0/0 1  8589934597 "a\nb\tc\001\3777\r\a\b\f\v\?")", true, '-',
+         std::string("a\nb\tc\001\377"
+                     "7\r\a\b\f\v?"),
+         ""},
+        {R"(-rw-r--r-- 0/0 1 2024-01-01 12:00 "")", true, '-', "", ""},
+        {R"(V--------- 0/0 0 2024-01-01 12:00 "label" --Volume Header--)", true, 'V', "label", ""},
+        {R"(-rw-r--r-- 0/0 1 2024-01-01 12:00 u/qel/x)", false, 0, "", ""},
+        {R"(-rw-r--r-- 0/0 1 2024-01-01 12:00 "u/qel/x)", false, 0, "", ""},
+        {R"(-rw-r--r-- 0/0 1 2024-01-01 12:00 "u/qel/x\)", false, 0, "", ""},
+        {R"(-rw-r--r-- 0/0 1 2024-01-01 12:00 "\777")", false, 0, "", ""},
+        {R"(lrwxrwxrwx 0/0 0 2024-01-01 12:00 "u/qel/l" -> /etc)", false, 0, "", ""},
+        {R"("u/qel/x")", false, 0, "", ""},
+        {"", false, 0, "", ""},
+    };
+    for (const Case& c : cases) {
+        ArchiveMember m{"unchanged", '?', "unchanged"};
+        EXPECT_EQ(ParseListingLine(c.line, &m), c.ok) << c.line;
+        if (!c.ok) {
+            EXPECT_EQ(m.name, "unchanged") << c.line;
+            continue;
+        }
+        EXPECT_EQ(m.type, c.type) << c.line;
+        EXPECT_EQ(m.name, c.name) << c.line;
+        EXPECT_EQ(m.target, c.target) << c.line;
+    }
 }
 
 TEST(ArchiveMembers, SplitByWhatExistsAtThePlace) {
     Sandbox box;
     box.Write("/u/qel/part/a/x", "old");
+    box.Write("/u/qel/part/f", "a file where the archive has a folder");
+    box.Write("/u/tmp/out/keep", "outside the tree");
     ASSERT_EQ(symlink("/nowhere", box.Path("/u/qel/part/a/link").c_str()), 0);
+    ASSERT_EQ(symlink(box.Path("/u/tmp/out").c_str(), box.Path("/u/qel/part/plant").c_str()), 0);
+    ASSERT_EQ(symlink(box.Path("/u/qel/part/a").c_str(), box.Path("/u/qel/part/in").c_str()), 0);
+    const Members listed = {
+        {"u/qel/part/a/x"},
+        {"u/qel/part/a/y"},
+        {"/u/qel/part/a/", 'd'},
+        {"u/qel/part/b/z"},
+        {"u/qel/part/a/link"},
+        {"u/qel/part/f/", 'd'},
+        {"../x"},
+        {"etc/passwd"},
+        {"u/tmp/out/x"},
+        {"u/qel/part/plant/x"},
+        {"u/qel/part/in/x"},
+        {"u/qel/part/s", 'l', "/etc"},
+        {"u/qel/part/p", 'p'},
+        {"u/qel/part/c", 'c'},
+        {"u/qel/part/v", 'V'},
+        // Two members of one place: tar extracts both.
+        {"u/qel/part/twice"},
+        {"u/qel/part/twice/", 'l', "/etc"},
+        // Hard links: to a file that this split writes, listed before it;
+        // out of the tree; to a file listed after it; to one left out.
+        {"u/qel/part/h1", 'h', "u/qel/part/a/y"},
+        {"u/qel/part/h2", 'h', "u/tmp/out/keep"},
+        {"u/qel/part/h3", 'h', "u/qel/part/later"},
+        {"u/qel/part/later"},
+        {"u/qel/part/h4", 'h', "u/qel/part/plant/x"},
+    };
+    Names brought;
+    for (const ArchiveMember& m : listed) brought.push_back(m.name);
+    brought.push_back("u/qel/part/unlisted");
     testing::internal::CaptureStdout();
-    const MemberSplit split =
-        SplitMembers({"u/qel/part/a/x", "u/qel/part/a/y", "/u/qel/part/a/", "u/qel/part/b/z",
-                      "u/qel/part/a/link", "../x", "etc/passwd"},
-                     "RestCheckExisting");
+    const MemberSplit split = SplitMembers(brought, listed, "RestCheckExisting");
     const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(split.existing, (Names{"u/qel/part/a/x", "/u/qel/part/a/", "u/qel/part/a/link"}));
-    EXPECT_EQ(split.missing, (Names{"u/qel/part/a/y", "u/qel/part/b/z"}));
-    EXPECT_NE(out.find("RestCheckExisting: ../x left out: a \"..\" in its name"), std::string::npos)
-        << out;
-    EXPECT_NE(out.find("RestCheckExisting: etc/passwd left out: outside the sandbox"),
+    EXPECT_EQ(split.existing, (Names{"u/qel/part/a/x", "/u/qel/part/a/", "u/qel/part/a/link",
+                                     "u/qel/part/f/", "u/qel/part/in/x"}));
+    EXPECT_EQ(split.missing,
+              (Names{"u/qel/part/a/y", "u/qel/part/b/z", "u/qel/part/h1", "u/qel/part/later"}));
+    const std::vector<std::pair<std::string, std::string>> left = {
+        {"../x", "a \"..\" in its name"},
+        {"etc/passwd", "outside the sandbox"},
+        {"u/tmp/out/x", "outside the install tree"},
+        {"u/qel/part/plant/x", "below a link that leads out of the install tree"},
+        {"u/qel/part/s", "a symbolic link to /etc"},
+        {"u/qel/part/p", "a FIFO"},
+        {"u/qel/part/c", "a character device"},
+        {"u/qel/part/v", "of type 'V', no plain file or folder"},
+        {"u/qel/part/twice", "in the place of \"u/qel/part/twice/\", a symbolic link to /etc"},
+        {"u/qel/part/twice/", "a symbolic link to /etc"},
+        {"u/qel/part/h2", "a hard link to u/tmp/out/keep, which this restore does not write"},
+        {"u/qel/part/h3", "a hard link to u/qel/part/later, which this restore does not write"},
+        {"u/qel/part/h4", "a hard link to u/qel/part/plant/x, which this restore does not write"},
+        {"u/qel/part/unlisted", "not in the archive's listing"},
+    };
+    ASSERT_EQ(split.leftOut.size(), left.size());
+    for (size_t i = 0; i < left.size(); ++i) {
+        EXPECT_EQ(split.leftOut[i].name, left[i].first);
+        EXPECT_EQ(split.leftOut[i].why, left[i].second) << left[i].first;
+        EXPECT_NE(out.find("RestCheckExisting: " + left[i].first + " left out: " + left[i].second),
+                  std::string::npos)
+            << out;
+    }
+
+    // The operator kept a hard link's target as it is: the link goes too.
+    Names missing = {"u/qel/part/h1", "u/qel/part/b/z"};
+    Names existing = {"u/qel/part/a/x"};
+    testing::internal::CaptureStdout();
+    const std::vector<LeftOutMember> dropped =
+        DropUnwrittenLinkTargets(&missing, &existing, listed, "RestTar");
+    const std::string tarOut = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(missing, (Names{"u/qel/part/b/z"}));
+    EXPECT_EQ(existing, (Names{"u/qel/part/a/x"}));
+    ASSERT_EQ(dropped.size(), 1u);
+    EXPECT_EQ(dropped[0].name, "u/qel/part/h1");
+    EXPECT_NE(tarOut.find("RestTar: u/qel/part/h1 left out: a hard link to u/qel/part/a/y"),
               std::string::npos)
-        << out;
+        << tarOut;
+    missing = {"u/qel/part/h1", "u/qel/part/a/y"};
+    EXPECT_TRUE(DropUnwrittenLinkTargets(&missing, &existing, listed, "RestTar").empty());
+    EXPECT_EQ(missing.size(), 2u);
+}
+
+TEST(ArchiveMembers, TheOperatorIsToldWhatIsLeftOut) {
+    std::vector<LeftOutMember> left = {{"u/qel/a", "a FIFO"}, {"u/qel/b c", "a block device"}};
+    EXPECT_EQ(LeftOutText(left, "L70", "L100"),
+              "\"u/qel/a\": a FIFO\n\"u/qel/b c\": a block device\nL70 \nL100");
+    for (int i = 0; i < 11; ++i) left.push_back({"m" + std::to_string(i), "a FIFO"});
+    const std::string text = LeftOutText(left, "L70", "L100");
+    EXPECT_NE(text.find("\"m7\": a FIFO\n(3 more on the console)\nL70 \nL100"), std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("\"m8\""), std::string::npos) << text;
 }
 
 TEST(ArchiveEstimate, DiskettesOfBothKinds) {

@@ -81,7 +81,7 @@ TEST_F(DemoTreeTest, MediaTableAndItsMedia) {
     std::string error;
     ASSERT_TRUE(box.LayOutDemo(&error)) << error;
     std::string bytes;
-    ASSERT_TRUE(ReadMediaFile(kMediaFile, &bytes));
+    ASSERT_EQ(ReadMediaFile("test", kMediaFile, &bytes), InstallFile::kRead);
     const MediaTable table = ParseMediaTable(bytes);
     ASSERT_EQ(table.records.size(), 3u);
     EXPECT_TRUE(table.rest.empty());

@@ -406,23 +406,57 @@ TEST_F(FamilyATest, CancelAtPassK) {
     ui.onWait = nullptr;
 }
 
-// A controller that falls silent during the motion ends it too.
-TEST_F(FamilyATest, SilenceEndsTheMotion) {
-    FamilyAKnobs knobs;
-    knobs.homeAfter = -1;
-    fake.FamilyA(knobs);
-    fake.Flush();
-    ui.onWait = [&](int pass, int) {
-        if (pass == 4) fake.SetSilent(true);
+// A controller that falls silent during the motion ends it too, and the
+// operator is told, once, that it does not answer; unless they cancelled.
+TEST_F(FamilyATest, SilenceDuringTheMotionIsTold) {
+    const std::string told =
+        "ServoHome: the controller does not answer, the machine is not homed\n";
+    struct Case {
+        const char* what;
+        int answered; // status rounds answered after the motion command, then silence
+        bool cancel;  // the operator presses Cancel in the first silent round
+        const char* console;
+        int homeResult;
+        std::vector<int> messages;
     };
-    CaptureStdout();
-    EXPECT_EQ(ServoHome(1), 1);
-    EXPECT_EQ(GetCapturedStdout(), "....\n\n");
+    const Case cases[] = {
+        {"silent from the motion command on", 0, false, ".\n\n", -128, {116}},
+        {"silent after two rounds", 2, false, "...\n\n", -128, {116}},
+        {"silent, then cancelled", 0, true, ".\n\n", 99, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FamilyAKnobs knobs;
+        knobs.homeAfter = -1;
+        fake.FamilyA(knobs);
+        fake.SetSilent(false);
+        fake.Flush();
+        ui.events.clear();
+        ui.homeMessages.clear();
+        ui.waitPasses = 0;
+        int rounds = -1; // status rounds since the motion command
+        fake.sim().OnFramed([&](long, const FramedByte& f) {
+            if (f.kind != FramedByte::Command) return;
+            if (f.text == "NF5G5XYZ") rounds = 0;
+            if (rounds >= 0 && f.text == "NF2m85" && ++rounds > c.answered) fake.SetSilent(true);
+        });
+        ui.onWait = [&](int pass, int) {
+            // Passes 0 and 1 come before the motion.
+            if (c.cancel && pass == 2 + c.answered) PressCancel();
+        };
+        CaptureStdout();
+        EXPECT_EQ(ServoHome(1), 1);
+        EXPECT_EQ(GetCapturedStdout(), c.console + (c.messages.empty() ? "" : told));
+        EXPECT_EQ(HomeResult, c.homeResult);
+        EXPECT_EQ(ui.homeMessages, c.messages);
+        EXPECT_EQ(Commands().back(), "NF3M80") << "the closing report found nothing to report";
+        EXPECT_TRUE(ui.dialogs.empty());
+        ASSERT_GE(ui.events.size(), 2u);
+        EXPECT_EQ(ui.events[0], "homeDialog");
+        EXPECT_EQ(ui.events[1], "closeHomeDialog") << "the dialog is gone before the message";
+    }
+    fake.sim().OnFramed(nullptr);
     ui.onWait = nullptr;
-    EXPECT_EQ(HomeResult, -128);
-    EXPECT_EQ(Commands().back(), "NF3M80") << "the closing report found nothing to report";
-    EXPECT_EQ(fake.Count("NFFm40"), 0);
-    EXPECT_TRUE(ui.dialogs.empty());
 }
 
 TEST_F(FamilyATest, RetryAfterCancelHomesAgain) {

@@ -216,6 +216,60 @@ TEST_F(FamilyBTest, HomingCancelledStopsTheMotion) {
     EXPECT_TRUE(ui.dialogs.empty()) << "a cancel shows no error box";
 }
 
+// A controller that falls silent during the motion ends it, and the
+// operator is told, once, that it does not answer; unless they cancelled.
+TEST_F(FamilyBTest, SilenceDuringTheMotionIsTold) {
+    const std::string told =
+        "ServoHome: the controller does not answer, the machine is not homed\n";
+    struct Case {
+        const char* what;
+        int answered; // status rounds answered after AUTZER, then silence
+        bool cancel;  // the operator presses Cancel in the first silent round
+        const char* console;
+        int homeResult;
+        std::vector<int> messages;
+    };
+    const Case cases[] = {
+        {"silent from the motion command on", 0, false, ".\n\n", -128, {116}},
+        {"silent after two rounds", 2, false, "...\n\n", -128, {116}},
+        {"silent, then cancelled", 0, true, ".\n\n", 99, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fake.SetSilent(false);
+        fake.Flush();
+        model = &fake.FamilyB();
+        model->knobs().homeAfter = -1; // BUSY without end while it answers
+        ui.events.clear();
+        ui.homeMessages.clear();
+        ui.waitPasses = 0;
+        int rounds = -1; // status requests since AUTZER
+        fake.sim().OnFramed([&](long, const FramedByte& f) {
+            if (f.kind != FramedByte::Command) return;
+            if (f.text == "AUTZER") rounds = 0;
+            if (rounds >= 0 && f.text == "\x02" && ++rounds > c.answered) fake.SetSilent(true);
+        });
+        ui.onWait = [&](int pass, int) {
+            // Passes 0 and 1 come before the motion.
+            if (c.cancel && pass == 2 + c.answered) {
+                ServoAbortDisp(kFamilyB);
+                HomeResult = 99;
+            }
+        };
+        CaptureStdout();
+        EXPECT_EQ(ServoHome(1), 1);
+        EXPECT_EQ(GetCapturedStdout(), c.console + (c.messages.empty() ? "" : told));
+        EXPECT_EQ(HomeResult, c.homeResult);
+        EXPECT_EQ(ui.homeMessages, c.messages);
+        EXPECT_TRUE(ui.dialogs.empty()) << "no error box";
+        ASSERT_GE(ui.events.size(), 2u);
+        EXPECT_EQ(ui.events[0], "homeDialog");
+        EXPECT_EQ(ui.events[1], "closeHomeDialog") << "the dialog is gone before the message";
+    }
+    fake.sim().OnFramed(nullptr);
+    ui.onWait = nullptr;
+}
+
 TEST_F(FamilyBTest, HomingErrorAfterTheMotion) {
     for (int form : {1, 2}) {
         SCOPED_TRACE(form);

@@ -147,7 +147,7 @@ TEST(MediaFile, ReplacedWholeWithItsPermissionBits) {
     box.Write(kMediaFile, old);
     ASSERT_EQ(chmod(box.Path(kMediaFile).c_str(), 0640), 0);
     std::string read;
-    ASSERT_TRUE(ReadMediaFile(kMediaFile, &read));
+    ASSERT_EQ(ReadMediaFile("test", kMediaFile, &read), InstallFile::kRead);
     EXPECT_EQ(read, old);
     const std::string fresh = MediaTableBytes(Numbered(4, 0));
     ASSERT_TRUE(WriteMediaFile(kMediaFile, fresh));
@@ -156,7 +156,8 @@ TEST(MediaFile, ReplacedWholeWithItsPermissionBits) {
     ASSERT_EQ(stat(box.Path(kMediaFile).c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_FALSE(box.Exists(std::string(kMediaFile) + ".new"));
-    EXPECT_FALSE(ReadMediaFile("/u/qel/sys_data/files/none.bin", &read));
+    EXPECT_EQ(ReadMediaFile("test", "/u/qel/sys_data/files/none.bin", &read),
+              InstallFile::kMissing);
 }
 
 TEST(MediaFile, AFailedWriteLeavesTheOldFileWhole) {

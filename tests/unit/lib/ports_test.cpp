@@ -11,8 +11,11 @@
 
 #include <cstring>
 #include <fcntl.h>
+#include <csignal>
 #include <set>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -130,7 +133,8 @@ TEST_F(PortRecords, OpenAndReadErrorsAreReported) {
     box.Write(kUartFile + std::string("/x"), ""); // a folder in the file's place
     CaptureStdout();
     EXPECT_EQ(GetPortCodes("SERVO", &r), -1);
-    EXPECT_EQ(GetCapturedStdout(), "ERROR READING: (/u/qel/sys_data/files/uart.bin) 0\n");
+    EXPECT_EQ(GetCapturedStdout(),
+              "GetPortCodes: /u/qel/sys_data/files/uart.bin is not a plain file, not read\n");
 }
 
 TEST_F(PortRecords, WriteBackNeedsTheFileAndRewritesItInPlace) {
@@ -171,11 +175,33 @@ TEST_F(PortRecords, WriteBackNeedsTheFileAndRewritesItInPlace) {
 }
 
 TEST_F(PortRecords, WriteErrorsAreReported) {
-    ASSERT_EQ(symlink("/dev/full", box.Path(kUartFile).c_str()), 0);
+    WriteUart(EncodeUartFile({Port("SERVO")}, 10));
     PortRecord table[kUartRecords] = {};
+    // The first record runs out of room (a file-size limit in a child).
+    CaptureStdout();
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{100, 100};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const int result = WriteUartFile(table);
+        std::fflush(stdout);
+        _exit(result == -1 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(GetCapturedStdout(), "ERROR WRITING: (/u/qel/sys_data/files/uart.bin) 0\n");
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+
+    // A device in the table's place is not written.
+    box.Remove(kUartFile);
+    ASSERT_EQ(symlink("/dev/full", box.Path(kUartFile).c_str()), 0);
     CaptureStdout();
     EXPECT_EQ(WriteUartFile(table), -1);
-    EXPECT_EQ(GetCapturedStdout(), "ERROR WRITING: (/u/qel/sys_data/files/uart.bin) 0\n");
+    EXPECT_EQ(GetCapturedStdout(),
+              "WriteUartFile: /u/qel/sys_data/files/uart.bin is not a plain file, not written\n");
 }
 
 TEST_F(PortRecords, TypeNumbersOfTheControllerAndTheTerminal) {

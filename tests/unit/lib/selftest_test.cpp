@@ -135,6 +135,9 @@ TEST_F(SelfTestCore, OpeningHandshake) {
     };
     const Case cases[] = {
         {"the prompt: debug mode", "", {{Partial("\r\n.")}}, kStestDebug, {53, true}},
+        // Only the low seven bits count: 0xAE is the prompt with its parity
+        // bit set.
+        {"the prompt with its parity bit", "", {{Partial("\r\n\xAE")}}, kStestDebug, {53, true}},
         {"silence: normal mode", "", {{}}, kStestNormal, {51, false}},
         {"a line without the prompt", "", {{Line("READY")}}, kStestNormal, {51, false}},
         {"a stale prompt is dropped first", "old output .\r\n.", {{}}, kStestNormal, {51, false}},
@@ -166,7 +169,10 @@ TEST_F(SelfTestCore, StatusDecodingEndToEnd) {
                          {Line("NADH00000100")},
                          {Line("NADH00006000")},
                          {Line("NADH00000200")},
-                         {Line("ab NADH00001000")}});
+                         {Line("ab NADH00001000")},
+                         // 30 characters before the H: a status; 31: none.
+                         {Line("123456789012345678901234567890H00000001")},
+                         {Line("1234567890123456789012345678901H00000001")}});
     fake.On("NAD81m81", {{Line("NADH00000001")}, {Line("no status here")}});
     fake.On("NAD84m84", {{Line("NADH0300000001")}});
     fake.On("NAD83m83", {{Line("NADHABCD0000000200000001")}});
@@ -197,6 +203,11 @@ TEST_F(SelfTestCore, StatusDecodingEndToEnd) {
          {"NAD80m80", "NAD83m83"},
          "ParseStatusReply: error group of 20 hex digits, only the last 16 taken\n"},
         {"errors the database does not hold", {"STEST36"}, {"NAD80m80", "NAD86m86"}, ""},
+        {"the H at position 30", {"STEST24"}, {"NAD80m80"}, ""},
+        {"the H at position 31",
+         {"1234567890123456789012345678901H00000001", kNoH},
+         {"NAD80m80"},
+         ""},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.name);
@@ -343,6 +354,55 @@ TEST_F(SelfTestCore, HandshakeEndsAgainstAControllerThatNeverPauses) {
         fake.sim().SetStreaming(0);
         fake.Pump(clock.Now());
         EXPECT_EQ(fake.ReceivedBytes(), ACK + XON + "\r\n");
+    }
+}
+
+// A controller that streams bytes without a line end: each read pass still
+// ends, after 512 bytes of a flood or 2 s of a trickle, as a time-out ends
+// it (framed by XOFF, nothing listed, the line kept for the next pass), and
+// so does every pass of the exit. The stream stops by itself long after
+// the bounds, so that a pass without them shows as time, not as a hang.
+TEST_F(SelfTestCore, ReadPassesEndAgainstAControllerThatNeverEndsALine) {
+    long stopAt = -1;
+    clock.OnNap([&](long now) {
+        if (stopAt >= 0 && now >= stopAt) fake.sim().SetStreaming(0);
+    });
+    struct Case {
+        const char* name;
+        size_t perPump;
+        long minMs, maxMs;
+    };
+    const Case cases[] = {
+        {"a flood: 512 bytes, no waiting", 1024, 0, 0},
+        {"a trickle: 2 s", 1, 1900, 2100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Open();
+        stopAt = clock.Now() + 10000;
+        fake.sim().SetStreaming(c.perPump);
+        fake.Pump(clock.Now()); // the first bytes wait on the line
+        Mark();
+        const long start = clock.Now();
+        EXPECT_TRUE(inecho());
+        EXPECT_GE(clock.Now() - start, c.minMs);
+        EXPECT_LE(clock.Now() - start, c.maxMs);
+        EXPECT_EQ(Sent(), ACK + XON + XOFF);
+        EXPECT_TRUE(Added().empty());
+
+        // The exit's 22 passes, each within its bound.
+        stopAt = clock.Now() + 60000;
+        fake.sim().SetStreaming(c.perPump);
+        Mark();
+        const long exitStart = clock.Now();
+        StestExitQueries();
+        EXPECT_LE(clock.Now() - exitStart, 22 * 2100);
+        std::string frames;
+        for (int i = 0; i < 20; ++i) frames += ACK + XON + XOFF;
+        EXPECT_EQ(Sent(), ACK + XON + XOFF + "NAD80m80\r\n" + frames + ACK + XON);
+        StestExitClose();
+        fake.sim().SetStreaming(0);
+        stopAt = -1;
     }
 }
 

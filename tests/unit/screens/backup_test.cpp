@@ -177,6 +177,24 @@ TEST_F(BackupTest, AFolderAndAFileOntoTheDiskette) {
     EXPECT_FALSE(m_.nav.upOne);
 }
 
+// Back at the top after a backup, the current part is still first, and
+// "part/" after it is the part list with its plus button.
+TEST_F(BackupTest, TheTopListAfterABackupKeepsTheCurrentPart) {
+    Open("A");
+    Choose({"A/"});
+    Choose({"notes"});
+    EXPECT_EQ(Run(), BackupOutcome::kWritten);
+    ASSERT_EQ(m_.nav.state, kNavTop);
+    EXPECT_EQ(m_.nav.currentPart, "A");
+    Choose({"part/"});
+    EXPECT_EQ(m_.nav.state, kNavPartList);
+    EXPECT_TRUE(m_.plus);
+    Top();
+    Choose({"A/"});
+    EXPECT_EQ(m_.nav.state, kNavCurPart);
+    EXPECT_EQ(m_.nav.folder, "/u/qel/part/A/");
+}
+
 TEST_F(BackupTest, NothingIsWrittenWhereNoArchiveMayGo) {
     struct Case {
         const char* what;
@@ -354,37 +372,53 @@ TEST_F(BackupTest, TheCaseRuleOnTypedNamesAndTheMinusButton) {
 
 TEST_F(BackupTest, APartWithTheFilesItNeedsElsewhere) {
     // files4part.exe: the install's stand-in, with the lines and the exit
-    // status the test gives it for the part.
+    // status the test gives it for the part (as it gives it: 1 after its
+    // list).
     std::string error;
     ASSERT_TRUE(LayOutSuiteTools(box_.root(), &error)) << error;
     box_.Write("/u/qel/part/it's a part/.keep", "");
     const std::string longPath = "/" + std::string(300, 'l');
+    const Texts noList = {"L126\nL100"};
     struct Case {
-        std::string status;
+        std::string status; // "" as the program gives it
         std::string output;
         Texts set;
         bool head;
+        Texts messages;
+        std::string said;
     };
     const Case cases[] = {
         // Paths up to the first line that is none; the file's head is shown.
-        {"1", "/x\n/y\nERROR text\n/z", {"/x", "/y"}, true},
+        {"1", "/x\n/y\nERROR text\n/z", {"/x", "/y"}, true, {}, ""},
         // A long line is one path, whole.
-        {"3", "/x\n" + longPath, {"/x", longPath}, false},
-        // Status 0: nothing is read.
-        {"0", "/x\n/y", {}, false},
+        {"3", "/x\n" + longPath, {"/x", longPath}, false, {}, ""},
+        {"", "/x\n/y", {"/x", "/y"}, false, {}, ""},
+        // Status 0: nothing is read, and that is said.
+        {"0", "/x\n/y", {}, false, noList, "names no file for it's a part (status 0)"},
+        {"1", "", {}, false, noList, "names no file for it's a part (status 1)"},
+        // Only words: they are shown.
+        {"1", "no such part\n", {}, true, {}, ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.status);
+        SCOPED_TRACE(c.status + " " + c.output);
         Open();
         Path({"part/"});
-        box_.Write("/sim/files4part.status", c.status);
+        box_.Remove("/sim/files4part.status");
+        if (!c.status.empty()) box_.Write("/sim/files4part.status", c.status);
         box_.Write("/sim/files4part/it's a part", c.output);
         box_.Remove("/sim/scripts.log");
         heads_.clear();
         busy_.clear();
+        testing::internal::CaptureStdout();
         BackupPlus(m_, Sel({"it's a part/"}), Ui());
+        const std::string out = testing::internal::GetCapturedStdout();
         EXPECT_EQ(m_.set, c.set);
         EXPECT_EQ(heads_, c.head ? Texts{"/u/tmp/lst.out"} : Texts{});
+        EXPECT_EQ(Take(messages_), c.messages);
+        if (!c.said.empty()) {
+            EXPECT_NE(out.find("BuPlusCB: /u/qel/xeq/files4part.exe " + c.said), std::string::npos)
+                << out;
+        }
         EXPECT_EQ(box_.ScriptsLog(), Texts{"files4part.exe [it's a part]"});
         // The window is insensitive while it runs.
         EXPECT_EQ(busy_, (std::vector<bool>{true, false}));
@@ -392,16 +426,31 @@ TEST_F(BackupTest, APartWithTheFilesItNeedsElsewhere) {
     }
     EXPECT_EQ(commands_.back(), "/u/qel/xeq/files4part.exe 'it'\\''s a part' >/u/tmp/lst.out");
 
-    // Not installed: said on the console; nothing read.
+    // What it names is in the set already: nothing new, said on the console.
+    box_.Write("/sim/files4part.status", "1");
+    box_.Write("/sim/files4part/it's a part", "/x\n");
+    BackupAddItem(m_, "/x");
+    testing::internal::CaptureStdout();
+    BackupPlus(m_, Sel({"it's a part/"}), Ui());
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(m_.set, Texts{"/x"});
+    EXPECT_NE(out.find("BuPlusCB: every file /u/qel/xeq/files4part.exe names for it's a part is "
+                       "in the set already"),
+              std::string::npos)
+        << out;
+    m_.set.clear();
+
+    // Not installed: said on the console and to the operator; nothing read.
     box_.Remove("/u/qel/xeq/files4part.exe");
     box_.Write("/u/tmp/lst.out", "/stale\n");
     testing::internal::CaptureStdout();
     BackupPlus(m_, Sel({"it's a part/"}), Ui());
-    const std::string out = testing::internal::GetCapturedStdout();
+    out = testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("BuPlusCB: /u/qel/xeq/files4part.exe not run (status 127)"),
               std::string::npos)
         << out;
     EXPECT_TRUE(m_.set.empty());
+    EXPECT_EQ(Take(messages_), noList);
 }
 
 TEST_F(BackupTest, NamesThatTheShellMustNotTakeApart) {

@@ -1,8 +1,9 @@
 // The copy screen's model on a sandbox tree, without X: the listing script
 // and cp run for real, the operator's dialogs answer from a script, and
 // every command is recorded. Single files, refusals and questions, whole
-// folders, patterns through sub folders, several selected files, the
-// hotkeys, a failing cp, the part root elsewhere, and names that the shell
+// folders, patterns through sub folders and their case rule, several
+// selected files, the hotkeys, paths at the length limit, a failing cp and
+// one cut off half-way, the part root elsewhere, and names that the shell
 // must not take apart.
 #include <gtest/gtest.h>
 
@@ -13,14 +14,26 @@
 #include "walk.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <deque>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
 using Texts = std::vector<std::string>;
+
+// The command that copies one file: to ".<name>.copy" beside the
+// destination, renamed over it only when the copy is whole. s and d are
+// plain words.
+std::string FileCp(const std::string& s, const std::string& d) {
+    const size_t slash = d.rfind('/');
+    const std::string t = d.substr(0, slash + 1) + "." + d.substr(slash + 1) + ".copy";
+    return "cp " + s + " " + t + " && mv -f " + t + " " + d + " || { s=$?; rm -f " + t +
+           "; exit $s; }";
+}
 
 class CopyTest : public testing::Test {
   protected:
@@ -107,7 +120,10 @@ TEST_F(CopyTest, OneFileToAnotherPart) {
     EXPECT_EQ(CopySourceText(m_, Ui()), "L249\n    part/P1/program/llf");
     EXPECT_EQ(CopyDestText(m_, Ui()), "L250");
     Ok("part/P2/program/llf");
-    EXPECT_EQ(Take(commands_), Texts{"cp /u/qel/part/P1/program/llf /u/qel/part/P2/program/llf"});
+    EXPECT_EQ(Take(commands_),
+              Texts{"cp /u/qel/part/P1/program/llf /u/qel/part/P2/program/.llf.copy && mv -f "
+                    "/u/qel/part/P2/program/.llf.copy /u/qel/part/P2/program/llf || { s=$?; rm -f "
+                    "/u/qel/part/P2/program/.llf.copy; exit $s; }"});
     EXPECT_EQ(Take(messages_), Texts{"L161 \nL100"});
     EXPECT_EQ(box_.Read("/u/qel/part/P2/program/llf"), "P1 program\n");
     // The screen stays with both labels for a further destination; "*"
@@ -116,7 +132,8 @@ TEST_F(CopyTest, OneFileToAnotherPart) {
     EXPECT_EQ(m_.fromLabel, 249);
     box_.Remove("/u/qel/part/P2/program/llf");
     Ok("part/P2/program/*");
-    EXPECT_EQ(Take(commands_), Texts{"cp /u/qel/part/P1/program/llf /u/qel/part/P2/program/llf"});
+    EXPECT_EQ(Take(commands_),
+              Texts{FileCp("/u/qel/part/P1/program/llf", "/u/qel/part/P2/program/llf")});
     EXPECT_TRUE(box_.Exists("/u/qel/part/P2/program/llf"));
 }
 
@@ -129,7 +146,7 @@ TEST_F(CopyTest, ThePartRootElsewhere) {
     Path({"part/", "P1/", "program/", "llf"});
     Ok("part/P2/program/llf");
     EXPECT_EQ(Take(commands_),
-              Texts{"cp " + P("/parts/P1/program/llf") + " " + P("/parts/P2/program/llf")});
+              Texts{FileCp(P("/parts/P1/program/llf"), P("/parts/P2/program/llf"))});
     EXPECT_EQ(box_.Read("/parts/P2/program/llf"), "moved\n");
     // The walk of a pattern goes through the translated tree too.
     CopyUpOne(m_, Io());
@@ -140,8 +157,8 @@ TEST_F(CopyTest, ThePartRootElsewhere) {
     Ok("/u/qel/part/P1/contour/*.NOM");
     Ok("*.OLD");
     EXPECT_EQ(Take(commands_),
-              Texts{"cp " + P("/parts/P1/contour/a.NOM") + " " + P("/parts/P1/contour/a.NOM.OLD")});
-    EXPECT_TRUE(box_.Exists("/parts/P1/contour/a.NOM.OLD"));
+              Texts{FileCp(P("/parts/P1/contour/a.NOM"), P("/parts/P1/contour/A.NOM.OLD"))});
+    EXPECT_TRUE(box_.Exists("/parts/P1/contour/A.NOM.OLD"));
 }
 
 TEST_F(CopyTest, RefusalsAndQuestions) {
@@ -241,13 +258,13 @@ TEST_F(CopyTest, PatternsThroughSubFolders) {
     Texts done = Take(commands_);
     std::sort(done.begin(), done.end());
     const std::string c = "/u/qel/part/P1/contour/";
-    EXPECT_EQ(done, (Texts{"cp " + c + "a.NOM " + c + "a.NOM.OLD",
-                           "cp " + c + "sub/b.NOM " + c + "sub/b.NOM.OLD",
-                           "cp " + deep + " " + deep + ".OLD"}));
-    EXPECT_EQ(box_.Read(deep + ".OLD"), "long");
-    EXPECT_EQ(box_.Read("/u/qel/part/P1/contour/sub/b.NOM.OLD"), "b");
-    EXPECT_FALSE(box_.Exists("/u/qel/part/P1/contour/c.nom.OLD"));
-    EXPECT_FALSE(box_.Exists("/u/qel/part/P1/contour/l.NOM.OLD"));
+    const std::string deepCopy = deep.substr(0, deep.rfind('/') + 1) + "LONG.NOM.OLD";
+    EXPECT_EQ(done, (Texts{FileCp(c + "a.NOM", c + "A.NOM.OLD"),
+                           FileCp(c + "sub/b.NOM", c + "sub/B.NOM.OLD"), FileCp(deep, deepCopy)}));
+    EXPECT_EQ(box_.Read(deepCopy), "long");
+    EXPECT_EQ(box_.Read("/u/qel/part/P1/contour/sub/B.NOM.OLD"), "b");
+    EXPECT_FALSE(box_.Exists("/u/qel/part/P1/contour/C.NOM.OLD"));
+    EXPECT_FALSE(box_.Exists("/u/qel/part/P1/contour/L.NOM.OLD"));
     EXPECT_FALSE(box_.Exists("/outside/secret.NOM.OLD"));
     EXPECT_EQ(messages_.size(), 3u);
     // The labels still name the pattern, and so does the source: a second
@@ -265,6 +282,45 @@ TEST_F(CopyTest, PatternsThroughSubFolders) {
     Ok("");
     EXPECT_TRUE(messages_.empty());
     EXPECT_EQ(m_.nav.state, kNavTop);
+}
+
+// A pattern's copies take the case rule on the place where each lands, as
+// a single file's destination does: upper case in a part's sub folders and
+// in the data trees, as typed in program folders.
+TEST_F(CopyTest, PatternDestinationsTakeTheCaseRule) {
+    box_.Write("/u/qel/part/P1/program/lst", "l");
+    box_.Write("/u/qel/usr_data/misc/note.txt", "n");
+    const struct {
+        const char* pattern;
+        const char* dest;
+        Texts landed;
+    } cases[] = {
+        {"/u/qel/part/P1/contour/*.NOM",
+         "*.old",
+         {"/u/qel/part/P1/contour/A.NOM.OLD", "/u/qel/part/P1/contour/sub/B.NOM.OLD"}},
+        {"/u/qel/part/P1/contour/*.NOM",
+         "x*",
+         {"/u/qel/part/P1/contour/XA.NOM", "/u/qel/part/P1/contour/sub/XB.NOM"}},
+        {"/u/qel/part/P1/program/l*",
+         "*.old",
+         {"/u/qel/part/P1/program/llf.old", "/u/qel/part/P1/program/lst.old"}},
+        {"/u/qel/usr_data/misc/*.txt", "*.bak", {"/u/qel/usr_data/misc/NOTE.TXT.BAK"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.pattern) + " to " + c.dest);
+        Open();
+        Ok(c.pattern);
+        ASSERT_EQ(m_.nav.state, kNavTargetTop);
+        Ok(c.dest);
+        for (const std::string& f : c.landed) EXPECT_TRUE(box_.Exists(f)) << f;
+        EXPECT_EQ(Take(commands_).size(), c.landed.size());
+        Take(messages_);
+    }
+    // One file typed "xyz" in the same folder.
+    Open();
+    Ok("/u/qel/part/P1/contour/a.NOM");
+    Ok("part/P1/contour/xyz");
+    EXPECT_TRUE(box_.Exists("/u/qel/part/P1/contour/XYZ"));
 }
 
 TEST_F(CopyTest, ANameSearchedBelowThePartList) {
@@ -320,9 +376,11 @@ TEST_F(CopyTest, SeveralSelectedFilesOneAfterAnother) {
     // The listed names are taken as listed ("abc" is not "ABC"); the
     // destinations get the case rule, so abc asks before it replaces ABC.
     EXPECT_EQ(Take(commands_),
-              (Texts{"cp /u/qel/part/P1/stat/ABC /u/qel/part/P2/stat/ABC",
-                     "cp /u/qel/part/P1/stat/abc /u/qel/part/P2/stat/ABC",
-                     "cp '/u/qel/part/P1/stat/my file' '/u/qel/part/P2/stat/MY FILE'"}));
+              (Texts{FileCp("/u/qel/part/P1/stat/ABC", "/u/qel/part/P2/stat/ABC"),
+                     FileCp("/u/qel/part/P1/stat/abc", "/u/qel/part/P2/stat/ABC"),
+                     "cp '/u/qel/part/P1/stat/my file' '/u/qel/part/P2/stat/.MY FILE.copy' && "
+                     "mv -f '/u/qel/part/P2/stat/.MY FILE.copy' '/u/qel/part/P2/stat/MY FILE' || "
+                     "{ s=$?; rm -f '/u/qel/part/P2/stat/.MY FILE.copy'; exit $s; }"}));
     EXPECT_EQ(std::count(messages_.begin(), messages_.end(), "part/P2/stat/ABC\nL255\nL172"), 1);
     EXPECT_EQ(box_.Read("/u/qel/part/P2/stat/ABC"), "1");
     EXPECT_EQ(box_.Read("/u/qel/part/P2/stat/MY FILE"), "3");
@@ -382,6 +440,52 @@ TEST_F(CopyTest, TypedSources) {
     EXPECT_EQ(m_.nav.state, kNavPartList);
 }
 
+// The longest path the screen takes has 255 characters: a source or a
+// destination of 255 is copied, one of 256 refused, typed or chosen.
+TEST_F(CopyTest, PathsOf255CharactersAndNoMore) {
+    const std::string folder = "/u/qel/part/P1/" + std::string(100, 'f') + "/";
+    const std::string source255 = folder + std::string(139, 'n');
+    const std::string source256 = folder + std::string(140, 'n');
+    ASSERT_EQ(source255.size(), 255u);
+    ASSERT_EQ(source256.size(), 256u);
+    box_.Write(source255, "255");
+    box_.Write(source256, "256");
+    // Typed destinations are relative to /u/qel/ (7 characters).
+    const std::string destFolder = "part/P2/" + std::string(100, 'f') + "/";
+    const std::string dest255 = destFolder + std::string(139, 'D');
+    const std::string dest256 = destFolder + std::string(140, 'D');
+    ASSERT_EQ(dest255.size(), 248u);
+    box_.Write("/u/qel/" + destFolder + ".keep", "");
+
+    // Typed at the top.
+    Open();
+    Ok(source255);
+    ASSERT_EQ(m_.nav.state, kNavTargetTop);
+    EXPECT_EQ(m_.source, source255);
+    Ok(dest256);
+    EXPECT_EQ(Take(messages_), Texts{dest256 + "\nL70\nL100"});
+    Ok(dest255);
+    EXPECT_EQ(Take(messages_), Texts{"L161 \nL100"});
+    EXPECT_EQ(box_.Read("/u/qel/" + destFolder + std::string(139, 'D')), "255");
+    CopyUpOne(m_, Io());
+    ASSERT_EQ(m_.nav.state, kNavTop);
+    Ok(source256);
+    EXPECT_EQ(Take(messages_).size(), 1u);
+    EXPECT_EQ(m_.nav.state, kNavTop);
+
+    // Chosen in the list.
+    Path({"part/", "P1/", std::string(100, 'f') + "/"});
+    ASSERT_EQ(m_.nav.folder, folder);
+    Choose({std::string(139, 'n')});
+    EXPECT_EQ(m_.nav.state, kNavTargetPart);
+    EXPECT_EQ(m_.source, source255);
+    EXPECT_TRUE(messages_.empty());
+    CopyUpOne(m_, Io());
+    Choose({std::string(140, 'n')});
+    EXPECT_EQ(Take(messages_), Texts{ShownPath(source256) + "\nL70\nL100"});
+    EXPECT_FALSE(InTargetPhase(m_.nav.state));
+}
+
 TEST_F(CopyTest, AFailingCopyIsReported) {
     Open();
     Path({"part/", "P1/", "program/", "llf"});
@@ -391,10 +495,65 @@ TEST_F(CopyTest, AFailingCopyIsReported) {
     EXPECT_NE(out.find("CopyIt: cp failed, status 1\n"), std::string::npos) << out;
     EXPECT_NE(out.find("Doit ModifyPath [/u/qel/part/P1/program/llf] [/u/qel/part/P9/program/llf]"),
               std::string::npos);
-    EXPECT_EQ(Take(messages_), Texts{"part/P9/program/llf \nL100"});
+    EXPECT_EQ(Take(messages_), Texts{"part/P9/program/llf\nL162\nL100"});
     // Back to the list.
     EXPECT_EQ(m_.nav.state, kNavPartBelow);
     EXPECT_EQ(m_.keyin, "");
+}
+
+// A cp cut off half-way, as on a full disk: the real cp with a file-size
+// limit of a few KiB, first on PATH. The file that was there is still there
+// whole, a new name gets nothing, and nothing is left beside them; a file
+// left by an earlier cut-off copy is not touched.
+TEST_F(CopyTest, ACopyCutOffLeavesTheOldFileWhole) {
+    const char* path = std::getenv("PATH");
+    const std::string realPath = path ? path : "/usr/bin:/bin";
+    box_.Write("/standin/cp", "#!/bin/sh\nulimit -f 8\nPATH='" + realPath + "'\nexec cp \"$@\"\n");
+    ASSERT_EQ(chmod(P("/standin/cp").c_str(), 0755), 0);
+    std::string big;
+    for (int i = 0; big.size() < 65536; ++i) big += "new line " + std::to_string(i) + "\n";
+    std::string old;
+    for (int i = 0; old.size() < 20000; ++i) old += "old line " + std::to_string(i) + "\n";
+    box_.Write("/u/qel/part/P1/program/llf", big);
+    box_.Write("/u/qel/part/P2/program/llf", old);
+    box_.Write("/u/qel/part/P2/program/.llf.copy", "left over");
+    ScopedEnv cut("PATH", (P("/standin") + ":" + realPath).c_str());
+    const struct {
+        const char* dest;
+        std::deque<int> answers; // the overwrite question
+    } cases[] = {
+        {"part/P2/program/llf", {1}},
+        {"part/P2/program/new", {}},
+    };
+    Open();
+    Path({"part/", "P1/", "program/", "llf"});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dest);
+        answers_ = c.answers;
+        testing::internal::CaptureStdout();
+        Ok(c.dest);
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_NE(out.find("CopyIt: cp failed, status "), std::string::npos) << out;
+        EXPECT_EQ(messages_.back(), std::string(c.dest) + "\nL162\nL100");
+        Take(messages_);
+        ASSERT_EQ(m_.nav.state, kNavPartBelow);
+        Choose({"llf"});
+    }
+    EXPECT_EQ(box_.Read("/u/qel/part/P2/program/llf"), old);
+    EXPECT_FALSE(box_.Exists("/u/qel/part/P2/program/new"));
+    Texts there = f_WalkFiles("/u/qel/part/P2/program/");
+    std::sort(there.begin(), there.end());
+    EXPECT_EQ(there, (Texts{"/u/qel/part/P2/program/.keep", "/u/qel/part/P2/program/.llf.copy",
+                            "/u/qel/part/P2/program/llf"}));
+    EXPECT_EQ(box_.Read("/u/qel/part/P2/program/.llf.copy"), "left over");
+    // Within the limit the same road copies.
+    box_.Write("/u/qel/part/P1/program/llf", "short\n");
+    answers_ = {1};
+    Ok("part/P2/program/llf");
+    EXPECT_EQ(Take(messages_), (Texts{"part/P2/program/llf\nL255\nL172", "L161 \nL100"}));
+    EXPECT_EQ(box_.Read("/u/qel/part/P2/program/llf"), "short\n");
+    EXPECT_EQ(box_.Read("/u/qel/part/P2/program/.llf.copy"), "left over");
+    EXPECT_FALSE(box_.Exists("/u/qel/part/P2/program/.llf.copy1"));
 }
 
 TEST_F(CopyTest, NamesTheShellMustNotTakeApart) {

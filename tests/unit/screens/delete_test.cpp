@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <deque>
 #include <filesystem>
+#include <functional>
+#include <random>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -473,25 +475,34 @@ TEST_F(DeleteTest, CompanionsInTheUserTreeElsewhere) {
 
 TEST_F(DeleteTest, AllButWhatThePartNeeds) {
     const Texts all = Left();
-    box_.Write("/sim/files4part/P1",
-               "/u/qel/part/P1/program/llf\n/u/qel/part//P1/contour/A.NOM\n/u/qel/other/x\n");
+    const std::string list =
+        "/u/qel/part/P1/program/llf\n/u/qel/part//P1/contour/A.NOM\n/u/qel/other/x\n";
     struct Run {
         const char* name;
-        const char* mode; // of the stand-in
-        bool tools;       // files4part on PATH
+        const char* mode;   // of the stand-in
+        const char* status; // its exit status, "" as it gives it (0)
+        std::string list;
+        bool tools; // files4part on PATH
         bool deletes;
     } runs[] = {
-        {"files4part fails", "fail", true, false},
-        {"files4part prints nothing", "empty", true, false},
-        {"files4part is missing", "", false, false},
-        {"CR LF line ends", "crlf", true, true},
-        {"no line end after the last line", "nonl", true, true},
-        {"plain lines", "", true, true},
+        {"files4part writes its list and fails", "", "1", list, true, false},
+        {"files4part prints nothing", "empty", "", list, true, false},
+        {"files4part is missing", "", "", list, false, false},
+        {"CR LF line ends", "crlf", "", list, true, true},
+        {"three CRs before each line end", "", "",
+         "/u/qel/part/P1/program/llf\r\r\r\n/u/qel/part//P1/contour/A.NOM\r\r\r\n", true, true},
+        {"no line end after the last line", "nonl", "", list, true, true},
+        {"empty lines and lines of blanks between the paths", "raw", "",
+         "\n/u/qel/part/P1/program/llf\n   \n\n/u/qel/part/P1/contour/A.NOM", true, true},
+        {"plain lines", "", "", list, true, true},
     };
     for (const Run& r : runs) {
         SCOPED_TRACE(r.name);
         for (const std::string& f : all) box_.Write("/u/qel/part/" + f, f);
+        box_.Write("/sim/files4part/P1", r.list);
         box_.Write("/sim/files4part.mode", r.mode);
+        box_.Remove("/sim/files4part.status");
+        if (*r.status) box_.Write("/sim/files4part.status", r.status);
         box_.Write("/u/tmp/lst1.out", "/u/qel/part/P1/program/old1\n"); // an earlier list
         ScopedEnv path("PATH", r.tools ? box_.ToolsOnPath().c_str() : "/usr/bin:/bin");
         Open();
@@ -514,6 +525,183 @@ TEST_F(DeleteTest, AllButWhatThePartNeeds) {
         EXPECT_EQ(m_.nav.state, kNavPartList);
         commands_.clear();
     }
+}
+
+// An output of files4part that is not a list of the part's files, exiting
+// 0: an error text, binary bytes, a path in a form that is no install-tree
+// path, a list too long to be one, a list that names none of the part's
+// files. Nothing of the part is deleted, the operator and the console are
+// told.
+TEST_F(DeleteTest, AllButNeededOnAnOutputThatIsNoList) {
+    const Texts all = Left();
+    const std::string llf = "/u/qel/part/P1/program/llf\n";
+    std::string random(4096, '\0');
+    std::mt19937 bytes(4096);
+    for (char& c : random) c = static_cast<char>(bytes() & 0xFF);
+    std::string oddLines = llf;
+    for (int i = 0; i < 200000; ++i) oddLines += "/u/qel/part/P1/odd/" + std::to_string(i) + "\n";
+    const struct {
+        const char* name;
+        std::string output;
+        const char* said; // on the console
+    } cases[] = {
+        {"an error text", "part database locked, try again later\n",
+         " wrote no list of paths for P1"},
+        {"an error text after a path", llf + "warning: contour table incomplete\n",
+         " wrote no list of paths for P1"},
+        {"4 KiB of random bytes", random, " wrote no list of paths for P1"},
+        {"a NUL in a path", llf + "/u/qel/part/P1/contour/A." + '\0' + "NOM\n",
+         " wrote no list of paths for P1"},
+        {"a drive path", llf + "C:/u/qel/part/P1/contour/A.NOM\n",
+         " wrote no list of paths for P1"},
+        {"a relative path", llf + "part/P1/contour/A.NOM\n", " wrote no list of paths for P1"},
+        {"many odd lines", oddLines, "'s list for P1 is too long"},
+        {"one very long line", llf + "/" + std::string(2 << 20, 'x') + "\n",
+         "'s list for P1 is too long"},
+        {"the paths as the system names them", box_.Path("/u/qel/part/P1/program/llf") + "\n",
+         "'s list names no file of P1"},
+        {"paths of another part", "/u/qel/part/P2/program/llf\n", "'s list names no file of P1"},
+        {"paths with their folders in another form", "/u/qel/part/P1/./program/llf\n",
+         "'s list names no file of P1"},
+    };
+    box_.Write("/sim/files4part.mode", "raw");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const std::string& f : all) box_.Write("/u/qel/part/" + f, f);
+        box_.Write("/sim/files4part/P1", c.output);
+        Open();
+        Choose({"part/"});
+        testing::internal::CaptureStdout();
+        DelAllButNeeded(m_, Sel({"P1/"}), Io(), Ui());
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(Take(messages_), (Texts{"L282\npart/P1/*\nL206", "L126\nL100"}));
+        EXPECT_EQ(Left(), all);
+        EXPECT_NE(out.find(std::string("DelAllButDepend: files4part") + c.said), std::string::npos)
+            << out;
+        for (const std::string& command : Take(commands_))
+            EXPECT_EQ(command.rfind("rm ", 0), std::string::npos) << command;
+    }
+}
+
+// A folder of the tree that is a link to a folder outside: no deletion
+// reaches through it, whichever road names a target below it, and the
+// operator is told. A link that stays within the tree is followed.
+TEST_F(DeleteTest, NothingThroughALinkOutOfTheTree) {
+    const Texts outside = {"/outside/sub/x.BAK", "/outside/sub/y.dat", "/outside/P/program/llf",
+                           "/outside/P/stat/s.dat"};
+    ASSERT_EQ(symlink(box_.Path("/outside").c_str(), box_.Path("/u/qel/part/P1/lnk").c_str()), 0);
+    ASSERT_EQ(symlink(box_.Path("/outside/P").c_str(), box_.Path("/u/qel/part/P9").c_str()), 0);
+    ASSERT_EQ(symlink("../P2", box_.Path("/u/qel/part/P1/in").c_str()), 0);
+    const Texts all = Left();
+    const std::string told = "\nL70\nL100";
+    struct Road {
+        const char* name;
+        std::function<void()> walk;
+        Texts messages;
+    };
+    const Road roads[] = {
+        {"a pattern typed at the top",
+         [&] {
+             Open();
+             Ok("/u/qel/part/P1/lnk/sub/*.BAK");
+         },
+         {"/u/qel/part/P1/lnk/sub/*.BAK" + told}},
+        {"a file typed at the top",
+         [&] {
+             Open();
+             Ok("/u/qel/part/P1/lnk/sub/x.BAK");
+         },
+         {"/u/qel/part/P1/lnk/sub/x.BAK" + told}},
+        {"a pattern typed in the linked folder",
+         [&] {
+             Open();
+             Path({"part/", "P1/", "lnk/", "sub/"});
+             Ok("*.BAK");
+         },
+         {"/u/qel/part/P1/lnk/sub/*.BAK" + told}},
+        {"files selected in the linked folder",
+         [&] {
+             Open();
+             Path({"part/", "P1/", "lnk/", "sub/"});
+             Choose({"x.BAK", "y.dat"});
+         },
+         {"/u/qel/part/P1/lnk/sub/" + told}},
+        {"every file of the linked folder by hotkey",
+         [&] {
+             Open();
+             Path({"part/", "P1/", "lnk/", "sub/"});
+             DelHotkey(m_, kDelHotkey2);
+             Ok("");
+         },
+         {"/u/qel/part/P1/lnk/sub/" + told}},
+        {"a folder below the link, whole",
+         [&] {
+             Open();
+             Path({"part/", "P1/", "lnk/"});
+             DelWholeFolder(m_, Sel({"sub/"}), Io(), Ui());
+         },
+         {"/u/qel/part/P1/lnk/sub/" + told}},
+        {"a part that is a link, whole",
+         [&] {
+             Open();
+             Choose({"part/"});
+             DelWholeFolder(m_, Sel({"P9/"}), Io(), Ui());
+         },
+         {"/u/qel/part/P9/" + told}},
+        {"a part that is a link, all but what it needs",
+         [&] {
+             Open();
+             Choose({"part/"});
+             DelAllButNeeded(m_, Sel({"P9/"}), Io(), Ui());
+         },
+         {"/u/qel/part/P9/" + told}},
+        {"the current part that is a link, by hotkey",
+         [&] {
+             Open("P9");
+             DelHotkey(m_, kDelHotkey1);
+             Ok("");
+         },
+         {"/u/qel/part/P9/" + told}},
+    };
+    for (const Road& r : roads) {
+        SCOPED_TRACE(r.name);
+        for (const std::string& f : all) box_.Write("/u/qel/part/" + f, f);
+        for (const std::string& f : outside) box_.Write(f, f);
+        testing::internal::CaptureStdout();
+        r.walk();
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(Take(messages_), r.messages);
+        for (const std::string& f : outside) EXPECT_TRUE(box_.Exists(f)) << f;
+        EXPECT_EQ(Left(), all);
+        EXPECT_NE(out.find("leads out of the install tree through a link"), std::string::npos)
+            << out;
+        for (const std::string& command : Take(commands_))
+            EXPECT_EQ(command.rfind("rm ", 0), std::string::npos) << command;
+    }
+    // Within the tree a link is followed.
+    Open();
+    Ok("/u/qel/part/P1/in/stat/*.BAK");
+    EXPECT_EQ(Take(messages_), Texts{"L205\npart/P1/in/stat/*.BAK\nL206"});
+    EXPECT_EQ(Left(), Without(all, {"P2/stat/s.BAK"}));
+}
+
+// A file chosen in a first-level folder and then not deleted: the folder
+// is listed again, as after a deletion.
+TEST_F(DeleteTest, ACancelledFileListsTheFolderAgain) {
+    box_.Write("/u/qel/part/P1/notes", "n");
+    Open("P1");
+    Choose({"P1/"});
+    ASSERT_EQ(m_.nav.state, kNavCurPart);
+    listings_ = 0;
+    answers_ = {0};
+    Choose({"notes"});
+    EXPECT_EQ(Take(messages_), Texts{"L205\npart/P1/notes\nL206"});
+    EXPECT_TRUE(box_.Exists("/u/qel/part/P1/notes"));
+    EXPECT_EQ(listings_, 1);
+    EXPECT_EQ(m_.nav.folder, "/u/qel/part/P1/");
+    Choose({"notes"});
+    EXPECT_FALSE(box_.Exists("/u/qel/part/P1/notes"));
+    EXPECT_EQ(listings_, 2);
 }
 
 } // namespace

@@ -239,6 +239,11 @@ TEST_F(EditTest, TheEditorAFolderCallsFor) {
         EditIt(c.path, Ui());
         EXPECT_EQ(Started(), c.started);
     }
+    // A name that begins with "-" reaches the script as a name.
+    box_.Write("/u/qel/xeq/ed321.exe", "");
+    box_.Write(p + "321nom/-N3", "n");
+    EditIt(p + "321nom/-N3", Ui());
+    EXPECT_EQ(Started(), Texts{"doed321 [./-N3]"});
     // Each through the starter: "sh", the script, the files.
     EditIt(p + "icon/I1", Ui());
     const Texts log = Log();
@@ -345,6 +350,77 @@ TEST_F(EditTest, AFileToBeMade) {
     EditIt(longPath, Ui());
     EXPECT_EQ(Take(messages_), Texts{longPath + "\nL70\nL100"});
     EXPECT_TRUE(Started().empty());
+}
+
+// A file that no editor opened gets no post-edit command: a path that does
+// not fit the editors' argument row, the operator's editor that UserEdit
+// does not name or that cannot be started, a word processor not found; a
+// file an editor opened gets it.
+TEST_F(EditTest, NoPostEditCommandWithoutAnEditor) {
+    box_.Write("/u/qel/shell/DOSHELLS", "/ dolibgen -q\n");
+    const std::string p = "/u/qel/part/P1/";
+    const std::string a1 = p + "stat/A1";
+    const struct {
+        const char* name;
+        int editorType;
+        const char* userEdit; // null: no UserEdit
+        const char* wordpadDir;
+        std::string path;
+        const char* opened; // the stand-in's log line, or null
+    } cases[] = {
+        {"configured, path too long", 1, nullptr, nullptr, p + "stat/" + std::string(70, 'l'),
+         nullptr},
+        {"bitmap, path too long", 1, nullptr, nullptr, p + "icon/" + std::string(70, 'i'), nullptr},
+        {"321nom, name too long", 1, nullptr, nullptr, p + "321nom/" + std::string(80, 'n'),
+         nullptr},
+        {"no UserEdit", 2, nullptr, nullptr, a1, nullptr},
+        {"UserEdit too short", 2, "ab\n", nullptr, a1, nullptr},
+        {"UserEdit names no program", 2, "/u/qel/xeq/absent\n", nullptr, a1, nullptr},
+        {"UserEdit names an editor", 2, "/u/qel/xeq/wordpad.exe\n", nullptr, a1,
+         "wordpad.exe [/u/qel/part/P1/stat/A1]"},
+        {"no word processor", 0, nullptr, nullptr, a1, nullptr},
+        {"the word processor", 0, nullptr, "/C=/u/qel/xeq/wordpad.exe", a1,
+         "wordpad.exe [/u/qel/part/P1/stat/A1]"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EditorType = c.editorType;
+        if (c.userEdit)
+            box_.Write("/u/qel/shell/UserEdit", c.userEdit);
+        else
+            box_.Remove("/u/qel/shell/UserEdit");
+        ScopedEnv w("QEL_WORDPAD_DIR", c.wordpadDir);
+        box_.Write(c.path, "x");
+        testing::internal::CaptureStdout();
+        EditIt(c.path, Ui());
+        testing::internal::GetCapturedStdout();
+        Texts log = Log();
+        log.erase(std::remove_if(log.begin(), log.end(),
+                                 [](const std::string& l) { return l.rfind("dolibgen", 0) == 0; }),
+                  log.end());
+        messages_.clear();
+        if (!c.opened) {
+            EXPECT_TRUE(log.empty()) << log.front();
+            EXPECT_TRUE(Take(commands_).empty());
+            continue;
+        }
+        EXPECT_EQ(log, Texts{c.opened});
+        EXPECT_EQ(Take(commands_), Texts{"/u/qel/shell/dolibgen -q " + c.path});
+    }
+    // Selected files that no editor opened: none gets the command.
+    EditorType = 2;
+    box_.Remove("/u/qel/shell/UserEdit");
+    Open("P1");
+    Path({"P1/", "lib/"});
+    ASSERT_EQ(m_.nav.state, kNavCurPartBelow);
+    Choose({"L1", "L2"});
+    EXPECT_TRUE(commands_.empty());
+    box_.Write("/u/qel/shell/UserEdit", "/u/qel/xeq/wordpad.exe\n");
+    testing::internal::CaptureStdout();
+    Choose({"L1", "L2"});
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(Take(commands_), (Texts{"/u/qel/shell/dolibgen -q " + p + "lib/L1",
+                                      "/u/qel/shell/dolibgen -q " + p + "lib/L2"}));
 }
 
 TEST_F(EditTest, PostEditCommands) {

@@ -181,4 +181,24 @@ TEST_F(PartEditTest, ANameTheShellWouldTakeApartIsOneArgument) {
     EXPECT_FALSE(box_.Exists("/PWNED"));
 }
 
+// A part whose name begins with "-" reaches the block editor as a name,
+// not an option, typed or chosen from the part list; the contour editor's
+// path needs no such form, and other names go as they are.
+TEST_F(PartEditTest, ANameThatBeginsWithADashIsNoOption) {
+    for (const char* part : {"-x", "--help"})
+        box_.Write(std::string("/u/qel/part/") + part + "/contour/c", "c");
+    Open(PartEditor::kBlock);
+    Ok("-x");
+    Ok("/u/qel/part/--help");
+    Choose("part/");
+    Choose("-x/");
+    Ok("P1");
+    EXPECT_EQ(Started(),
+              (Texts{"be.exe [./-x]", "be.exe [./--help]", "be.exe [./-x]", "be.exe [P1]"}));
+    Open(PartEditor::kContour);
+    Ok("-x");
+    EXPECT_EQ(Started(), Texts{"xceditor.exe [/u/qel/part/-x/contour]"});
+    EXPECT_TRUE(messages_.empty());
+}
+
 } // namespace

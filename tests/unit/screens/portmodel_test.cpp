@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -217,7 +219,19 @@ TEST(PortRows, LimitsAreKeptAndReported) {
     std::vector<PortRow> rows = Rows(text, &console);
     ASSERT_EQ(rows.size(), 10u);
     EXPECT_EQ(rows[9].port, "PORT10");
-    EXPECT_EQ(console, "ReadPortRows: line 11: more than 10 ports, 'PORT11' left out\n");
+    EXPECT_EQ(console, "ReadPortRows: more than 10 ports: line 11 ('PORT11') and the rows after "
+                       "it left out, 1 in all\n");
+
+    // However many rows follow, one line counts them; comments are no rows.
+    text.clear();
+    for (int i = 1; i <= 200000; ++i) {
+        if (i == 12) text += "# no row\n";
+        text += "PORT" + std::to_string(i) + " list\n";
+    }
+    rows = Rows(text, &console);
+    ASSERT_EQ(rows.size(), 10u);
+    EXPECT_EQ(console, "ReadPortRows: more than 10 ports: line 11 ('PORT11') and the rows after "
+                       "it left out, 199990 in all\n");
 
     const std::string name(45, 'N'), word(50, 'w');
     // A line over 498 characters: its rest is dropped, not read as a row.
@@ -254,15 +268,23 @@ TEST(DeviceLists, LinesAndTheirEntries) {
                     longType +
                     "\n"
                     "  \"Indented\"psdrv\n"
+                    "!\"Old printer\" olddrv\n"
+                    "\"Just fits\" " +
+                    std::string(39, 'u') +
+                    "\n"
                     "\"" +
                     std::string(80, 'd') + "\" ok\n" + "\"Last line\" hpgl",
                 &console);
     const struct {
         std::string description;
-        const char* type;
-    } expected[] = {
-        {"Laser printer A4", "lpdrv"}, {"Matrix printer", "mxdrv"},  {"No driver", ""},
-        {"Indented", "psdrv"},         {std::string(71, 'd'), "ok"}, {"Last line", "hpgl"}};
+        std::string type;
+    } expected[] = {{"Laser printer A4", "lpdrv"},
+                    {"Matrix printer", "mxdrv"},
+                    {"No driver", ""},
+                    {"Indented", "psdrv"},
+                    {"Just fits", std::string(39, 'u')},
+                    {std::string(71, 'd'), "ok"},
+                    {"Last line", "hpgl"}};
     ASSERT_EQ(list.size(), std::size(expected));
     for (size_t i = 0; i < list.size(); ++i) {
         EXPECT_EQ(list[i].description, expected[i].description) << i;
@@ -279,6 +301,87 @@ TEST(DeviceLists, AnOverLongLineLosesItsRestOnly) {
     const std::vector<DeviceEntry> list = Devices(line + "\"Next\" nx\n");
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0].description, "Next");
+}
+
+// A line past its 98 characters is kept when its type word ends within
+// them, and left out, with a console line, when the cut reaches the word.
+TEST(DeviceLists, ALineCutWhereItsTypeWordIs) {
+    const std::string cutLine =
+        "ReadDeviceList: line 1 is cut at 98 characters before its type word ends, line left "
+        "out\n";
+    auto line = [](size_t description, size_t type, const std::string& rest) {
+        return "\"" + std::string(description, 'd') + "\" " + std::string(type, 't') + rest;
+    };
+    const struct {
+        const char* name;
+        std::string text;
+        bool kept;
+    } cases[] = {
+        // Quote, 60 characters, quote, blank: the type word begins at 63.
+        {"the word ends at the cut, a blank after it", line(60, 35, " -x 3"), true},
+        {"the word ends the line at 98", line(60, 35, ""), true},
+        {"the word runs one past the cut", line(60, 36, ""), false},
+        {"the word runs far past the cut", line(60, 35, "xyz -x 3"), false},
+        {"only blanks up to the cut", line(60, 0, std::string(40, ' ') + "drv"), false},
+        {"the word begins at the cut", line(95, 4, ""), false},
+        {"the closing quote past the cut", line(97, 3, ""), false},
+        {"a short word, then a long rest", line(10, 5, " " + std::string(100, 'a')), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string console;
+        const std::vector<DeviceEntry> list = Devices(c.text + "\n", &console);
+        if (!c.kept) {
+            EXPECT_TRUE(list.empty());
+            EXPECT_EQ(console, cutLine);
+            continue;
+        }
+        ASSERT_EQ(list.size(), 1u);
+        EXPECT_EQ(list[0].type.substr(0, 1), "t");
+        EXPECT_EQ(list[0].type.find_first_not_of('t'), std::string::npos);
+        EXPECT_EQ(console, "");
+    }
+}
+
+// The user's copy of a list comes first, the default one else; a copy that
+// is no plain file is passed over, and a list without a usable line is
+// named on the console.
+TEST(DeviceLists, TheListOfAPortAndWhatTheConsoleSays) {
+    Sandbox box;
+    const std::string user = "/u/qel/usr_data/printers/LASERS";
+    const std::string def = "/u/qel/def_data/printers/LASERS";
+    auto load = [](const std::string& word, std::vector<DeviceEntry>* list) {
+        testing::internal::CaptureStdout();
+        const bool loaded = LoadDeviceList(word, list);
+        return std::make_pair(loaded, testing::internal::GetCapturedStdout());
+    };
+    std::vector<DeviceEntry> list;
+    EXPECT_EQ(load("LASERS", &list),
+              std::make_pair(false, std::string("LoadDeviceList: no printers list 'LASERS'\n")));
+    EXPECT_EQ(load("", &list),
+              std::make_pair(false, std::string("LoadDeviceList: no printers list ''\n")));
+
+    box.Write(def, "\"Default laser\" dlas\n");
+    EXPECT_EQ(load("LASERS", &list), std::make_pair(true, std::string()));
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].type, "dlas");
+
+    box.Write(user, "! none yet\n\"no type word\" " + std::string(40, 'x') + "\n");
+    const auto [loaded, console] = load("LASERS", &list);
+    EXPECT_TRUE(loaded);
+    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(console, "ParseDeviceLine: type word '" + std::string(40, 'x') +
+                           "' longer than 39 characters, line left out\n"
+                           "LoadDeviceList: printers list /u/qel/usr_data/printers/LASERS has "
+                           "no usable line\n");
+
+    box.Remove(user);
+    ASSERT_EQ(mkfifo(box.Path(user).c_str(), 0600), 0);
+    EXPECT_EQ(load("LASERS", &list),
+              std::make_pair(true, std::string("LoadDeviceList: /u/qel/usr_data/printers/LASERS "
+                                               "is not a plain file, not read\n")));
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].type, "dlas");
 }
 
 TEST(DeviceLists, TheDeviceButtonsText) {

@@ -382,4 +382,28 @@ TEST_F(PrintTest, ViewMode) {
               std::string::npos);
 }
 
+// With the part tree elsewhere (QELPART, no install drive named), view mode
+// opens the part's file of that tree, and one left only in the install
+// tree's own part folder is missing.
+TEST_F(PrintTest, ViewModeInAMovedPartTree) {
+    ScopedEnv wordpad("QEL_WORDPAD_DIR", "/C=/u/qel/xeq/wordpad.exe");
+    const std::string parts = box_.root() + "/parts";
+    ScopedEnv p("QELPART", parts.c_str());
+    ScopedEnv d("QEL_Win_Install_Drive", nullptr);
+    box_.Write("/parts/A/program/moved", "moved\n");
+    box_.Write("/u/qel/part/A/program/left", "left\n");
+    Open();
+    Ok("/u/qel/part/A/program/moved");
+    Ok();
+    EXPECT_EQ(Log(), Texts{"wordpad.exe [" + parts + "/A/program/moved]"});
+    testing::internal::CaptureStdout();
+    Ok("/u/qel/part/A/program/left");
+    Ok();
+    EXPECT_NE(testing::internal::GetCapturedStdout().find(
+                  "Error: required file /u/qel/part/A/program/left missing\n"),
+              std::string::npos);
+    EXPECT_TRUE(Log().empty());
+    EXPECT_TRUE(Requests().empty());
+}
+
 } // namespace

@@ -13,11 +13,13 @@
 #include "process.h"
 #include "restoremodel.h"
 #include "sandbox.h"
+#include "ustar.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utime.h>
 #include <vector>
 
@@ -48,10 +50,13 @@ class RestoreTest : public testing::Test {
         ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
     }
     void List() {
-        Texts names;
-        ASSERT_TRUE(ListArchive(device_, &names));
-        RestoreListed(m_, names);
+        std::vector<ArchiveMember> members;
+        ASSERT_TRUE(ListArchive(device_, &members));
+        RestoreListed(m_, members);
     }
+    // Chosen in the list, or all of them (VokDoRestore).
+    void Split(const Texts& chosen) { RestoreSplit(m_, chosen, Ui()); }
+    void SplitAll() { RestoreSplit(m_, RestoreNames(m_), Ui()); }
     long Mtime(const std::string& logical) const {
         struct stat st {};
         stat(box_.Path(logical).c_str(), &st);
@@ -78,9 +83,9 @@ TEST_F(RestoreTest, MissingMembersRestoredAndTheExistingOnesConfirmed) {
     box_.Remove("/u/qel/part/a/y");
     box_.Write("/u/qel/part/a/x", "changed x");
     List();
-    EXPECT_EQ(m_.listed, (Texts{"u/qel/part/a/x", "u/qel/part/a/y", "u/qel/part/b/z"}));
+    EXPECT_EQ(RestoreNames(m_), (Texts{"u/qel/part/a/x", "u/qel/part/a/y", "u/qel/part/b/z"}));
 
-    RestoreSplit(m_, m_.listed);
+    SplitAll();
     EXPECT_EQ(m_.phase, kRestoreExisting);
     EXPECT_EQ(m_.existing, (Texts{"u/qel/part/a/x"}));
     EXPECT_EQ(m_.missing, (Texts{"u/qel/part/a/y", "u/qel/part/b/z"}));
@@ -107,7 +112,7 @@ TEST_F(RestoreTest, AnExistingMemberRemovedIsNotTouched) {
     box_.Write("/u/qel/part/a/x", "kept x");
     Age("/u/qel/part/a/x");
     List();
-    RestoreSplit(m_, m_.listed);
+    SplitAll();
     RestoreRemove(m_, {1});
     EXPECT_TRUE(m_.existing.empty());
     EXPECT_EQ(RestoreExtract(m_, device_, Ui()), RestoreOutcome::kExtracted);
@@ -118,7 +123,7 @@ TEST_F(RestoreTest, AnExistingMemberRemovedIsNotTouched) {
     // Every chosen member exists and all are removed: no tar at all.
     commands_.clear();
     List();
-    RestoreSplit(m_, {"u/qel/part/a/x", "u/qel/part/a/y"});
+    Split({"u/qel/part/a/x", "u/qel/part/a/y"});
     EXPECT_EQ(m_.existing.size(), 2u);
     RestoreRemove(m_, {2, 1});
     EXPECT_EQ(RestoreExtract(m_, device_, Ui()), RestoreOutcome::kNothing);
@@ -136,7 +141,7 @@ TEST_F(RestoreTest, AFolderMemberBringsEachMemberBelowItToBeConfirmed) {
     box_.Remove("/u/qel/part/dir/g");
     box_.Remove("/u/qel/part/dirt");
     List();
-    RestoreSplit(m_, {"u/qel/part/dir/"});
+    Split({"u/qel/part/dir/"});
     EXPECT_EQ(m_.existing, (Texts{"u/qel/part/dir/", "u/qel/part/dir/f"}));
     EXPECT_EQ(m_.missing, (Texts{"u/qel/part/dir/g"}));
     RestoreRemove(m_, {2});
@@ -147,13 +152,142 @@ TEST_F(RestoreTest, AFolderMemberBringsEachMemberBelowItToBeConfirmed) {
     EXPECT_FALSE(box_.Exists("/u/qel/part/dirt"));
 }
 
+TEST_F(RestoreTest, AFolderListedWithoutItsSlashBringsWhatIsBelowIt) {
+    // Another tar stores folders without their "/".
+    box_.Write(device_, UstarArchive({{"u/qel/part/dir", '5'},
+                                      {"u/qel/part/dir/f", '0', "archived f"},
+                                      {"u/qel/part/dir/sub", '5'},
+                                      {"u/qel/part/dir/sub/g", '0', "archived g"},
+                                      {"u/qel/part/dirt", '0', "not below dir"}}));
+    List();
+    EXPECT_EQ(RestoreNames(m_), (Texts{"u/qel/part/dir", "u/qel/part/dir/f", "u/qel/part/dir/sub",
+                                       "u/qel/part/dir/sub/g", "u/qel/part/dirt"}));
+    Split({"u/qel/part/dir"});
+    EXPECT_EQ(m_.missing, (Texts{"u/qel/part/dir", "u/qel/part/dir/f", "u/qel/part/dir/sub",
+                                 "u/qel/part/dir/sub/g"}));
+    EXPECT_EQ(RestoreExtract(m_, device_, Ui()), RestoreOutcome::kExtracted);
+    EXPECT_EQ(box_.Read("/u/qel/part/dir/f"), "archived f");
+    EXPECT_EQ(box_.Read("/u/qel/part/dir/sub/g"), "archived g");
+    EXPECT_FALSE(box_.Exists("/u/qel/part/dirt"));
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(RestoreTest, AFolderOverAFileIsAskedFirst) {
+    box_.Write("/u/qel/part/x/f", "archived f");
+    MakeArchive({"u/qel/part/x"});
+    box_.Remove("/u/qel/part/x");
+    box_.Write("/u/qel/part/x", "a file where the archive has a folder");
+    List();
+    ASSERT_EQ(RestoreNames(m_), (Texts{"u/qel/part/x/", "u/qel/part/x/f"}));
+    Split({"u/qel/part/x/"});
+    EXPECT_EQ(m_.existing, (Texts{"u/qel/part/x/"}));
+    EXPECT_EQ(m_.missing, (Texts{"u/qel/part/x/f"}));
+    // Kept: the file stays (what lies below it cannot be written).
+    RestoreRemove(m_, {1});
+    EXPECT_EQ(RestoreExtract(m_, device_, Ui()), RestoreOutcome::kFailed);
+    EXPECT_EQ(messages_, (Texts{"tar: exit status 2 \nL100"}));
+    EXPECT_EQ(box_.Read("/u/qel/part/x"), "a file where the archive has a folder");
+
+    // Confirmed: the folder replaces the file.
+    List();
+    Split({"u/qel/part/x/"});
+    EXPECT_EQ(m_.existing, (Texts{"u/qel/part/x/"}));
+    EXPECT_EQ(RestoreExtract(m_, device_, Ui()), RestoreOutcome::kExtracted);
+    EXPECT_EQ(box_.Read("/u/qel/part/x/f"), "archived f");
+}
+
+TEST_F(RestoreTest, OnlyPlainFilesAndFoldersLandAndOnlyInTheTree) {
+    // The archive, made from files laid out for it: a hard link to a file
+    // outside the tree, a symbolic link out, a FIFO, a file that lies where
+    // a link is planted on disk later, and a hard link between two files of
+    // the tree.
+    box_.Write("/u/tmp/out/secret", "secret");
+    box_.Write("/u/qel/part/a/ok", "archived ok");
+    box_.Write("/u/qel/part/plant/f", "archived f");
+    ASSERT_EQ(link(box_.Path("/u/qel/part/a/ok").c_str(), box_.Path("/u/qel/part/a/ok2").c_str()),
+              0);
+    ASSERT_EQ(link(box_.Path("/u/tmp/out/secret").c_str(), box_.Path("/u/qel/part/a/h").c_str()),
+              0);
+    ASSERT_EQ(symlink(box_.Path("/u/tmp/out").c_str(), box_.Path("/u/qel/part/a/s").c_str()), 0);
+    ASSERT_EQ(mkfifo(box_.Path("/u/qel/part/a/p").c_str(), 0600), 0);
+    MakeArchive({"u/tmp/out/secret", "u/qel/part/a/", "u/qel/part/a/ok", "u/qel/part/a/ok2",
+                 "u/qel/part/a/h", "u/qel/part/a/s", "u/qel/part/a/p", "u/qel/part/plant/f"},
+                "--no-recursion");
+    box_.Remove("/u/qel/part/a");
+    box_.Remove("/u/qel/part/plant");
+    ASSERT_EQ(symlink(box_.Path("/u/tmp/out").c_str(), box_.Path("/u/qel/part/plant").c_str()), 0);
+    List();
+
+    testing::internal::CaptureStdout();
+    SplitAll();
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(m_.missing, (Texts{"u/qel/part/a/", "u/qel/part/a/ok", "u/qel/part/a/ok2"}));
+    EXPECT_TRUE(m_.existing.empty());
+    const Texts left = {"u/tmp/out/secret", "u/qel/part/a/h", "u/qel/part/a/s", "u/qel/part/a/p",
+                        "u/qel/part/plant/f"};
+    EXPECT_EQ(m_.leftOut.size(), left.size());
+    for (size_t i = 0; i < left.size() && i < m_.leftOut.size(); ++i) {
+        EXPECT_EQ(m_.leftOut[i].name, left[i]);
+        EXPECT_NE(out.find("RestCheckExisting: " + left[i] + " left out: "), std::string::npos)
+            << out;
+    }
+    // One message names them all, each with why.
+    EXPECT_EQ(
+        messages_,
+        Texts{"\"u/tmp/out/secret\": outside the install tree\n"
+              "\"u/qel/part/a/h\": a hard link to u/tmp/out/secret, which this restore does not "
+              "write\n"
+              "\"u/qel/part/a/s\": a symbolic link to " +
+              box_.Path("/u/tmp/out") +
+              "\n"
+              "\"u/qel/part/a/p\": a FIFO\n"
+              "\"u/qel/part/plant/f\": below a link that leads out of the install tree\n"
+              "L70 \nL100"});
+
+    EXPECT_EQ(RestoreExtract(m_, device_, Ui()), RestoreOutcome::kExtracted);
+    EXPECT_EQ(box_.Read("/u/qel/part/a/ok"), "archived ok");
+    struct stat ok {};
+    struct stat ok2 {};
+    struct stat st {};
+    ASSERT_EQ(lstat(box_.Path("/u/qel/part/a/ok").c_str(), &ok), 0);
+    ASSERT_EQ(lstat(box_.Path("/u/qel/part/a/ok2").c_str(), &ok2), 0);
+    EXPECT_EQ(ok.st_ino, ok2.st_ino);
+    for (const char* gone :
+         {"/u/qel/part/a/h", "/u/qel/part/a/s", "/u/qel/part/a/p", "/u/tmp/out/f"})
+        EXPECT_NE(lstat(box_.Path(gone).c_str(), &st), 0) << gone;
+    EXPECT_EQ(box_.Read("/u/tmp/out/secret"), "secret");
+    ASSERT_EQ(lstat(box_.Path("/u/tmp/out/secret").c_str(), &st), 0);
+    EXPECT_EQ(st.st_nlink, 1u);
+
+    // Again, with the hard link's target kept as it is: the link goes too.
+    messages_.clear();
+    box_.Write("/u/qel/part/a/ok", "kept ok");
+    box_.Remove("/u/qel/part/a/ok2");
+    box_.Write("/u/qel/part/a/ok2", "kept ok2");
+    List();
+    Split({"u/qel/part/a/ok", "u/qel/part/a/ok2"});
+    EXPECT_EQ(m_.existing, (Texts{"u/qel/part/a/ok", "u/qel/part/a/ok2"}));
+    RestoreRemove(m_, {1});
+    messages_.clear();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(RestoreExtract(m_, device_, Ui()), RestoreOutcome::kNothing);
+    const std::string tarOut = testing::internal::GetCapturedStdout();
+    EXPECT_NE(tarOut.find("RestTar: u/qel/part/a/ok2 left out: a hard link to u/qel/part/a/ok"),
+              std::string::npos)
+        << tarOut;
+    EXPECT_EQ(messages_, (Texts{"\"u/qel/part/a/ok2\": a hard link to u/qel/part/a/ok, which this "
+                                "restore does not write\nL70 \nL100"}));
+    EXPECT_EQ(box_.Read("/u/qel/part/a/ok"), "kept ok");
+    EXPECT_EQ(box_.Read("/u/qel/part/a/ok2"), "kept ok2");
+}
+
 TEST_F(RestoreTest, AnArchiveOfAbsoluteNamesRestoresInPlace) {
     box_.Write("/u/qel/part/a/x", "archived x");
     MakeArchive({"u/qel/part/a/x"}, "-P --transform 's,^,/,'");
     box_.Remove("/u/qel/part/a");
     List();
-    EXPECT_EQ(m_.listed, (Texts{"/u/qel/part/a/x"}));
-    RestoreSplit(m_, m_.listed);
+    EXPECT_EQ(RestoreNames(m_), (Texts{"/u/qel/part/a/x"}));
+    SplitAll();
     EXPECT_EQ(m_.missing, (Texts{"/u/qel/part/a/x"}));
     EXPECT_EQ(RestoreExtract(m_, device_, Ui()), RestoreOutcome::kExtracted);
     EXPECT_EQ(box_.Read("/u/qel/part/a/x"), "archived x");
@@ -170,11 +304,11 @@ TEST_F(RestoreTest, NamesRestoredAsThemselves) {
     MakeArchive(files, "--no-unquote");
     box_.Remove("/u/qel/part/n");
     List();
-    Texts listed = m_.listed;
+    Texts listed = RestoreNames(m_);
     std::sort(listed.begin(), listed.end());
     std::sort(files.begin(), files.end());
     EXPECT_EQ(listed, files);
-    RestoreSplit(m_, m_.listed);
+    SplitAll();
     EXPECT_EQ(m_.missing.size(), names.size());
     EXPECT_EQ(RestoreExtract(m_, device_, Ui()), RestoreOutcome::kExtracted);
     for (const std::string& n : names)
@@ -192,9 +326,9 @@ TEST_F(RestoreTest, NamesOutsideTheTreeAreNeverWritten) {
                 "-P --transform 's,^u/qel/x$,../x,' --transform 's,^u/qel/y$,etc/x,'");
     box_.Remove("/u/qel/ok");
     List();
-    ASSERT_EQ(m_.listed, (Texts{"u/qel/ok", "../x", "etc/x"}));
+    ASSERT_EQ(RestoreNames(m_), (Texts{"u/qel/ok", "../x", "etc/x"}));
     testing::internal::CaptureStdout();
-    RestoreSplit(m_, m_.listed);
+    SplitAll();
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(m_.missing, (Texts{"u/qel/ok"}));
     EXPECT_TRUE(m_.existing.empty());
@@ -214,8 +348,8 @@ TEST_F(RestoreTest, NamesOutsideTheTreeAreNeverWritten) {
 TEST_F(RestoreTest, FailuresAreReported) {
     // A medium that holds no archive.
     box_.Write(device_, std::string(4096, 'j'));
-    RestoreListed(m_, {"u/qel/part/a/x"});
-    RestoreSplit(m_, m_.listed);
+    RestoreListed(m_, {{"u/qel/part/a/x"}});
+    SplitAll();
     EXPECT_EQ(RestoreExtract(m_, device_, Ui()), RestoreOutcome::kFailed);
     EXPECT_EQ(messages_, (Texts{"tar: exit status 2 \nL100"}));
     EXPECT_FALSE(box_.Exists("/u/qel/part/a/x"));
@@ -225,8 +359,8 @@ TEST_F(RestoreTest, FailuresAreReported) {
     commands_.clear();
     box_.Remove("/u/tmp/res.out");
     box_.Write("/u/tmp/res.out/blocked", "");
-    RestoreListed(m_, {"u/qel/part/a/x"});
-    RestoreSplit(m_, m_.listed);
+    RestoreListed(m_, {{"u/qel/part/a/x"}});
+    SplitAll();
     EXPECT_EQ(RestoreExtract(m_, device_, Ui()), RestoreOutcome::kFailed);
     EXPECT_TRUE(commands_.empty());
     ASSERT_EQ(messages_.size(), 1u);
@@ -234,7 +368,7 @@ TEST_F(RestoreTest, FailuresAreReported) {
 }
 
 TEST_F(RestoreTest, ThePrintListHoldsEveryMember) {
-    RestoreListed(m_, {"u/qel/a", "u/qel/b c", "/u/qel/d"});
+    RestoreListed(m_, {{"u/qel/a"}, {"u/qel/b c"}, {"/u/qel/d"}});
     ASSERT_TRUE(RestoreWritePrintList(m_));
     EXPECT_EQ(box_.Read("/u/tmp/prt.out"), "u/qel/a\nu/qel/b c\n/u/qel/d\n");
 }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -253,36 +254,58 @@ TEST(TopListNames, CurrentPartPartRootAndTheMiscList) {
     }
 }
 
-TEST(ListArchive, MembersAsTheyAreNamed) {
+TEST(ListArchive, MembersAsTheyAreNamedWithTheirTypes) {
     Sandbox box;
     const std::string deep = "P1/stat/" + std::string(120, 'd') + "/f";
-    box.Write("/src/P1/a b/it's x.txt", "x");
+    const Names odd = {"P1/a b/it's x.txt", "P1/a -> b", "P1/q\"uote\\d \\n", "P1/line\nfeed",
+                       "P1/ lead",          "P1/tail ",  "P1/\xe9t\xe9"};
+    for (const std::string& name : odd) box.Write("/src/" + name, "x");
     box.Write("/src/" + deep, "x");
+    ASSERT_EQ(symlink("/etc -> x", box.Path("/src/P1/sym -> link").c_str()), 0);
+    box.Write("/src/P1/orig", "x");
+    ASSERT_EQ(link(box.Path("/src/P1/orig").c_str(), box.Path("/src/P1/zhard").c_str()), 0);
+    ASSERT_EQ(mkfifo(box.Path("/src/P1/fifo").c_str(), 0600), 0);
     const std::string tar = "tar cf '" + box.Path("/u/tmp/archive.tar") + "' -C '" +
                             box.Path("/src") + "' P1 >/dev/null 2>&1";
     ASSERT_EQ(std::system(tar.c_str()), 0);
     box.Write("/u/tmp/tar.out", "STALE\n");
 
-    Names names;
+    std::vector<ArchiveMember> members;
     testing::internal::CaptureStdout();
-    ASSERT_TRUE(ListArchive("/u/tmp/archive.tar", &names));
+    ASSERT_TRUE(ListArchive("/u/tmp/archive.tar", &members));
     const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(
-        out.find("SYSTEM('tar --quoting-style=literal -tf /u/tmp/archive.tar >/u/tmp/tar.out')"),
-        std::string::npos)
+    EXPECT_NE(out.find("SYSTEM('tar --numeric-owner --quoting-style=c -tvf /u/tmp/archive.tar "
+                       ">/u/tmp/tar.out')"),
+              std::string::npos)
         << out;
-    EXPECT_NE(std::find(names.begin(), names.end(), "P1/a b/it's x.txt"), names.end());
-    EXPECT_NE(std::find(names.begin(), names.end(), deep), names.end());
-    EXPECT_NE(std::find(names.begin(), names.end(), "P1/a b/"), names.end());
-    EXPECT_EQ(std::find(names.begin(), names.end(), "STALE"), names.end());
+    std::map<std::string, ArchiveMember> byName;
+    for (const ArchiveMember& m : members) byName[m.name] = m;
+    EXPECT_EQ(byName.size(), members.size());
+    for (const std::string& name : odd) {
+        ASSERT_EQ(byName.count(name), 1u) << name;
+        EXPECT_EQ(byName[name].type, '-') << name;
+    }
+    EXPECT_EQ(byName.count(deep), 1u);
+    EXPECT_EQ(byName["P1/a b/"].type, 'd');
+    EXPECT_EQ(byName["P1/"].type, 'd');
+    EXPECT_EQ(byName["P1/sym -> link"].type, 'l');
+    EXPECT_EQ(byName["P1/sym -> link"].target, "/etc -> x");
+    EXPECT_EQ(byName["P1/fifo"].type, 'p');
+    // tar stores the second name of one file as a hard link to the first.
+    const bool hardFirst = byName["P1/zhard"].type == 'h';
+    const ArchiveMember& hard = hardFirst ? byName["P1/zhard"] : byName["P1/orig"];
+    EXPECT_EQ(hard.type, 'h');
+    EXPECT_EQ(hard.target, hardFirst ? "P1/orig" : "P1/zhard");
+    EXPECT_EQ(byName.count("STALE"), 0u);
+    EXPECT_EQ(out.find("names no member"), std::string::npos) << out;
 
     // A device that holds no archive: no names, and the console says why.
     box.Write("/u/tmp/tar.out", "STALE\n");
-    names = {"earlier"};
+    members = {{"earlier"}};
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(ListArchive("/u/tmp/none.tar", &names));
+    EXPECT_FALSE(ListArchive("/u/tmp/none.tar", &members));
     const std::string failed = testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(names.empty());
+    EXPECT_TRUE(members.empty());
     EXPECT_NE(failed.find("ListArchive: tar ended with status 2"), std::string::npos) << failed;
 }
 

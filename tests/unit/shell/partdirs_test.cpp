@@ -96,6 +96,59 @@ TEST(PartDirs, FileExistsBounds) {
     EXPECT_EQ(FileExists("/x"), 0);
 }
 
+// The existence test answers for the file that the type and size tests see,
+// wherever the part and user trees lie and whether or not the install's
+// drive is named. Each row has the file where the translation puts it and a
+// shorter copy in the other tree, which no test may take for it.
+TEST(PartDirs, ExistenceTypeAndSizeSeeTheSameFile) {
+    Sandbox box;
+    const std::string parts = box.root() + "/parts";
+    const std::string users = box.root() + "/users";
+    const char* const llf = "/u/qel/part/P1/program/llf";
+    const char* const misc = "/u/qel/usr_data/misc/f";
+    const struct {
+        const char* name;
+        bool movePart, moveUser;
+        const char* drive; // QEL_Win_Install_Drive, null unset
+        std::string asked, file, decoy;
+    } cases[] = {
+        {"in place", false, false, nullptr, llf, llf, "/parts/P1/program/llf"},
+        {"in place, drive C:", false, false, "C:", llf, llf, "/parts/P1/program/llf"},
+        {"part tree moved", true, false, nullptr, llf, "/parts/P1/program/llf", llf},
+        {"part tree moved, drive C:", true, false, "C:", llf, "/parts/P1/program/llf", llf},
+        {"part tree moved, drive D:", true, false, "D:", llf, "/parts/P1/program/llf", llf},
+        {"part tree moved, drive empty", true, false, "", llf, "/parts/P1/program/llf", llf},
+        {"user tree moved", false, true, nullptr, misc, "/users/misc/f", misc},
+        {"user tree moved, drive C:", false, true, "C:", misc, "/users/misc/f", misc},
+        {"both moved, user file", true, true, nullptr, misc, "/users/misc/f", misc},
+        {"both moved, part file", true, true, nullptr, llf, "/parts/P1/program/llf", llf},
+        // A path on the named drive is translated; without the variable a
+        // drive path stays in the install tree, for all three alike.
+        {"drive path, drive C:", true, false, "C:", std::string("C:") + llf,
+         "/parts/P1/program/llf", llf},
+        {"drive path, no drive", true, false, nullptr, std::string("C:") + llf, llf,
+         "/parts/P1/program/llf"},
+        {"drive path, other drive", true, false, "D:", std::string("C:") + llf, llf,
+         "/parts/P1/program/llf"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScopedEnv p("QELPART", c.movePart ? parts.c_str() : nullptr);
+        ScopedEnv u("QELUSER", c.moveUser ? users.c_str() : nullptr);
+        ScopedEnv d("QEL_Win_Install_Drive", c.drive);
+        box.Write(c.file, "12345");
+        box.Write(c.decoy, "123");
+        EXPECT_EQ(FileExists(c.asked), 1);
+        EXPECT_EQ(FileType(c.asked), 2);
+        EXPECT_EQ(FileSize(c.asked), 5);
+        box.Remove(c.file);
+        EXPECT_EQ(FileExists(c.asked), 0);
+        EXPECT_EQ(FileType(c.asked), 0);
+        EXPECT_EQ(FileSize(c.asked), 0);
+        box.Remove(c.decoy);
+    }
+}
+
 TEST(PartDirs, PartnameIsWrittenWithoutALineEnd) {
     Sandbox box;
     EXPECT_TRUE(WritePartname("PartSelectOk", "P1"));
