@@ -1,9 +1,10 @@
 #!/bin/bash
 # Every path reaches the OS through the platform seam: no raw open, fopen,
 # stat, mkdir, system, ftok, opendir, chdir or unlink outside platform/, and
-# no tree walk (ftw, nftw) either. The sources of each folder are read at
-# any depth below it (the screens' family folders); /dev/null stands in for
-# none, so that grep never waits on its input.
+# no tree walk (ftw, nftw, fts, scandir, or folders read by openat and
+# fstatat) either. The sources of each folder are read at any depth below it
+# (the screens' family folders); /dev/null stands in for none, so that grep
+# never waits on its input.
 set -u
 src=${1:?source folder}
 mapfile -t sources < <(find "$src"/{lib,controller,toolkit,shell,screens,app} -type f \
@@ -16,7 +17,7 @@ if [ -n "$hits" ]; then
     echo "$hits"
     exit 1
 fi
-walks=$(grep -nE '(^|[^A-Za-z0-9_.>])(::)?n?ftw[[:space:]]*\(' \
+walks=$(grep -nE '(^|[^A-Za-z0-9_.>])(::)?(n?ftw|fts_open|scandir|openat|fstatat)[[:space:]]*\(' \
     "${sources[@]}" /dev/null 2>/dev/null |
     grep -vE '^\S+:[0-9]+:\s*//')
 if [ -n "$walks" ]; then

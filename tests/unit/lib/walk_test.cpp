@@ -8,8 +8,11 @@
 #include "walk.h"
 
 #include <algorithm>
+#include <ftw.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -60,6 +63,64 @@ TEST(Walk, TheTranslatedPartRoot) {
         EXPECT_EQ(f_WalkFiles("/u/qel/part/"), Paths{"/u/qel/part/P1/stat/x"});
         EXPECT_EQ(f_WalkFiles("/u/qel/part/P1/"), Paths{"/u/qel/part/P1/stat/x"});
     }
+}
+
+using Walked = std::vector<std::pair<std::string, WalkKind>>;
+
+// The same tree read by the C library's physical walk, kinds as a walk
+// reports them: the order and the kinds the callers have always had.
+Walked NftwWalk(const std::string& osRoot, const std::string& shownRoot) {
+    static Walked* out;
+    static size_t cut;
+    Walked walked;
+    out = &walked;
+    cut = osRoot.size();
+    nftw(
+        osRoot.c_str(),
+        [](const char* path, const struct stat* st, int flag, struct FTW*) {
+            WalkKind kind = WalkKind::kOther;
+            if (flag == FTW_D && S_ISDIR(st->st_mode)) kind = WalkKind::kFolder;
+            if (flag == FTW_F && S_ISREG(st->st_mode)) kind = WalkKind::kFile;
+            out->emplace_back(std::string(path + cut), kind);
+            return 0;
+        },
+        16, FTW_PHYS);
+    for (auto& entry : walked) entry.first = shownRoot + entry.first;
+    return walked;
+}
+
+TEST(Walk, KindsFromTheFolderOrAskedGiveWhatThePhysicalWalkGives) {
+    Sandbox box;
+    for (int d = 0; d < 4; ++d)
+        for (int f = 0; f < 6; ++f)
+            box.Write("/u/qel/part/P1/d" + std::to_string(d) + "/sub/f" + std::to_string(f), "x");
+    box.Write("/u/qel/part/P1/top.NOM", "x");
+    box.Write("/outside/secret", "x");
+    ASSERT_EQ(mkdir(box.Path("/u/qel/part/P1/empty").c_str(), 0777), 0);
+    ASSERT_EQ(mkfifo(box.Path("/u/qel/part/P1/d1/pipe").c_str(), 0600), 0);
+    ASSERT_EQ(symlink(box.Path("/outside").c_str(), box.Path("/u/qel/part/P1/d2/out").c_str()), 0);
+    ASSERT_EQ(symlink("../top.NOM", box.Path("/u/qel/part/P1/d3/top").c_str()), 0);
+
+    const Walked expected = NftwWalk(box.Path("/u/qel/part/P1"), "/u/qel/part/P1");
+    ASSERT_EQ(expected.size(), 38u);
+    for (WalkKinds kinds : {WalkKinds::kFromFolder, WalkKinds::kAsked}) {
+        Walked walked;
+        EXPECT_TRUE(os_walk(
+            "/u/qel/part/P1/", "/u/qel/part/P1",
+            [&](const std::string& path, WalkKind kind) { walked.emplace_back(path, kind); },
+            kinds));
+        EXPECT_EQ(walked, expected);
+    }
+    // The root itself, a file or a link, is reported alone.
+    for (WalkKinds kinds : {WalkKinds::kFromFolder, WalkKinds::kAsked})
+        for (const auto& [root, kind] : Walked{{"/u/qel/part/P1/top.NOM", WalkKind::kFile},
+                                               {"/u/qel/part/P1/d2/out", WalkKind::kOther}}) {
+            Walked walked;
+            EXPECT_TRUE(os_walk(
+                root, root,
+                [&](const std::string& path, WalkKind k) { walked.emplace_back(path, k); }, kinds));
+            EXPECT_EQ(walked, (Walked{{root, kind}}));
+        }
 }
 
 } // namespace
