@@ -237,8 +237,8 @@ bool ShowNotice(XtAppContext app, Widget form) {
     Widget board = XtVaCreateWidget("", xmBulletinBoardWidgetClass, form, XmNx, 107, XmNy, 50,
                                     XmNwidth, 571, XmNheight, 456, XmNresizePolicy, XmRESIZE_NONE,
                                     XmNshadowType, XmSHADOW_IN, XmNshadowThickness, 3, nullptr);
-    XmString text =
-        XmStringCreateLtoR(const_cast<char*>("Starting\nplease wait\n"), XmFONTLIST_DEFAULT_TAG);
+    XmString text = XmStringCreateLtoR(
+        const_cast<char*>("Starting\nPlease wait\nThe main menu follows"), XmFONTLIST_DEFAULT_TAG);
     Widget label =
         XtVaCreateWidget("", xmLabelWidgetClass, board, XmNx, 0, XmNy, 0, XmNwidth, 565, XmNheight,
                          450, XmNrecomputeSize, False, XmNlabelString, text, nullptr);
