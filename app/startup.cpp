@@ -90,7 +90,7 @@ void RefuseWindowClose() {
 
 } // namespace
 
-void MakeMainForm() {
+void MakeMainForm(bool synchronous) {
     ArgBuilder a;
     a.Add(XmNx, 0).Add(XmNy, 0);
     a.Add(XmNwidth, ScreenWidth - 30).Add(XmNheight, ScreenHeight - 40);
@@ -99,6 +99,7 @@ void MakeMainForm() {
     SetWidgetColors(MainForm, "VokMainWindow", 2, 0, 1);
     XtManageChild(MainForm);
     XtVaSetValues(TopShell, XmNmappedWhenManaged, True, nullptr);
+    if (synchronous) XSynchronize(TheDisplay, True);
     XtRealizeWidget(TopShell);
     TopWindow = XtWindow(TopShell);
 }
@@ -220,9 +221,8 @@ int VokMain(int argc, char** argv) {
     ScreenDimensions();
     Echo("ResourcePaletteCreate\n"); // 11
     ResourcePaletteCreate(ColorFileName);
-    XSynchronize(TheDisplay, True); // 12: from here until the notice is up
-    MakeMainForm();
-    MakeLogo();                                           // 13
+    MakeMainForm(true); // 12: synchronous from its realise until the notice is up
+    MakeLogo();         // 13
     BusyCursor = XCreateFontCursor(TheDisplay, XC_watch); // 14
     NormalCursor = XCreateFontCursor(TheDisplay, XC_left_ptr);
     ChangeCursor(BusyCursor);

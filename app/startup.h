@@ -19,8 +19,9 @@ int CheckRequiredFiles();
 void DeleteWindowCB(Widget w, XtPointer client, XtPointer call);
 
 // The main form "VOK" (770 x 560 at 0,0) on the realised top shell, and the
-// status line "Winfo" on it, as start-up makes them.
-void MakeMainForm();
+// status line "Winfo" on it, as start-up makes them. synchronous switches the
+// display to synchronous requests just before the top shell is realised.
+void MakeMainForm(bool synchronous = false);
 void MakeStatusLine();
 
 // The /X=rest form of a root variable as X:rest; other values unchanged.

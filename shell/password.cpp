@@ -4,6 +4,7 @@
 #include "password.h"
 
 #include "dialogs.h"
+#include "labels.h"
 #include "nap.h"
 #include "ospath.h"
 #include "pwcore.h"
@@ -64,22 +65,17 @@ Pixel NamedColor(Display* dpy, Colormap cmap, const char* name, Pixel fallback) 
 
 // The named font, else "fixed", else none (the widget's default).
 XmFontList LoadFont(Display* dpy, const char* name) {
-    XFontStruct* font = XLoadQueryFont(dpy, name);
+    XFontStruct* font = OpenFont(dpy, name);
     if (!font) {
         std::printf("PwInitResources: font %s not found, using fixed\n", name);
-        font = XLoadQueryFont(dpy, "fixed");
+        font = OpenFont(dpy, "fixed");
     }
     return font ? MakeFontList(font) : nullptr;
 }
 
 XmFontList LoadFontSet(Display* dpy, const char* name) {
     for (const char* n : {name, "fixed"}) {
-        char** missing = nullptr;
-        int missingCount = 0;
-        char* defString = nullptr;
-        XFontSet set = XCreateFontSet(dpy, n, &missing, &missingCount, &defString);
-        if (missing) XFreeStringList(missing);
-        if (set) return MakeFontSetList(set);
+        if (XFontSet set = OpenFontSet(dpy, n)) return MakeFontSetList(set);
         std::printf("PwInitResources: font set %s not available\n", n);
     }
     return LoadFont(dpy, "fixed");

@@ -42,9 +42,9 @@ std::vector<std::unique_ptr<char[]>> RetiredTables;
 
 // Fonts and font sets opened by name, kept for the whole run: lists that
 // widgets copied from a replaced font list still draw with them, and a
-// second InitFonts with the same names opens nothing again. Emptied (not
-// freed) when the display is another one. Never destroyed, so the fonts stay
-// reachable to the very end of the process.
+// second InitFonts, or the password dialog, with the same names opens
+// nothing again. Emptied (not freed) when the display is another one. Never
+// destroyed, so the fonts stay reachable to the very end of the process.
 struct OpenedFonts {
     Display* display = nullptr;
     std::map<std::string, XFontStruct*> fonts;
@@ -52,40 +52,18 @@ struct OpenedFonts {
 };
 OpenedFonts& Opened = *new OpenedFonts;
 
-void ForThisDisplay() {
-    if (Opened.display == TheDisplay) return;
+void ForDisplay(Display* display) {
+    if (Opened.display == display) return;
     Opened = OpenedFonts{};
-    Opened.display = TheDisplay;
-}
-
-XFontStruct* OpenFont(const char* name) {
-    ForThisDisplay();
-    auto it = Opened.fonts.find(name);
-    if (it != Opened.fonts.end()) return it->second;
-    XFontStruct* font = XLoadQueryFont(TheDisplay, name);
-    if (font) Opened.fonts[name] = font;
-    return font;
-}
-
-XFontSet OpenFontSet(const char* name) {
-    ForThisDisplay();
-    auto it = Opened.sets.find(name);
-    if (it != Opened.sets.end()) return it->second;
-    char** missing = nullptr;
-    int missingCount = 0;
-    char* defaultText = nullptr;
-    XFontSet set = XCreateFontSet(TheDisplay, name, &missing, &missingCount, &defaultText);
-    if (missing) XFreeStringList(missing);
-    if (set) Opened.sets[name] = set;
-    return set;
+    Opened.display = display;
 }
 
 // A font list of the named font, else of "fixed"; null when neither loads.
 XmFontList FontListOf(const char* name) {
-    XFontStruct* font = OpenFont(name);
+    XFontStruct* font = OpenFont(TheDisplay, name);
     if (!font) {
         std::printf("InitFonts: unable to load font %s, using fixed\n", name);
-        font = OpenFont("fixed");
+        font = OpenFont(TheDisplay, "fixed");
     }
     if (!font) {
         std::printf("InitFonts: unable to load font fixed\n");
@@ -96,7 +74,7 @@ XmFontList FontListOf(const char* name) {
 
 // A font list of a font set of the named fonts, else of the font "fixed".
 XmFontList FontSetListOf(const char* name) {
-    XFontSet set = OpenFontSet(name);
+    XFontSet set = OpenFontSet(TheDisplay, name);
     if (!set) {
         std::printf("InitFonts: unable to make a font set of %s, using fixed\n", name);
         return FontListOf("fixed");
@@ -113,6 +91,28 @@ void ReplaceFontList(XmFontList* list, XmFontList next) {
 }
 
 } // namespace
+
+XFontStruct* OpenFont(Display* display, const char* name) {
+    ForDisplay(display);
+    auto it = Opened.fonts.find(name);
+    if (it != Opened.fonts.end()) return it->second;
+    XFontStruct* font = XLoadQueryFont(display, name);
+    if (font) Opened.fonts[name] = font;
+    return font;
+}
+
+XFontSet OpenFontSet(Display* display, const char* name) {
+    ForDisplay(display);
+    auto it = Opened.sets.find(name);
+    if (it != Opened.sets.end()) return it->second;
+    char** missing = nullptr;
+    int missingCount = 0;
+    char* defaultText = nullptr;
+    XFontSet set = XCreateFontSet(display, name, &missing, &missingCount, &defaultText);
+    if (missing) XFreeStringList(missing);
+    if (set) Opened.sets[name] = set;
+    return set;
+}
 
 std::string LabelFileName(int language) {
     const char letter = language >= 1 && language <= 8 ? static_cast<char>('e' + language) : 'e';

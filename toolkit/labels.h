@@ -32,6 +32,12 @@ const char* GetLabText(int n);
 std::string LabText(int n);
 void FreeLabText();
 
+// The named font, or font set, opened on the display once for the whole
+// run: a later call with the same name answers the same one, which is never
+// freed. Null when it cannot be had.
+XFontStruct* OpenFont(Display* display, const char* name);
+XFontSet OpenFontSet(Display* display, const char* name);
+
 // Sets the top shell's title to title line 0 and makes the two font lists
 // anew, freeing the lists they replace (widgets hold copies); a font that
 // cannot be had falls back to "fixed". Without a display only the font list
